@@ -1,0 +1,1 @@
+namespace wf { int EncoderPlaceholder() { return 0; } }

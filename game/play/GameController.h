@@ -1,0 +1,50 @@
+#pragma once
+// Starting, running, ending and aborting a game: the handlers of the "Spielen"
+// menu entry, the game tick (tmrSpiel), the clock (Timer1) and the input of
+// both playing surfaces. Plain C++ over GameState; every window effect goes
+// through GameHost.
+#include <QString>
+
+#include "Audio.h"
+#include "GameHost.h"
+#include "GameState.h"
+#include "MenuModel.h"
+#include "PictureStore.h"
+#include "Random.h"
+
+namespace wf {
+
+class GameController {
+public:
+    GameController(GameState& state, MenuModel& menu, PictureStores& stores, GameHost& host,
+                   RandomSource& random, SoundOutput& sound, MusicDevice& music,
+                   const QString& modDir);
+
+    void ter_Click();
+    void StartGame();
+    void AbortGame();
+
+    void GameTick();     // tmrSpiel_Timer
+    void Timer1_Timer();  // the clock
+    void EndGame();
+
+    // Input of either surface, in its own units (no rescaling).
+    void MouseMove(double x, double y);
+    void MouseUp(int button, double x, double y);  // 1 left, 2 right
+    void FullScreenEscape();                       // Esc on Form8
+
+    bool InTick() const { return inTick_; }
+
+private:
+    GameState& s_;
+    MenuModel& menu_;
+    PictureStores& stores_;
+    GameHost& host_;
+    RandomSource& random_;
+    SoundOutput& sound_;
+    MusicDevice& music_;
+    QString modDir_;
+    bool inTick_ = false;
+};
+
+}  // namespace wf

@@ -1,0 +1,52 @@
+#pragma once
+// What the game rules need from the windows: surfaces, window changes,
+// timers and the hand-over to the highscore window. The main window
+// implements it; tests implement it with plain images.
+#include <QImage>
+#include <QSize>
+
+namespace wf {
+
+class GameHost {
+public:
+    virtual ~GameHost() = default;
+
+    // The window-mode playing surface (Form1.Picture1) and its refresh.
+    virtual QImage& WindowSurface() = 0;
+    virtual void RefreshWindowSurface() = 0;
+    // Applies the window layout rule: the surface takes w × h pixels and the
+    // main window's client area below the menu bar is exactly the surface.
+    virtual void SizeWindowToSurface(int widthPx, int heightPx) = 0;
+    virtual void SetSurfaceCursorInvisible(bool invisible) = 0;
+
+    virtual void HideMainWindow() = 0;
+    virtual void ShowMainWindow() = 0;
+
+    // Full-screen window Form8: shown covering the screen that shows the main
+    // window; its surface has the screen's size in pixels.
+    virtual void ShowFullScreen() = 0;
+    virtual void HideFullScreen() = 0;
+    virtual QImage& FullScreenSurface() = 0;
+    virtual void RefreshFullScreenSurface() = 0;
+    virtual QSize ScreenSizePx() = 0;
+
+    // Timers of the main window.
+    virtual void SetTickInterval(int ms) = 0;     // tmrSpiel
+    virtual void SetTickTimerEnabled(bool on) = 0;
+    virtual void SetClockTimerEnabled(bool on) = 0;  // Timer1, 1000 ms
+    virtual void SetTitleTimerEnabled(bool on) = 0;  // Timer2, 40 ms
+
+    // Serves pending window events once (inside a game tick).
+    virtual void ServePendingEvents() = 0;
+
+    // The menu changed: mirror MenuModel onto the actions.
+    virtual void MenuChanged() = 0;
+
+    // End of a timed game: Form2 with the hand-over values, not modal.
+    virtual void ShowHighscoreWindow(int entryTable, const QString& entryScore) = 0;
+
+    // Ends the program after a fatal message.
+    [[noreturn]] virtual void EndProgram(int status) = 0;
+};
+
+}  // namespace wf

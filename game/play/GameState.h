@@ -1,0 +1,62 @@
+#pragma once
+// The state of one game, owned by the main window for the life of the
+// program. Plain data: the rules in this folder and the frame composer work
+// on it directly.
+#include <QString>
+#include <array>
+#include <cstdint>
+
+#include "FixedScale.h"
+#include "ModDefinition.h"
+
+namespace wf {
+
+struct Bird {
+    float x = 0;
+    float y = 0;
+};
+
+inline constexpr int kMagazineSize = 6;
+inline constexpr int kShotCost = 2;
+inline constexpr int kBirdPoints = 7;
+inline constexpr int kCellSize = 17;
+inline constexpr int kBirdSpeed = 6;
+inline constexpr int kSpawnMargin = 35;
+inline constexpr int kFixedTickMs = 40;
+
+struct GameState {
+    int32_t mouseX = 0;
+    int32_t mouseY = 0;
+    int32_t shotCellX = 0;
+    int32_t shotCellY = 0;
+    int magazine = kMagazineSize;
+    bool shotPending = false;
+    int16_t finalScore = 0;
+
+    bool customMode = false;
+    QString customTime;  // texts of the user-defined mode dialog's value labels
+    QString customFps;
+
+    int32_t gameLength = 0;
+    FixedScale scaleX = FixedScale::One();
+    FixedScale scaleY = FixedScale::One();
+    int32_t elapsedSeconds = 0;
+    int32_t secondsLeft = 0;
+    std::array<Bird, 3> birds{};
+    int64_t score = 0;
+    bool gameRunning = false;
+
+    bool debugMode = false;
+    uint8_t debugStyle = 2;
+    int32_t selectedBackground = 1;
+
+    // The MOD's backgrounds with their extras and the extras' run-time state.
+    ModDefinition mod;
+
+    // Countdown text parts, recomputed every tick.
+    int32_t countdownMinutes = 0;
+    int32_t countdownSeconds = 0;
+    QString countdownLeadingZero;
+};
+
+}  // namespace wf

@@ -1,0 +1,72 @@
+#include "PictureStore.h"
+
+#include <QImageReader>
+
+namespace wf {
+
+int PictureStore::NewSlot() {
+    slots_.emplace_back();
+    return static_cast<int>(slots_.size()) - 1;
+}
+
+int PictureStore::LoadSlotPicture(int slot, const QString& path) {
+    if (!HasSlot(slot) || path.isEmpty()) return 0;
+    // The format is told by the content, whatever the file's extension.
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    QImage picture = reader.read();
+    if (picture.isNull() || picture.width() == 0 || picture.height() == 0) return 0;
+    slots_[slot] = picture.convertToFormat(QImage::Format_RGB32);
+    return 1;
+}
+
+QImage* PictureStore::SlotDC(int slot) { return HasSlot(slot) ? &slots_[slot] : nullptr; }
+
+const QImage* PictureStore::SlotDC(int slot) const {
+    return HasSlot(slot) ? &slots_[slot] : nullptr;
+}
+
+void PictureStore::SetSlotSize(int slot, int widthPx, int heightPx) {
+    if (!HasSlot(slot)) return;
+    if (widthPx <= 0 || heightPx <= 0) {
+        slots_[slot] = QImage();
+        return;
+    }
+    QImage& img = slots_[slot];
+    if (img.width() != widthPx || img.height() != heightPx || img.format() != QImage::Format_RGB32) {
+        img = QImage(widthPx, heightPx, QImage::Format_RGB32);
+    }
+    img.fill(Qt::black);
+}
+
+int PictureStore::SlotWidth(int slot) const { return HasSlot(slot) ? slots_[slot].width() : 0; }
+
+int PictureStore::SlotHeight(int slot) const { return HasSlot(slot) ? slots_[slot].height() : 0; }
+
+namespace RES {
+
+namespace {
+PictureStore* StoreOf(PictureStores& stores, int store) {
+    if (store == 0) return &stores.RESSOURCEN;
+    if (store == 1) return &stores.RESSOURCEN2;
+    return nullptr;
+}
+}  // namespace
+
+int NewSlot(PictureStores& stores, int store) {
+    PictureStore* s = StoreOf(stores, store);
+    return s ? s->NewSlot() : 0;
+}
+
+int LoadSlotPicture(PictureStores& stores, int store, int slot, const QString& path) {
+    PictureStore* s = StoreOf(stores, store);
+    return s ? s->LoadSlotPicture(slot, path) : 0;
+}
+
+QImage* SlotDC(PictureStores& stores, int store, int slot) {
+    PictureStore* s = StoreOf(stores, store);
+    return s ? s->SlotDC(slot) : nullptr;
+}
+
+}  // namespace RES
+}  // namespace wf

@@ -1,0 +1,45 @@
+#pragma once
+// The two picture stores: numbered off-screen pictures ("slots"). Store 0
+// (RESSOURCEN) holds what start-up loads, store 1 (RESSOURCEN2) the per-game
+// working copies. Every slot is a QImage in Format_RGB32.
+#include <QImage>
+#include <QString>
+#include <vector>
+
+namespace wf {
+
+class PictureStore {
+public:
+    // Adds a slot and returns its number (1, 2, 3, ...).
+    int NewSlot();
+    // 1 when the picture was decoded and is not empty, else 0; a failed load
+    // leaves the slot as it was. The file is read once.
+    int LoadSlotPicture(int slot, const QString& path);
+    // The slot's picture, the target or source of every blit; nullptr for a
+    // slot that does not exist.
+    QImage* SlotDC(int slot);
+    const QImage* SlotDC(int slot) const;
+    // Gives the slot an explicit size (cleared to black).
+    void SetSlotSize(int slot, int widthPx, int heightPx);
+    int SlotWidth(int slot) const;   // pixels
+    int SlotHeight(int slot) const;  // pixels
+    int SlotCount() const { return static_cast<int>(slots_.size()) - 1; }
+    bool HasSlot(int slot) const { return slot >= 1 && slot < static_cast<int>(slots_.size()); }
+
+private:
+    std::vector<QImage> slots_ = std::vector<QImage>(1);  // element 0 is never a slot
+};
+
+struct PictureStores {
+    PictureStore RESSOURCEN;   // store 0
+    PictureStore RESSOURCEN2;  // store 1
+};
+
+// The module operations by store number; any store other than 0 or 1 yields 0.
+namespace RES {
+int NewSlot(PictureStores& stores, int store);
+int LoadSlotPicture(PictureStores& stores, int store, int slot, const QString& path);
+QImage* SlotDC(PictureStores& stores, int store, int slot);
+}  // namespace RES
+
+}  // namespace wf

@@ -1,0 +1,29 @@
+#pragma once
+// The idle title sequence of the main window: logos, then rising credits.
+#include <QImage>
+#include <QStringList>
+#include <array>
+
+#include "PictureStore.h"
+
+namespace wf {
+
+class TitleSequence {
+public:
+    // The 33 credit lines (entries 0 to 32).
+    static QStringList DefaultCredits();
+
+    void SetCredits(const QStringList& lines);  // creditLineCount = size - 1
+    // Timer2_Timer: draws one tick into surface from store 0; does nothing
+    // while a game runs.
+    void TitleTick(QImage& surface, const PictureStore& store0, bool gameRunning);
+
+    int titleStage = 0;
+    int titleTicks = 0;
+    std::array<QString, 100> creditLines{};
+    int creditLineCount = -1;
+    int creditScrollY = 0;
+    QString savedFontSize;
+};
+
+}  // namespace wf

@@ -1,0 +1,23 @@
+#pragma once
+#include "Platform.h"
+
+namespace wf {
+
+// The real desktop: Qt dialogs, QDesktopServices and QProcess.
+class QtPlatform : public Platform {
+public:
+    std::optional<QString> InputBox(QWidget* owner, const QString& title, const QString& prompt,
+                                    const QString& preset) override;
+    QString OpenFileDialog(QWidget* owner, const QString& title,
+                           const QStringList& filters) override;
+    bool OpenUrl(const QString& url) override;
+    bool OpenTextFile(const QString& path) override;
+    bool StartProcess(const QString& program, const QStringList& arguments) override;
+    [[noreturn]] void ExitProgram(int status) override;
+
+protected:
+    MsgResult ShowMessageBox(QWidget* owner, MsgIcon icon, const QString& title,
+                             const QString& text, MsgButtons buttons) override;
+};
+
+}  // namespace wf

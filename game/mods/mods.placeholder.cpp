@@ -1,0 +1,1 @@
+namespace wf { int Placeholder_mods() { return 0; } }

@@ -1,0 +1,1 @@
+namespace wf { int Placeholder_startup() { return 0; } }

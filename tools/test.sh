@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test through
+# CTest: unit, widget and end-to-end tests, then the unit and widget tests
+# again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# WF_SKIP_SANITIZE=1 leaves out the sanitizer pass.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/setup.sh
+jobs="$(nproc)"
+
+cmake -S . -B build
+cmake --build build -j"$jobs"
+ctest --test-dir build --output-on-failure --timeout 600 -j"$jobs"
+
+if [ "${WF_SKIP_SANITIZE:-0}" != "1" ]; then
+  cmake -S . -B build-sanitize -DWF_SANITIZE=ON
+  cmake --build build-sanitize -j"$jobs"
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  LSAN_OPTIONS=suppressions="$PWD/tools/lsan.supp" \
+    ctest --test-dir build-sanitize --output-on-failure --timeout 600 -j"$jobs" -L 'unit|widget'
+fi

@@ -1,21 +1,25 @@
 #include "IniAccess.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QList>
+#include <QSaveFile>
 
 namespace wf {
 namespace {
 
 constexpr int kMaxValueLength = 254;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 QByteArray Trimmed(const QByteArray& s) {
     int b = 0;
     int e = s.size();
-    while (b < e && IsBlank(s[b])) ++b;
-    while (e > b && (IsBlank(s[e - 1]) || s[e - 1] == '\r')) --e;
+    while (b < e && IsBlank(s[b]))
+        ++b;
+    while (e > b && (IsBlank(s[e - 1]) || s[e - 1] == '\r'))
+        --e;
     return s.mid(b, e - b);
 }
 
@@ -23,12 +27,28 @@ bool SameName(const QByteArray& a, const QByteArray& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-// Lines without their line end; both CR LF and LF are accepted.
-QList<QByteArray> SplitLines(const QByteArray& content) {
-    QList<QByteArray> lines = content.split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
-    for (QByteArray& l : lines) {
-        if (l.endsWith('\r')) l.chop(1);
+// One line of a file: its text without the line end, and the line end itself
+// ("\r\n", "\n", or "" for a last line without one). Writing keeps the line
+// ends of untouched lines so that they come back byte for byte.
+struct RawLine {
+    QByteArray text;
+    QByteArray end;
+};
+
+QList<RawLine> SplitLines(const QByteArray& content) {
+    QList<RawLine> lines;
+    qsizetype start = 0;
+    while (start < content.size()) {
+        const qsizetype nl = content.indexOf('\n', start);
+        if (nl < 0) {
+            lines.append({content.mid(start), QByteArray()});
+            break;
+        }
+        const bool crlf = nl > start && content[nl - 1] == '\r';
+        const qsizetype textEnd = crlf ? nl - 1 : nl;
+        lines.append(
+            {content.mid(start, textEnd - start), crlf ? QByteArray("\r\n") : QByteArray("\n")});
+        start = nl + 1;
     }
     return lines;
 }
@@ -36,11 +56,14 @@ QList<QByteArray> SplitLines(const QByteArray& content) {
 // Name of a section header line, or a null array when the line is none.
 QByteArray SectionName(const QByteArray& line) {
     const QByteArray t = Trimmed(line);
-    if (t.size() < 2 || t[0] != '[') return QByteArray();
+    if (t.size() < 2 || t[0] != '[')
+        return QByteArray();
     const int close = t.indexOf(']');
-    if (close < 0) return QByteArray();
+    if (close < 0)
+        return QByteArray();
     QByteArray name = Trimmed(t.mid(1, close - 1));
-    if (name.isNull()) name = QByteArray("");
+    if (name.isNull())
+        name = QByteArray("");
     return name;
 }
 
@@ -52,7 +75,8 @@ bool IsComment(const QByteArray& line) {
 // Splits "key = value"; false when the line holds no '='.
 bool SplitKeyValue(const QByteArray& line, QByteArray* key, QByteArray* value) {
     const int eq = line.indexOf('=');
-    if (eq < 0) return false;
+    if (eq < 0)
+        return false;
     *key = Trimmed(line.left(eq));
     *value = Trimmed(line.mid(eq + 1));
     return true;
@@ -71,9 +95,11 @@ int32_t LeadingNumber(const QByteArray& text) {
     const QByteArray t = Trimmed(text);
     int64_t n = 0;
     for (char c : t) {
-        if (c < '0' || c > '9') break;
+        if (c < '0' || c > '9')
+            break;
         n = n * 10 + (c - '0');
-        if (n > INT32_MAX) return INT32_MAX;
+        if (n > INT32_MAX)
+            return INT32_MAX;
     }
     return static_cast<int32_t>(n);
 }
@@ -84,17 +110,20 @@ QByteArray ReadIniTextFromBytes(const QByteArray& content, const QByteArray& sec
     const QByteArray wantKey = Trimmed(key);
     bool inSection = false;
     bool sectionSeen = false;
-    for (const QByteArray& line : SplitLines(content)) {
+    for (const RawLine& raw : SplitLines(content)) {
+        const QByteArray& line = raw.text;
         const QByteArray name = SectionName(line);
         if (!name.isNull()) {
-            if (inSection) break;  // only the first occurrence of a section counts
+            if (inSection)
+                break;  // only the first occurrence of a section counts
             if (!sectionSeen && SameName(name, wantSection)) {
                 inSection = true;
                 sectionSeen = true;
             }
             continue;
         }
-        if (!inSection || IsComment(line)) continue;
+        if (!inSection || IsComment(line))
+            continue;
         QByteArray k, v;
         if (SplitKeyValue(line, &k, &v) && SameName(k, wantKey)) {
             return Unquoted(v).left(kMaxValueLength);
@@ -110,7 +139,8 @@ int32_t ReadIniNumberFromBytes(const QByteArray& content, const QByteArray& sect
 
 QByteArray ReadIniText(const QString& path, const QByteArray& section, const QByteArray& key) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return QByteArray("");
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray("");
     return ReadIniTextFromBytes(f.readAll(), section, key);
 }
 
@@ -122,64 +152,83 @@ bool WriteIniText(const QString& path, const QByteArray& value, const QByteArray
                   const QByteArray& key) {
     const QByteArray wantSection = Trimmed(section);
     const QByteArray wantKey = Trimmed(key);
-    if (wantSection.isEmpty() || wantKey.isEmpty() || value.contains('\n') ||
-        value.contains('\r')) {
+    // Names or values that would break the line structure are refused rather
+    // than written into a file that then reads back differently.
+    const auto breaksLine = [](const QByteArray& s) {
+        return s.contains('\n') || s.contains('\r');
+    };
+    if (wantSection.isEmpty() || wantKey.isEmpty() || breaksLine(wantSection) ||
+        breaksLine(wantKey) || breaksLine(value) || wantSection.contains(']') ||
+        wantKey.contains('=') || wantKey.startsWith(';') || wantKey.startsWith('[')) {
         return false;
     }
 
-    QList<QByteArray> lines;
+    QList<RawLine> lines;
     {
         QFile f(path);
         if (f.exists()) {
-            if (!f.open(QIODevice::ReadOnly)) return false;
+            if (!f.open(QIODevice::ReadOnly))
+                return false;
             lines = SplitLines(f.readAll());
         }
     }
 
     // Locate the first occurrence of the section and, inside it, of the key.
     int sectionLine = -1;
-    int sectionEnd = lines.size();  // index of the line after the section's last line
-    int lastEntry = -1;             // last non-empty line of the section
+    int lastEntry = -1;  // last non-empty line of the section
     int keyLine = -1;
     for (int i = 0; i < lines.size(); ++i) {
-        const QByteArray name = SectionName(lines[i]);
+        const QByteArray& text = lines[i].text;
+        const QByteArray name = SectionName(text);
         if (!name.isNull()) {
-            if (sectionLine >= 0) {
-                sectionEnd = i;
+            if (sectionLine >= 0)
                 break;
-            }
             if (SameName(name, wantSection)) {
                 sectionLine = i;
                 lastEntry = i;
             }
             continue;
         }
-        if (sectionLine < 0) continue;
-        if (!Trimmed(lines[i]).isEmpty()) lastEntry = i;
-        if (keyLine >= 0 || IsComment(lines[i])) continue;
+        if (sectionLine < 0)
+            continue;
+        if (!Trimmed(text).isEmpty())
+            lastEntry = i;
+        if (keyLine >= 0 || IsComment(text))
+            continue;
         QByteArray k, v;
-        if (SplitKeyValue(lines[i], &k, &v) && SameName(k, wantKey)) keyLine = i;
+        if (SplitKeyValue(text, &k, &v) && SameName(k, wantKey))
+            keyLine = i;
     }
 
+    const QByteArray crlf("\r\n");
     if (keyLine >= 0) {
-        const QByteArray& old = lines[keyLine];
-        const QByteArray oldKey = Trimmed(old.left(old.indexOf('=')));
-        lines[keyLine] = oldKey + "=" + value;
-    } else if (sectionLine >= 0) {
-        Q_UNUSED(sectionEnd);
-        lines.insert(lastEntry + 1, wantKey + "=" + value);
+        RawLine& line = lines[keyLine];
+        const QByteArray oldKey = Trimmed(line.text.left(line.text.indexOf('=')));
+        line.text = oldKey + "=" + value;
+        if (line.end.isEmpty())
+            line.end = crlf;
     } else {
-        lines.append("[" + wantSection + "]");
-        lines.append(wantKey + "=" + value);
+        // New lines go after a line that must then be ended first.
+        const int after = sectionLine >= 0 ? lastEntry : static_cast<int>(lines.size()) - 1;
+        if (after >= 0 && lines[after].end.isEmpty())
+            lines[after].end = crlf;
+        if (sectionLine >= 0) {
+            lines.insert(after + 1, {wantKey + "=" + value, crlf});
+        } else {
+            lines.append({"[" + wantSection + "]", crlf});
+            lines.append({wantKey + "=" + value, crlf});
+        }
     }
 
+    QByteArray content;
+    for (const RawLine& l : lines)
+        content += l.text + l.end;
     QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) return false;
-    for (const QByteArray& l : lines) {
-        if (out.write(l) != l.size() || out.write("\r\n", 2) != 2) {
-            out.cancelWriting();
-            return false;
-        }
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    if (out.write(content) != content.size()) {
+        out.cancelWriting();
+        return false;
     }
     return out.commit();
 }

@@ -18,7 +18,10 @@ QByteArray ReadIniText(const QString& path, const QByteArray& section, const QBy
 int32_t ReadIniNumber(const QString& path, const QByteArray& section, const QByteArray& key);
 
 // Writes value under key in section, creating file, section or key as needed.
-// The file is replaced atomically; on failure the old file is untouched.
+// Every other line, line end included, stays as it was; new lines end in
+// CR LF. The file is replaced atomically; on failure the old file is
+// untouched. Refused (false): an empty section or key, a line break in any
+// argument, a ']' in the section, a key with '=' or starting with ';' or '['.
 // Note the argument order: the value comes before section and key.
 bool WriteIniText(const QString& path, const QByteArray& value, const QByteArray& section,
                   const QByteArray& key);

@@ -4,35 +4,47 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "Text8.h"
+
 namespace wf {
 
 bool IsSafeStoredName(const QByteArray& stored) {
-    if (stored.isEmpty()) return false;
+    if (stored.isEmpty() || stored.contains('\0'))
+        return false;
     QByteArray s = stored;
     s.replace('\\', '/');
-    if (s.startsWith('/')) return false;
-    if (s.size() >= 2 && s[1] == ':') return false;  // drive letter
+    if (s.startsWith('/'))
+        return false;
+    if (s.size() >= 2 && s[1] == ':')
+        return false;  // drive letter
+    bool namesSomething = false;
     for (const QByteArray& part : s.split('/')) {
-        if (part == "..") return false;
+        if (part == "..")
+            return false;
+        if (!part.isEmpty() && part != ".")
+            namesSomething = true;
     }
-    return true;
+    return namesSomething;
 }
 
 QString JoinStoredPath(const QString& dir, const QByteArray& stored) {
-    if (!IsSafeStoredName(stored)) return QString();
-    QString rel = QString::fromLocal8Bit(stored);
+    if (!IsSafeStoredName(stored))
+        return QString();
+    // Stored names are 8-bit text like the files that hold them.
+    QString rel = FromText8(stored);
     rel.replace('\\', '/');
+    QStringList parts = rel.split('/', Qt::SkipEmptyParts);
+    parts.removeAll(QStringLiteral("."));
     QString base = dir;
-    while (base.size() > 1 && base.endsWith('/')) base.chop(1);
-    const QString exact = base + '/' + rel;
-    if (QFileInfo::exists(exact)) return exact;
+    while (base.size() > 1 && base.endsWith('/'))
+        base.chop(1);
+    const QString exact = base + '/' + parts.join('/');
+    if (QFileInfo::exists(exact))
+        return exact;
 
     // Walk the elements, matching each one without regard to case.
     QString current = base;
-    const QStringList parts = rel.split('/', Qt::SkipEmptyParts);
-    for (int i = 0; i < parts.size(); ++i) {
-        const QString& part = parts[i];
-        if (part == ".") continue;
+    for (const QString& part : parts) {
         QString candidate = current + '/' + part;
         if (!QFileInfo::exists(candidate)) {
             const QStringList entries =
@@ -43,7 +55,8 @@ QString JoinStoredPath(const QString& dir, const QByteArray& stored) {
                     break;
                 }
             }
-            if (!QFileInfo::exists(candidate)) return exact;
+            if (!QFileInfo::exists(candidate))
+                return exact;
         }
         current = candidate;
     }

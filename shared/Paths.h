@@ -8,9 +8,9 @@ namespace wf {
 
 // Joins dir and a stored relative name: '\' becomes '/', and when the exact
 // name does not exist, each element is matched without regard to case.
-// Returns "" when the stored name is empty, absolute or climbs out of dir with
-// "..": such a name is treated as missing and never opened. The result may
-// name a file that does not exist (when nothing matched).
+// Returns "" when the stored name is empty, names only dir itself, is absolute
+// or climbs out of dir with "..": such a name is treated as missing and never opened. The result
+// may name a file that does not exist (when nothing matched).
 QString JoinStoredPath(const QString& dir, const QByteArray& stored);
 
 // True when the stored relative name is safe to use below a directory.

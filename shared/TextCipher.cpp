@@ -14,12 +14,14 @@ int KeyCode(const QByteArray& key, int i) {  // i counts from 1
 QByteArray EncodeText(const QByteArray& plain, const QByteArray& key, bool threeDigit) {
     QByteArray result;
     const int n = plain.size();
-    if (n == 0 || key.isEmpty()) return result;
+    if (n == 0 || key.isEmpty())
+        return result;
     result.reserve(threeDigit ? 3 * n : n);
     int previous = static_cast<unsigned char>(plain[n - 1]);  // the first code chains to the last
     for (int i = 1; i <= n; ++i) {
         int s = static_cast<unsigned char>(plain[i - 1]) + previous + KeyCode(key, i);
-        while (s > 255) s -= 255;
+        while (s > 255)
+            s -= 255;
         if (threeDigit) {
             result.append(char('0' + s / 100));
             result.append(char('0' + (s / 10) % 10));
@@ -33,7 +35,8 @@ QByteArray EncodeText(const QByteArray& plain, const QByteArray& key, bool three
 }
 
 QByteArray DecodeText(const QByteArray& cipher, const QByteArray& key, bool threeDigit) {
-    if (cipher.isEmpty() || key.isEmpty()) return QByteArray();
+    if (cipher.isEmpty() || key.isEmpty())
+        return QByteArray();
     QList<int> codes;
     if (threeDigit) {
         codes.reserve(cipher.size() / 3 + 1);
@@ -41,27 +44,33 @@ QByteArray DecodeText(const QByteArray& cipher, const QByteArray& key, bool thre
             const QByteArray group = cipher.mid(pos, 3);
             int v = 0;
             for (char c : group) {
-                if (c < '0' || c > '9') return QByteArray();
+                if (c < '0' || c > '9')
+                    return QByteArray();
                 v = v * 10 + (c - '0');
             }
-            if (v > 255) return QByteArray();
+            if (v > 255)
+                return QByteArray();
             codes.append(v);
         }
     } else {
         codes.reserve(cipher.size());
-        for (char c : cipher) codes.append(static_cast<unsigned char>(c));
+        for (char c : cipher)
+            codes.append(static_cast<unsigned char>(c));
     }
     const int n = codes.size();
-    if (n < 2) return QByteArray();
+    if (n < 2)
+        return QByteArray();
 
     QByteArray result(n, '\0');
     for (int i = 2; i <= n; ++i) {
         int v = codes[i - 1] - codes[i - 2] - KeyCode(key, i);
-        while (v < 0) v += 255;
+        while (v < 0)
+            v += 255;
         result[i - 1] = static_cast<char>(v);
     }
     int v = codes[0] - static_cast<unsigned char>(result[n - 1]) - KeyCode(key, 1);
-    while (v < 0) v += 255;
+    while (v < 0)
+        v += 255;
     result[0] = static_cast<char>(v);
     return result;
 }

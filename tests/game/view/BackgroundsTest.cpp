@@ -1,0 +1,300 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <memory>
+#include <vector>
+
+#include "Backgrounds.h"
+#include "ScriptedPlatform.h"
+#include "Units.h"
+
+namespace wf {
+namespace {
+
+class FakeHost : public GameHost {
+  public:
+    QImage& WindowSurface() override { return surface; }
+    void RefreshWindowSurface() override {}
+    void SizeWindowToSurface(int widthPx, int heightPx) override {
+        sizes.push_back(QSize(widthPx, heightPx));
+    }
+    void SetSurfaceCursorInvisible(bool) override {}
+    void HideMainWindow() override {}
+    void ShowMainWindow() override {}
+    void ShowFullScreen() override {}
+    void HideFullScreen() override {}
+    QImage& FullScreenSurface() override { return surface; }
+    void RefreshFullScreenSurface() override {}
+    QSize ScreenSizePx() override { return screen; }
+    void SetTickInterval(int) override {}
+    void SetTickTimerEnabled(bool) override {}
+    void SetClockTimerEnabled(bool) override {}
+    void SetTitleTimerEnabled(bool) override {}
+    void ServePendingEvents() override {}
+    void MenuChanged() override { ++menuChanges; }
+    void ShowHighscoreWindow(int, const QString&) override {}
+    [[noreturn]] void EndProgram(int status) override {
+        endStatus = status;
+        throw ProgramExit(status);
+    }
+
+    QImage surface;
+    QSize screen{1920, 1080};
+    std::vector<QSize> sizes;
+    int menuChanges = 0;
+    int endStatus = -1;
+};
+
+QImage Plain(int w, int h, QColor colour) {
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(colour);
+    return img;
+}
+
+class BackgroundsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        modDir_ = dir_.path() + "/mods/wald/";
+        ASSERT_TRUE(QDir().mkpath(modDir_ + "Bilder"));
+        ASSERT_TRUE(Plain(200, 120, Qt::blue).save(modDir_ + "Bilder/Wiese.bmp", "BMP"));
+        ASSERT_TRUE(Plain(201, 120, Qt::blue).save(modDir_ + "gross.bmp", "BMP"));
+
+        SetPicture(1, "bilder\\WIESE.BMP", 200, 120);
+        BackgroundDef& colour = state_.mod.backgrounds[2];
+        colour.isPicture = false;
+        colour.width = 50;
+        colour.height = 40;
+        colour.colour = QColor(200, 10, 30);
+        SetPicture(3, "fehlt.bmp", 200, 120);
+        SetPicture(4, "gross.bmp", 200, 120);  // declared smaller than the file
+        state_.mod.backgroundCount = 4;
+
+        for (int i = 1; i <= 21; ++i)
+            stores_.RESSOURCEN.NewSlot();
+        *stores_.RESSOURCEN.SlotDC(4) = Plain(300, 200, Qt::green);
+        stores_.RESSOURCEN.SetSlotSize(11, 100, 30);
+        stores_.RESSOURCEN.SetSlotSize(15, 20, 50);
+        SetTwipsPerPixel(15);
+    }
+    void TearDown() override { SetTwipsPerPixel(15); }
+
+    void SetPicture(int i, const QByteArray& file, int w, int h) {
+        BackgroundDef& b = state_.mod.backgrounds[i];
+        b.isPicture = true;
+        b.pictureFile = file;
+        b.width = w;
+        b.height = h;
+    }
+    QString OwnPicture(int w, int h) {
+        const QString path = dir_.path() + QStringLiteral("/own%1x%2.bmp").arg(w).arg(h);
+        EXPECT_TRUE(Plain(w, h, Qt::yellow).save(path, "BMP"));
+        return path;
+    }
+    QImage Slot4() const { return *stores_.RESSOURCEN.SlotDC(4); }
+    // The one checked entry: 1..10 for a preset, 0 for hgw, -1 for none or several.
+    int CheckedEntry() const {
+        int found = -1;
+        int count = 0;
+        for (int i = 1; i <= 10; ++i) {
+            if (menu_.hinterg[i].checked) {
+                found = i;
+                ++count;
+            }
+        }
+        if (menu_.hgw.checked) {
+            found = 0;
+            ++count;
+        }
+        return count == 1 ? found : -1;
+    }
+
+    ScriptedPlatform platform_;
+    QTemporaryDir dir_;
+    QString modDir_;
+    GameState state_;
+    MenuModel menu_;
+    PictureStores stores_;
+    FakeHost host_;
+    Backgrounds& Make() {
+        made_ = std::make_unique<Backgrounds>(state_, menu_, stores_, host_, modDir_);
+        return *made_;
+    }
+    std::unique_ptr<Backgrounds> made_;
+};
+
+TEST_F(BackgroundsTest, ColourBackgroundIsAPlainAreaOfTheDeclaredSize) {
+    Make().hinterg_Click(2);
+    EXPECT_TRUE(platform_.messages.isEmpty());
+    EXPECT_EQ(Slot4(), Plain(50, 40, QColor(200, 10, 30)));
+    EXPECT_EQ(CheckedEntry(), 2);
+    EXPECT_EQ(state_.selectedBackground, 2);
+    ASSERT_EQ(host_.sizes.size(), 1u);
+    EXPECT_EQ(host_.sizes[0], QSize(50, 40));
+    EXPECT_EQ(host_.menuChanges, 1);
+}
+
+TEST_F(BackgroundsTest, PresetPictureIsFoundByItsStoredName) {
+    Make().hinterg_Click(2);
+    made_->hinterg_Click(1);
+    EXPECT_TRUE(platform_.messages.isEmpty());
+    EXPECT_EQ(Slot4(), Plain(200, 120, Qt::blue));
+    EXPECT_EQ(CheckedEntry(), 1);
+    EXPECT_EQ(state_.selectedBackground, 1);
+    EXPECT_EQ(host_.sizes.back(), QSize(200, 120));
+}
+
+TEST_F(BackgroundsTest, MissingPresetFileKeepsEverything) {
+    SetPicture(5, "..\\wiese.bmp", 200, 120);  // outside the MOD: never opened
+    for (int index : {3, 5}) {
+        SCOPED_TRACE(index);
+        platform_.messages.clear();
+        host_.sizes.clear();
+        Make().hinterg_Click(2);
+        const QImage before = Slot4();
+        const int changes = host_.menuChanges;
+        made_->hinterg_Click(index);
+        ASSERT_EQ(platform_.messages.size(), 1);
+        EXPECT_EQ(platform_.messages[0].title, "Fehler !");
+        const QString stored = index == 3 ? "fehlt.bmp" : "..\\wiese.bmp";
+        EXPECT_EQ(platform_.messages[0].text,
+                  "Die Hintergrunddatei " + modDir_ + stored +
+                      " wurde nicht gefunden ! Es wird die alte Einstellung benutzt.");
+        EXPECT_EQ(platform_.messages[0].buttons, MsgButtons::Ok);
+        EXPECT_EQ(Slot4(), before);
+        EXPECT_EQ(CheckedEntry(), 2);
+        EXPECT_EQ(state_.selectedBackground, 2);
+        EXPECT_EQ(host_.sizes.size(), 1u);  // only the colour background's
+        EXPECT_EQ(host_.menuChanges, changes);
+    }
+}
+
+TEST_F(BackgroundsTest, PresetOfAnotherSizeEndsTheProgram) {
+    EXPECT_THROW(Make().hinterg_Click(4), ProgramExit);
+    EXPECT_EQ(host_.endStatus, 1);
+    ASSERT_EQ(platform_.messages.size(), 1);
+    EXPECT_EQ(platform_.messages[0].title, "Fehler!");
+    EXPECT_EQ(platform_.messages[0].text,
+              "Unzulässige Veränderung der Größe der Hintergrund !!! Das Spiel wird beendet !!");
+}
+
+TEST_F(BackgroundsTest, IndexOutsideThePresetsIsIgnored) {
+    for (int index : {0, 11, -1}) {
+        Make().hinterg_Click(index);
+        EXPECT_TRUE(platform_.messages.isEmpty());
+        EXPECT_EQ(CheckedEntry(), 1);
+        EXPECT_TRUE(host_.sizes.empty());
+    }
+}
+
+TEST_F(BackgroundsTest, CancelledDialogChangesNothing) {
+    const QImage before = Slot4();
+    Make().hgw_Click(nullptr);
+    ASSERT_EQ(platform_.fileDialogTitles.size(), 1);
+    EXPECT_EQ(platform_.fileDialogTitles[0], "Hintergrundbild wählen");
+    EXPECT_EQ(platform_.fileDialogFilters[0],
+              (QStringList{"Bitmap-Dateien (*.bmp)", "GIF - Dateien (*.gif)",
+                           "JPG - Dateien (*.jpg)", "JPEG - Dateien (*.jpeg)"}));
+    EXPECT_TRUE(platform_.messages.isEmpty());
+    EXPECT_EQ(Slot4(), before);
+    EXPECT_EQ(CheckedEntry(), 1);
+    EXPECT_EQ(state_.selectedBackground, 1);
+    EXPECT_TRUE(host_.sizes.empty());
+    EXPECT_EQ(host_.menuChanges, 0);
+}
+
+struct BoundsCase {
+    int twipsPerPixel;
+    int w, h;
+    bool accepted;
+};
+
+TEST_F(BackgroundsTest, OwnPictureBoundsInTwips) {
+    // Screen 500 x 2400 px. At 1 twip per pixel the picture may be 400 x 250 at
+    // most and 100 x 50 (slots 11 and 15) at least. At 15, 500 px are 7500 twips:
+    // 7400 twips allow 493 px (7395), not 494 (7410).
+    host_.screen = QSize(500, 2400);
+    const BoundsCase cases[] = {
+        {1, 400, 250, true}, {1, 401, 250, false}, {1, 400, 251, false}, {1, 100, 50, true},
+        {1, 99, 50, false},  {1, 100, 49, false},  {15, 493, 50, true},  {15, 494, 50, false},
+    };
+    for (const BoundsCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.twipsPerPixel << ": " << c.w << "x" << c.h);
+        SetTwipsPerPixel(c.twipsPerPixel);
+        Make().hinterg_Click(2);
+        platform_.messages.clear();
+        platform_.fileAnswers = {OwnPicture(c.w, c.h)};
+        made_->hgw_Click(nullptr);
+        if (c.accepted) {
+            EXPECT_TRUE(platform_.messages.isEmpty());
+            EXPECT_EQ(Slot4(), Plain(c.w, c.h, Qt::yellow));
+            EXPECT_EQ(CheckedEntry(), 0);
+            EXPECT_EQ(state_.selectedBackground, 0);
+            EXPECT_EQ(host_.sizes.back(), QSize(c.w, c.h));
+        } else {
+            ASSERT_EQ(platform_.messages.size(), 1);
+            EXPECT_EQ(platform_.messages[0].title, "Nicht unterstützt !");
+            EXPECT_EQ(platform_.messages[0].text,
+                      "Die Größe der gewählten Grafikdatei wird nicht unterstützt . Es wird der "
+                      "Neue Hintergrund geladen");
+            EXPECT_EQ(Slot4(), Plain(200, 120, Qt::blue));  // background 1
+            EXPECT_EQ(CheckedEntry(), 1);
+            EXPECT_EQ(state_.selectedBackground, 1);
+            EXPECT_EQ(host_.sizes.back(), QSize(200, 120));
+        }
+    }
+}
+
+TEST_F(BackgroundsTest, UnloadableOwnPictureFallsBackToBackground1) {
+    const QString notAPicture = dir_.path() + "/kaputt.bmp";
+    QFile f(notAPicture);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("BM not really");
+    f.close();
+    for (const QString& file : {notAPicture, dir_.path() + "/gibtsnicht.jpg"}) {
+        SCOPED_TRACE(file.toStdString());
+        Make().hinterg_Click(2);
+        platform_.messages.clear();
+        platform_.fileAnswers = {file};
+        made_->hgw_Click(nullptr);
+        ASSERT_EQ(platform_.messages.size(), 1);
+        EXPECT_EQ(platform_.messages[0].title, "Fehler");
+        EXPECT_EQ(platform_.messages[0].text,
+                  "Fehler beim Laden der entsprechende BMP Datei. Alter Hintergrund wird jetzt "
+                  "geladen !!");
+        EXPECT_EQ(Slot4(), Plain(200, 120, Qt::blue));
+        EXPECT_EQ(CheckedEntry(), 1);
+        EXPECT_EQ(state_.selectedBackground, 1);
+    }
+}
+
+TEST_F(BackgroundsTest, RefusedOwnPictureNeverStaysWhenTheFallBackFails) {
+    SetPicture(1, "fehlt.bmp", 200, 120);
+    Make().hinterg_Click(2);
+    const QImage before = Slot4();
+    platform_.fileAnswers = {OwnPicture(2000, 2000)};
+    made_->hgw_Click(nullptr);
+    ASSERT_EQ(platform_.messages.size(), 2);
+    EXPECT_EQ(platform_.messages[0].title, "Nicht unterstützt !");
+    EXPECT_EQ(platform_.messages[1].title, "Fehler !");
+    EXPECT_EQ(Slot4(), before);
+    EXPECT_EQ(CheckedEntry(), 2);
+    EXPECT_EQ(state_.selectedBackground, 2);
+}
+
+TEST_F(BackgroundsTest, PresetAfterOwnPictureMovesTheCheckMarkBack) {
+    platform_.fileAnswers = {OwnPicture(300, 200)};
+    Make().hgw_Click(nullptr);
+    ASSERT_EQ(CheckedEntry(), 0);
+    ASSERT_EQ(state_.selectedBackground, 0);
+    made_->hinterg_Click(2);
+    EXPECT_EQ(CheckedEntry(), 2);
+    EXPECT_FALSE(menu_.hgw.checked);
+    EXPECT_EQ(state_.selectedBackground, 2);
+    EXPECT_EQ(host_.sizes.back(), QSize(50, 40));
+}
+
+}  // namespace
+}  // namespace wf

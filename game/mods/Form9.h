@@ -1,0 +1,49 @@
+#pragma once
+// The MOD manager window: lists the installed MODs and switches the game to
+// one of them by starting the program anew with "-mod:<name>".
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace wf {
+
+class Form9 : public QWidget {
+    Q_OBJECT
+  public:
+    // mainWindow is disabled by the caller before the window is shown and
+    // enabled again here however the window closes. It is not the parent:
+    // a disabled parent would disable this window too.
+    Form9(QWidget* mainWindow, QString programDir);
+
+    void Form_Load();  // fills the list; runs at every opening
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+
+    // Why a name cannot be handed over on the command line; "" when it can.
+    static QString UnsafeNameMessage(const QString& name);
+
+    QListWidget* List1;
+    QPushButton* Command1;
+    QPushButton* Command2;
+    QPushButton* Command3;
+    QLabel* Image1;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    // The selected name; false after telling the player to choose one.
+    bool SelectedName(QString* name);
+
+    QWidget* mainWindow_;
+    QString programDir_;
+    QStringList modNames_;
+};
+
+}  // namespace wf

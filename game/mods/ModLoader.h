@@ -1,0 +1,38 @@
+#pragma once
+// Loading the active MOD from its definition files, plain or encoded. The
+// loader only reads: encoded files are decoded in memory, so an encoded MOD
+// never has readable twins on disk and read-only installs work.
+#include <QByteArray>
+#include <QString>
+
+#include "ModDefinition.h"
+#include "Platform.h"
+
+namespace wf {
+
+struct ModLoadResult {
+    bool loaded = false;
+    ModDefinition mod;  // complete when loaded
+
+    // When refused: the message the caller shows before the program ends.
+    MsgIcon icon = MsgIcon::None;
+    QString title;
+    QString text;
+    // Which file and key were wrong; also written to standard error.
+    QString detail;
+};
+
+// modDir: the MOD's directory ('/' separators, with or without a final '/').
+// Shows nothing; the caller turns a refusal into its message box.
+ModLoadResult LoadMod(const QString& modDir);
+
+// The plain text of an encoded definition file: every line decoded with the
+// MOD key, a line that cannot be decoded becoming an empty one; lines end in
+// CR LF.
+QByteArray DecodeModFile(const QByteArray& encodedContent);
+
+// The MOD's config.ini, for the sound and music defaults ("" when it cannot
+// be named below modDir).
+QString ModConfigPath(const QString& modDir);
+
+}  // namespace wf

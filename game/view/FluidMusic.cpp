@@ -1,0 +1,186 @@
+#include "FluidMusic.h"
+
+#include <SDL_mixer.h>
+#include <fluidsynth.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <cstring>
+
+#include "SdlAudioDevice.h"
+
+namespace wf {
+namespace {
+
+// The game shows no message for a missing or broken piece, so neither does
+// the synthesizer on standard error.
+void SilenceSynthesizerLog() {
+    for (int level = FLUID_PANIC; level <= FLUID_DBG; ++level) {
+        fluid_set_log_function(level, nullptr, nullptr);
+    }
+}
+
+}  // namespace
+
+FluidMusic::FluidMusic(QString soundFontPath) : soundFontPath_(std::move(soundFontPath)) {}
+
+FluidMusic::~FluidMusic() {
+    // Unhook first, without holding mutex_: the hook runs under the mixer's
+    // own lock and then takes mutex_.
+    if (synth_ && Mix_GetMusicHookData() == this)
+        Mix_HookMusic(nullptr, nullptr);
+    std::lock_guard lock(mutex_);
+    ClosePiece();
+    if (synth_)
+        delete_fluid_synth(synth_);
+    if (settings_)
+        delete_fluid_settings(settings_);
+    synth_ = nullptr;
+    settings_ = nullptr;
+}
+
+bool FluidMusic::Preload() {
+    if (preloadTried_)
+        return synth_ != nullptr;
+    preloadTried_ = true;
+    SilenceSynthesizerLog();
+    if (!SdlAudioDevice::Open() || SdlAudioDevice::Channels() != 2)
+        return false;
+    if (!QFileInfo(soundFontPath_).isFile())
+        return false;
+
+    fluid_settings_t* settings = new_fluid_settings();
+    if (!settings)
+        return false;
+    fluid_settings_setnum(settings, "synth.sample-rate", SdlAudioDevice::SampleRate());
+    fluid_synth_t* synth = new_fluid_synth(settings);
+    if (!synth || fluid_synth_sfload(synth, QFile::encodeName(soundFontPath_).constData(), 1) ==
+                      FLUID_FAILED) {
+        if (synth)
+            delete_fluid_synth(synth);
+        delete_fluid_settings(settings);
+        return false;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        settings_ = settings;
+        synth_ = synth;
+    }
+    Mix_HookMusic(&FluidMusic::Render, this);
+    return true;
+}
+
+void FluidMusic::Render(void* self, unsigned char* stream, int len) {
+    auto* music = static_cast<FluidMusic*>(self);
+    std::lock_guard lock(music->mutex_);
+    if (!music->synth_) {
+        std::memset(stream, 0, static_cast<size_t>(len));
+        return;
+    }
+    fluid_player_t* player = music->player_;
+    const bool wasPlaying = player && fluid_player_get_status(player) == FLUID_PLAYER_PLAYING;
+    // The player advances with the rendered samples, so its position is
+    // the position of what has been heard.
+    fluid_synth_write_s16(music->synth_, len / 4, stream, 0, 2, stream, 1, 2);
+    if (!player)
+        return;
+    const int total = fluid_player_get_total_ticks(player);
+    const int status = fluid_player_get_status(player);
+    if (wasPlaying && total == 0 && status == FLUID_PLAYER_DONE)
+        music->unplayable_ = true;
+    if (music->rewound_ && status == FLUID_PLAYER_PLAYING &&
+        fluid_player_get_current_tick(player) < total) {
+        music->rewound_ = false;
+    }
+}
+
+void FluidMusic::ClosePiece() {
+    if (player_) {
+        delete_fluid_player(player_);
+        player_ = nullptr;
+    }
+    if (synth_)
+        fluid_synth_all_sounds_off(synth_, -1);
+    rewound_ = false;
+    unplayable_ = false;
+}
+
+bool FluidMusic::PieceEnded() {
+    const int total = fluid_player_get_total_ticks(player_);
+    return total > 0 && fluid_player_get_current_tick(player_) >= total;
+}
+
+void FluidMusic::MusicOpenAndPlay(const QString& path) {
+    if (!QFileInfo(path).isFile())
+        return;  // a missing piece leaves the open one alone
+    if (!Preload())
+        return;
+    QFile file(path);
+    const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+
+    std::lock_guard lock(mutex_);
+    ClosePiece();
+    if (!data.startsWith("MThd"))
+        return;
+    player_ = new_fluid_player(synth_);
+    if (!player_)
+        return;
+    // From memory: the audio thread reloads the piece at every restart
+    // after its end, and must not read the disk for that.
+    if (fluid_player_add_mem(player_, data.constData(), static_cast<size_t>(data.size())) !=
+        FLUID_OK) {
+        ClosePiece();
+        return;
+    }
+    fluid_player_play(player_);
+}
+
+void FluidMusic::MusicPlay() {
+    std::lock_guard lock(mutex_);
+    if (player_)
+        fluid_player_play(player_);
+}
+
+void FluidMusic::MusicStopRewind() {
+    std::lock_guard lock(mutex_);
+    if (!player_)
+        return;
+    // At its end the player has left its one-entry playlist; allowing one
+    // more pass makes the next play start the piece again from memory,
+    // without a new player.
+    const bool ended = PieceEnded();
+    fluid_player_stop(player_);
+    fluid_player_seek(player_, 0);
+    if (ended)
+        fluid_player_set_loop(player_, 1);
+    fluid_synth_all_notes_off(synth_, -1);
+    fluid_synth_all_sounds_off(synth_, -1);
+    rewound_ = true;
+}
+
+int FluidMusic::MusicRunning() {
+    std::lock_guard lock(mutex_);
+    if (!player_)
+        return 0;
+    if (unplayable_) {
+        ClosePiece();
+        return 0;
+    }
+    if (rewound_)
+        return 1;
+    // The length is unknown until the first block is rendered: the piece
+    // is only starting then.
+    return PieceEnded() ? 0 : 1;
+}
+
+int FluidMusic::CurrentTick() {
+    std::lock_guard lock(mutex_);
+    return player_ ? fluid_player_get_current_tick(player_) : -1;
+}
+
+int FluidMusic::TotalTicks() {
+    std::lock_guard lock(mutex_);
+    return player_ ? fluid_player_get_total_ticks(player_) : -1;
+}
+
+}  // namespace wf

@@ -1,0 +1,59 @@
+#pragma once
+// The music: a MIDI file rendered by a software synthesizer inside the
+// mixer's music hook, so that music and shot share the one audio device.
+// The synthesizer runs on the audio thread; every call here that touches the
+// player takes the same lock as the hook. Without a device, without the
+// sound font or with a missing or unplayable file there is silence.
+#include <fluidsynth/types.h>
+
+#include <QString>
+#include <mutex>
+
+#include "Audio.h"
+
+namespace wf {
+
+class FluidMusic : public MusicDevice {
+  public:
+    static constexpr const char* kDefaultSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+
+    explicit FluidMusic(QString soundFontPath = QString::fromLatin1(kDefaultSoundFont));
+    ~FluidMusic() override;
+    FluidMusic(const FluidMusic&) = delete;
+    FluidMusic& operator=(const FluidMusic&) = delete;
+
+    // Creates the synthesizer and loads the sound font, which takes a good
+    // fraction of a second: start-up calls it so that no game tick ever
+    // waits for it. Only the first call does the work; true when the
+    // synthesizer is ready.
+    bool Preload();
+
+    void MusicOpenAndPlay(const QString& path) override;
+    void MusicPlay() override;
+    void MusicStopRewind() override;
+    int MusicRunning() override;
+
+    // Position and length of the open piece in MIDI ticks, -1 when nothing
+    // is open. The length is known once the first block has been rendered.
+    int CurrentTick();
+    int TotalTicks();
+
+  private:
+    static void Render(void* self, unsigned char* stream, int len);
+    void ClosePiece();  // with mutex_ held
+    bool PieceEnded();  // with mutex_ held
+
+    QString soundFontPath_;
+    bool preloadTried_ = false;
+    fluid_settings_t* settings_ = nullptr;
+    fluid_synth_t* synth_ = nullptr;
+    fluid_player_t* player_ = nullptr;
+    std::mutex mutex_;
+    // Rewound but not yet rendered from the start: the position the player
+    // reports is still the old one.
+    bool rewound_ = false;
+    // The audio thread found that the file could not be loaded.
+    bool unplayable_ = false;
+};
+
+}  // namespace wf

@@ -1,0 +1,225 @@
+#include "Highscore.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+#include <limits>
+#include <optional>
+
+#include "Platform.h"
+#include "Text8.h"
+
+namespace wf {
+
+namespace {
+constexpr int kPlaces = 4;
+constexpr int kLines = 2 * kPlaces;
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+}  // namespace
+
+Highscore& Highscore::Instance() {
+    static Highscore tables;
+    return tables;
+}
+
+void Highscore::EnsureInit() {
+    if (!initialised_)
+        InitTables();
+}
+
+void Highscore::InitTables() {
+    valid_.fill(false);
+    initialised_ = true;
+}
+
+bool Highscore::TableValid(int table) {
+    EnsureInit();
+    return InRange(table) && valid_[table];
+}
+
+int Highscore::LoadTable(const QString& path, int table) {
+    EnsureInit();
+    if (!InRange(table))
+        return 0;
+    // A missing file is the normal first start, not a failure.
+    if (!QFileInfo::exists(path)) {
+        valid_[table] = true;
+        return 2;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    for (int line = 0; line < kLines; ++line) {
+        if (file.atEnd()) {
+            valid_[table] = true;
+            return 2;
+        }
+        QByteArray text = file.readLine();
+        if (file.error() != QFileDevice::NoError)
+            return 0;
+        if (text.endsWith('\n'))
+            text.chop(1);
+        if (text.endsWith('\r'))
+            text.chop(1);
+        const int place = line / 2 + 1;
+        if (line % 2 == 0) {
+            names_[table][place] = text;
+        } else {
+            scores_[table][place] = text;
+        }
+    }
+    valid_[table] = true;
+    return 1;
+}
+
+int Highscore::ApplyDefaults(qint32 s1, qint32 s2, qint32 s3, qint32 s4, int table) {
+    EnsureInit();
+    if (!InRange(table) || !valid_[table])
+        return 0;
+    const std::array<qint32, kPlaces> defaults{s1, s2, s3, s4};
+    for (int place = 1; place <= kPlaces; ++place) {
+        names_[table][place] = "NoBody";
+        scores_[table][place] = defaults[place - 1];
+    }
+    return 1;
+}
+
+int Highscore::LoadTableOrDefaults(const QString& path, int table, qint32 s1, qint32 s2, qint32 s3,
+                                   qint32 s4) {
+    switch (LoadTable(path, table)) {
+        case 1:
+            return 1;
+        case 2:
+            return ApplyDefaults(s1, s2, s3, s4, table) != 0 ? 1 : 0;
+        default:
+            return 0;
+    }
+}
+
+int Highscore::SaveTable(const QString& path, int table) {
+    EnsureInit();
+    if (!InRange(table) || !valid_[table])
+        return 0;
+    QByteArray content;
+    for (int place = 1; place <= kPlaces; ++place) {
+        content += names_[table][place] + "\r\n";
+        content += ScoreLine(scores_[table][place]) + "\r\n";
+    }
+    // Written beside the old file and put in its place only when complete, so
+    // a full disk or a crash never leaves a cut-off table behind.
+    // Unbuffered, so that a short write (disk full) shows in write()'s
+    // result: a buffered short write would only surface when committing,
+    // where it goes unnoticed and the cut-off file would replace the old one.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return 0;
+    // An uncommitted QSaveFile discards its temporary file.
+    if (file.write(content) != content.size() || file.size() != content.size() || !file.commit()) {
+        return 0;
+    }
+    valid_[table] = false;
+    return 1;
+}
+
+QString Highscore::GetEntry(int table, int kind, int place) {
+    EnsureInit();
+    if (!InRange(table) || !InRange(place))
+        return QString();
+    if (!valid_[table])
+        return QStringLiteral("0");
+    if (kind == 0) {
+        const ScoreValue& score = scores_[table][place];
+        if (const qint32* number = std::get_if<qint32>(&score))
+            return QString::number(*number);
+        return FromText8(std::get<QByteArray>(score));
+    }
+    if (kind == 1)
+        return FromText8(names_[table][place]);
+    return QString();
+}
+
+int Highscore::InsertScore(int table, qint32 score, QWidget* owner) {
+    EnsureInit();
+    if (!InRange(table) || !valid_[table])
+        return 0;
+    int taken = 0;
+    for (int place = 1; place <= kPlaces; ++place) {
+        if (ScoreNumber(scores_[table][place]) < score) {
+            taken = place;
+            break;
+        }
+    }
+    if (taken == 0)
+        return 0;
+
+    const QString prompt = QStringLiteral(
+                               "Wow !!! Sie haben eine neue Highscore aufgestellt . Bitte tippen "
+                               "sie ihren Namen ein ! (Platz %1)")
+                               .arg(taken);
+    const std::optional<QString> typed = Platform::Instance().InputBox(
+        owner, QStringLiteral("Neue Highscore"), prompt, QStringLiteral("Default"));
+    const QByteArray name = NameFromInput(typed.value_or(QString()));
+
+    for (int place = kPlaces - 1; place >= taken; --place) {
+        names_[table][place + 1] = names_[table][place];
+        scores_[table][place + 1] = scores_[table][place];
+    }
+    names_[table][taken] = name;
+    scores_[table][taken] = score;
+    return 1;
+}
+
+qint32 Highscore::ScoreNumber(const QByteArray& text) {
+    // A damaged line counts as its leading number so that it can be outranked
+    // like any other score.
+    qsizetype i = 0;
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && text[i] == '-') {
+        negative = true;
+        ++i;
+        while (i < text.size() && IsBlank(text[i]))
+            ++i;
+    }
+    constexpr qint64 kMax = std::numeric_limits<qint32>::max();
+    qint64 value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > kMax + 1)
+            value = kMax + 1;
+    }
+    if (negative)
+        return static_cast<qint32>(-value);
+    return static_cast<qint32>(std::min(value, kMax));
+}
+
+qint32 Highscore::ScoreNumber(const ScoreValue& value) {
+    if (const qint32* number = std::get_if<qint32>(&value))
+        return *number;
+    return ScoreNumber(std::get<QByteArray>(value));
+}
+
+QByteArray Highscore::ScoreLine(const ScoreValue& value) {
+    if (const QByteArray* text = std::get_if<QByteArray>(&value))
+        return *text;
+    const qint32 number = std::get<qint32>(value);
+    // The first column holds the sign: a blank for positive numbers.
+    if (number < 0)
+        return QByteArray::number(number) + ' ';
+    return ' ' + QByteArray::number(number) + ' ';
+}
+
+QByteArray Highscore::NameFromInput(const QString& typed) {
+    // A line break would shift every following line of the score file.
+    QString name = typed;
+    name.remove(QChar('\r'));
+    name.remove(QChar('\n'));
+    return ToText8(name);
+}
+
+}  // namespace wf

@@ -1,5 +1,7 @@
 #pragma once
 // The idle title sequence of the main window: logos, then rising credits.
+#include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QStringList>
 #include <array>
@@ -9,7 +11,7 @@
 namespace wf {
 
 class TitleSequence {
-public:
+  public:
     // The 33 credit lines (entries 0 to 32).
     static QStringList DefaultCredits();
 
@@ -24,6 +26,16 @@ public:
     int creditLineCount = -1;
     int creditScrollY = 0;
     QString savedFontSize;
+
+    // The text state of the playing surface. A picture has no font of its
+    // own, so the surface's font lives here; the credits borrow it for each
+    // tick and hand the size back afterwards.
+    QFont surfaceFont;
+    QColor surfaceTextColour = QColor(0, 0, 0);
+
+  private:
+    void DrawCentred(QImage& surface, const PictureStore& store0, int slot) const;
+    void DrawCredits(QImage& surface);
 };
 
 }  // namespace wf

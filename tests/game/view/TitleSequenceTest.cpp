@@ -1,0 +1,211 @@
+// The title sequence over simulated ticks on an off-screen surface.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <utility>
+#include <vector>
+
+#include "Blit.h"
+#include "PictureStore.h"
+#include "TitleSequence.h"
+
+namespace wf {
+namespace {
+
+constexpr QRgb kBlack = 0xFF000000u;
+
+QImage Surface(int w, int h) {
+    QImage s(w, h, QImage::Format_RGB32);
+    s.fill(QColor(90, 90, 90));
+    return s;
+}
+
+bool IsWhiteish(QRgb p) {
+    return qRed(p) > 128 && qGreen(p) > 128 && qBlue(p) > 128;
+}
+
+// Rows of the surface holding at least one light pixel.
+std::vector<int> LitRows(const QImage& s) {
+    std::vector<int> rows;
+    for (int y = 0; y < s.height(); ++y) {
+        for (int x = 0; x < s.width(); ++x) {
+            if (IsWhiteish(s.pixel(x, y))) {
+                rows.push_back(y);
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+TEST(TitleSequence, StagesRunInOrderWithTheirLengthsAndRepeat) {
+    TitleSequence title;
+    title.SetCredits(TitleSequence::DefaultCredits());
+    PictureStore store;
+    QImage surface = Surface(120, 90);
+
+    // Consecutive runs of (stage, ticks spent) over one pass.
+    std::vector<std::pair<int, int>> runs;
+    for (int tick = 0; tick < 765; ++tick) {
+        const int stage = title.titleStage;
+        if (runs.empty() || runs.back().first != stage)
+            runs.emplace_back(stage, 0);
+        ++runs.back().second;
+        title.TitleTick(surface, store, false);
+    }
+    const std::vector<std::pair<int, int>> expected = {
+        {0, 65},  {1, 65},  {2, 50},  {9, 65},  {10, 65}, {11, 65},
+        {12, 65}, {13, 65}, {14, 65}, {15, 65}, {16, 65}, {17, 65},
+    };
+    EXPECT_EQ(runs, expected);
+    EXPECT_EQ(title.titleStage, 0);
+    EXPECT_EQ(title.titleTicks, 0);
+}
+
+TEST(TitleSequence, EachPictureStageShowsItsPictureCentredWithHalvesToEven) {
+    // Surface 101 × 80: a 40 × 21 picture lands at x = 30.5 → 30, y = 29.5 → 30;
+    // a 38 × 23 picture at x = 31.5 → 32, y = 28.5 → 28.
+    const struct {
+        int stage, slot, w, h, x, y;
+        QRgb colour;
+    } cases[] = {
+        {0, 12, 40, 21, 30, 30, 0xFFFF0000u},  {1, 13, 38, 23, 32, 28, 0xFF00FF00u},
+        {2, 11, 40, 21, 30, 30, 0xFF0000FFu},  {9, 20, 38, 23, 32, 28, 0xFFFFFF00u},
+        {10, 21, 40, 21, 30, 30, 0xFF00FFFFu},
+    };
+    PictureStore store;
+    for (int i = 1; i <= 21; ++i)
+        store.NewSlot();
+    for (const auto& c : cases) {
+        store.SetSlotSize(c.slot, c.w, c.h);
+        store.SlotDC(c.slot)->fill(c.colour);
+    }
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stage);
+        TitleSequence title;
+        title.titleStage = c.stage;
+        QImage surface = Surface(101, 80);
+        title.TitleTick(surface, store, false);
+        EXPECT_EQ(surface.pixel(c.x, c.y), c.colour);
+        EXPECT_EQ(surface.pixel(c.x + c.w - 1, c.y + c.h - 1), c.colour);
+        EXPECT_EQ(surface.pixel(c.x - 1, c.y), kBlack);
+        EXPECT_EQ(surface.pixel(c.x, c.y - 1), kBlack);
+        EXPECT_EQ(surface.pixel(c.x + c.w, c.y + c.h - 1), kBlack);
+        EXPECT_EQ(surface.pixel(c.x + c.w - 1, c.y + c.h), kBlack);
+        EXPECT_EQ(surface.pixel(0, 0), kBlack) << "the rest of the surface is painted black";
+    }
+}
+
+TEST(TitleSequence, CreditsEnterAtTheBottomAndRiseTwoPixelsATick) {
+    TitleSequence title;
+    title.SetCredits({QStringLiteral("DDDD"), QString(), QStringLiteral("DDDD")});
+    PictureStore store;
+    const int height = 300;
+    QImage surface = Surface(200, height);
+    title.titleStage = 11;
+    title.creditScrollY = 12345;  // whatever an earlier pass left
+
+    title.TitleTick(surface, store, false);
+    EXPECT_EQ(title.creditScrollY, height - 2);
+    for (int y : LitRows(surface))
+        EXPECT_GE(y, height - 2);
+
+    for (int i = 0; i < 59; ++i)
+        title.TitleTick(surface, store, false);
+    const int top = height - 120;
+    ASSERT_EQ(title.creditScrollY, top);
+    const int lineHeight = Blit::TextHeight(
+        [] {
+            QFont f;
+            f.setFamily(QStringLiteral("Verdana"));
+            f.setPointSizeF(13);
+            return f;
+        }(),
+        QStringLiteral("D"));
+    const std::vector<int> lit = LitRows(surface);
+    ASSERT_FALSE(lit.empty());
+    bool firstLine = false, thirdLine = false;
+    for (int y : lit) {
+        EXPECT_GE(y, top);
+        EXPECT_LT(y, top + 3 * lineHeight);
+        EXPECT_FALSE(y >= top + lineHeight && y < top + 2 * lineHeight) << "line 1 is empty";
+        firstLine |= y < top + lineHeight;
+        thirdLine |= y >= top + 2 * lineHeight;
+    }
+    EXPECT_TRUE(firstLine);
+    EXPECT_TRUE(thirdLine);
+
+    // The rise goes on through the following stages without a new start.
+    for (int i = 0; i < 10; ++i)
+        title.TitleTick(surface, store, false);
+    EXPECT_EQ(title.titleStage, 12);
+    EXPECT_EQ(title.creditScrollY, top - 20);
+}
+
+TEST(TitleSequence, CreditsHandTheSurfaceFontSizeBack) {
+    TitleSequence title;
+    title.SetCredits(TitleSequence::DefaultCredits());
+    title.surfaceFont = QFont(QStringLiteral("DejaVu Sans"));
+    title.surfaceFont.setPointSizeF(20);
+    title.surfaceFont.setBold(true);
+    title.surfaceTextColour = QColor(10, 200, 30);
+    title.titleStage = 14;
+    PictureStore store;
+    QImage surface = Surface(160, 120);
+
+    title.TitleTick(surface, store, false);
+    EXPECT_EQ(title.savedFontSize, QStringLiteral("20"));
+    EXPECT_EQ(title.surfaceFont.pointSizeF(), 20.0);
+    EXPECT_TRUE(title.surfaceFont.bold());
+    EXPECT_EQ(title.surfaceTextColour, QColor(0, 0, 0));
+
+    title.surfaceFont.setPointSizeF(8.5);
+    title.TitleTick(surface, store, false);
+    EXPECT_EQ(title.surfaceFont.pointSizeF(), 8.5);
+}
+
+TEST(TitleSequence, NothingChangesWhileAGameRuns) {
+    TitleSequence title;
+    title.SetCredits(TitleSequence::DefaultCredits());
+    title.titleStage = 12;
+    title.titleTicks = 30;
+    title.creditScrollY = 77;
+    PictureStore store;
+    QImage surface = Surface(100, 80);
+    const QImage before = surface;
+
+    for (int i = 0; i < 100; ++i)
+        title.TitleTick(surface, store, true);
+    EXPECT_EQ(title.titleStage, 12);
+    EXPECT_EQ(title.titleTicks, 30);
+    EXPECT_EQ(title.creditScrollY, 77);
+    EXPECT_EQ(surface, before);
+
+    title.TitleTick(surface, store, false);
+    EXPECT_EQ(title.titleTicks, 31);
+    EXPECT_EQ(title.creditScrollY, 75) << "the credits continue from where they stopped";
+}
+
+TEST(TitleSequence, CreditListsFillTheFixedTable) {
+    const QStringList credits = TitleSequence::DefaultCredits();
+    ASSERT_EQ(credits.size(), 33);
+    EXPECT_EQ(credits.last(), QStringLiteral("Danke fürs Spielen !"));
+
+    TitleSequence title;
+    title.SetCredits(credits);
+    EXPECT_EQ(title.creditLineCount, 32);
+    EXPECT_EQ(title.creditLines[32], credits.last());
+
+    QStringList many;
+    for (int i = 0; i < 150; ++i)
+        many << QString::number(i);
+    title.SetCredits(many);
+    EXPECT_EQ(title.creditLineCount, 99);
+    EXPECT_EQ(title.creditLines[99], QStringLiteral("99"));
+    title.SetCredits({QStringLiteral("a")});
+    EXPECT_EQ(title.creditLineCount, 0);
+    EXPECT_TRUE(title.creditLines[1].isEmpty()) << "no line of the longer list is left behind";
+}
+
+}  // namespace
+}  // namespace wf

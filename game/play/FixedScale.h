@@ -7,7 +7,9 @@
 namespace wf {
 
 // Nearest integer, halves to even.
-inline int32_t NearestEven(double v) { return static_cast<int32_t>(std::nearbyint(v)); }
+inline int32_t NearestEven(double v) {
+    return static_cast<int32_t>(std::nearbyint(v));
+}
 
 struct FixedScale {
     int64_t tenThousandths = 10000;
@@ -19,7 +21,9 @@ struct FixedScale {
     }
     double value() const { return static_cast<double>(tenThousandths) / 10000.0; }
     // nearest(v × scale), halves to even.
-    int32_t Apply(double v) const { return NearestEven(v * static_cast<double>(tenThousandths) / 10000.0); }
+    int32_t Apply(double v) const {
+        return NearestEven(v * static_cast<double>(tenThousandths) / 10000.0);
+    }
     bool operator==(const FixedScale&) const = default;
 };
 

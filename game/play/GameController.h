@@ -3,9 +3,12 @@
 // menu entry, the game tick (tmrSpiel), the clock (Timer1) and the input of
 // both playing surfaces. Plain C++ over GameState; every window effect goes
 // through GameHost.
+#include <QFont>
 #include <QString>
 
 #include "Audio.h"
+#include "BirdMotion.h"
+#include "FrameComposer.h"
 #include "GameHost.h"
 #include "GameState.h"
 #include "MenuModel.h"
@@ -15,7 +18,7 @@
 namespace wf {
 
 class GameController {
-public:
+  public:
     GameController(GameState& state, MenuModel& menu, PictureStores& stores, GameHost& host,
                    RandomSource& random, SoundOutput& sound, MusicDevice& music,
                    const QString& modDir);
@@ -24,7 +27,7 @@ public:
     void StartGame();
     void AbortGame();
 
-    void GameTick();     // tmrSpiel_Timer
+    void GameTick();      // tmrSpiel_Timer
     void Timer1_Timer();  // the clock
     void EndGame();
 
@@ -34,8 +37,17 @@ public:
     void FullScreenEscape();                       // Esc on Form8
 
     bool InTick() const { return inTick_; }
+    // The table the last hand-over named (0 before the first one).
+    int EntryTable() const { return entryTable_; }
+    FrameComposer& Composer() { return composer_; }
 
-private:
+  private:
+    bool StartWindowMode();
+    bool StartFullScreenMode();
+    void ShowLoadingText(QImage& surface, int points);
+    void ReportBadExtraKind();
+    PlayArea CurrentPlayArea();
+
     GameState& s_;
     MenuModel& menu_;
     PictureStores& stores_;
@@ -44,6 +56,9 @@ private:
     SoundOutput& sound_;
     MusicDevice& music_;
     QString modDir_;
+    FrameComposer composer_;
+    QString shotSoundPath_;  // fixed per game so that a shot does no file lookup
+    int entryTable_ = 0;
     bool inTick_ = false;
 };
 

@@ -8,7 +8,7 @@
 namespace wf {
 
 class GameHost {
-public:
+  public:
     virtual ~GameHost() = default;
 
     // The window-mode playing surface (Form1.Picture1) and its refresh.
@@ -31,7 +31,7 @@ public:
     virtual QSize ScreenSizePx() = 0;
 
     // Timers of the main window.
-    virtual void SetTickInterval(int ms) = 0;     // tmrSpiel
+    virtual void SetTickInterval(int ms) = 0;  // tmrSpiel
     virtual void SetTickTimerEnabled(bool on) = 0;
     virtual void SetClockTimerEnabled(bool on) = 0;  // Timer1, 1000 ms
     virtual void SetTitleTimerEnabled(bool on) = 0;  // Timer2, 40 ms

@@ -24,6 +24,9 @@ inline constexpr int kBirdSpeed = 6;
 inline constexpr int kSpawnMargin = 35;
 inline constexpr int kFixedTickMs = 40;
 
+// The surface a game draws into, fixed by the start of the game.
+enum class DrawTarget { WindowSurface, FullScreenSurface };
+
 struct GameState {
     int32_t mouseX = 0;
     int32_t mouseY = 0;
@@ -45,6 +48,7 @@ struct GameState {
     std::array<Bird, 3> birds{};
     int64_t score = 0;
     bool gameRunning = false;
+    DrawTarget drawTarget = DrawTarget::WindowSurface;
 
     bool debugMode = false;
     uint8_t debugStyle = 2;

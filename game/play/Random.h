@@ -7,7 +7,7 @@
 namespace wf {
 
 class RandomSource {
-public:
+  public:
     virtual ~RandomSource() = default;
     virtual void Seed(uint32_t seed) = 0;
     virtual double Next() = 0;  // uniform in [0, 1)
@@ -15,17 +15,17 @@ public:
 
 // The game's generator, seeded from the seconds since midnight at each start.
 class SeededRandom : public RandomSource {
-public:
+  public:
     void Seed(uint32_t seed) override { engine_.seed(seed); }
     double Next() override { return std::generate_canonical<double, 53>(engine_); }
 
-private:
+  private:
     std::mt19937 engine_{0};
 };
 
 // For tests: hands out the numbers it was given, then `fallback`.
 class ScriptedRandom : public RandomSource {
-public:
+  public:
     std::deque<double> values;
     double fallback = 0.0;
     int seedCalls = 0;
@@ -33,7 +33,8 @@ public:
     void Seed(uint32_t) override { ++seedCalls; }
     double Next() override {
         ++draws;
-        if (values.empty()) return fallback;
+        if (values.empty())
+            return fallback;
         const double v = values.front();
         values.pop_front();
         return v;

@@ -1,0 +1,32 @@
+#include "GameClock.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace wf {
+
+bool AdvanceClock(GameState& state) {
+    state.elapsedSeconds += 1;
+    state.secondsLeft -= 1;
+    return state.elapsedSeconds > state.gameLength;
+}
+
+int16_t SaturatedScore(int64_t score) {
+    return static_cast<int16_t>(std::clamp<int64_t>(score, std::numeric_limits<int16_t>::min(),
+                                                    std::numeric_limits<int16_t>::max()));
+}
+
+int HighscoreTableFor(int32_t gameLength, int previous) {
+    switch (gameLength) {
+        case 30:
+            return 1;
+        case 60:
+            return 2;
+        case 120:
+            return 3;
+        default:
+            return previous;
+    }
+}
+
+}  // namespace wf

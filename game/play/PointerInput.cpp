@@ -1,0 +1,32 @@
+#include "PointerInput.h"
+
+#include <cmath>
+
+#include "FixedScale.h"
+
+namespace wf {
+
+namespace {
+int32_t AimCell(double v) {
+    return static_cast<int32_t>(std::trunc((v + 16.0) / kCellSize));
+}
+}  // namespace
+
+void PointerMoved(GameState& state, double x, double y) {
+    state.mouseX = NearestEven(x);
+    state.mouseY = NearestEven(y);
+}
+
+void ButtonReleased(GameState& state, int button, double x, double y) {
+    if (button == kLeftButton) {
+        state.shotCellX = AimCell(x);
+        state.shotCellY = AimCell(y);
+        state.shotPending = true;
+    } else if (button == kRightButton) {
+        state.shotPending = false;
+        if (state.magazine == 0)
+            state.magazine = kMagazineSize;
+    }
+}
+
+}  // namespace wf

@@ -1,0 +1,21 @@
+#pragma once
+// The per-game working copies in store 1, made from the source pictures of
+// store 0 at every start of a game. Slot numbers mean the same in both
+// stores: 1 to 8 the game's pictures, 9 to 21 kept empty (the title pictures
+// are never drawn in a game), 22 upwards the extras.
+#include "FixedScale.h"
+#include "PictureStore.h"
+
+namespace wf {
+
+// Identical copies for window mode. False as soon as a copy fails (a missing
+// or empty source picture); the slots made so far stay as they are.
+bool MakeWindowCopies(PictureStores& stores);
+
+// Copies stretched by the display scale for full-screen mode, so that every
+// frame blits at 1:1. Sprites and masks are stretched nearest-neighbour so
+// that they stay binary and cover each other exactly; opaque pictures
+// smoothly. False as soon as a stretch fails.
+bool MakeStretchedCopies(PictureStores& stores, FixedScale scaleX, FixedScale scaleY);
+
+}  // namespace wf

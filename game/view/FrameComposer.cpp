@@ -1,0 +1,268 @@
+#include "FrameComposer.h"
+
+#include <QColor>
+#include <algorithm>
+#include <cmath>
+
+#include "Blit.h"
+#include "ExtraVisibility.h"
+
+namespace wf {
+
+namespace {
+
+constexpr int kCartridgeSlot = 1;
+constexpr int kCursorSlot = 2;
+constexpr int kCursorMaskSlot = 3;
+constexpr int kBackgroundSlot = 4;
+constexpr int kLeftBirdSlot = 5;
+constexpr int kLeftBirdMaskSlot = 6;
+constexpr int kRightBirdSlot = 7;
+constexpr int kRightBirdMaskSlot = 8;
+
+constexpr int kWindowTextPoints = 20;
+const QColor kTextColour(0, 0, 0);
+const QColor kGridColour(0, 0, 0);
+const QColor kMarkColour(230, 90, 0);
+
+// The five hit points of a bird: its centre, then right, below, above, left.
+constexpr int kHitOffsets[5][2] = {{44, 20}, {61, 20}, {44, 37}, {44, 3}, {27, 20}};
+
+// Decimal digits appended to a string that keeps its capacity, so that the
+// texts of a running game are written without allocating.
+void AppendNumber(QString& text, int64_t value) {
+    char digits[24];
+    int n = 0;
+    uint64_t rest = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    do {
+        digits[n++] = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    if (value < 0)
+        text.append(QLatin1Char('-'));
+    while (n > 0)
+        text.append(QLatin1Char(digits[--n]));
+}
+
+}  // namespace
+
+FrameComposer::FrameComposer(GameState& state, PictureStores& stores, GameHost& host,
+                             RandomSource& random)
+    : s_(state),
+      stores_(stores),
+      host_(host),
+      random_(random),
+      windowFont_(QStringLiteral("Verdana"), kWindowTextPoints, QFont::Bold) {
+    countdownText_.reserve(32);
+    scoreText_.reserve(32);
+}
+
+QImage& FrameComposer::Target() {
+    return FullScreen() ? host_.FullScreenSurface() : host_.WindowSurface();
+}
+
+const QImage* FrameComposer::Work(int slot) const {
+    return stores_.RESSOURCEN2.SlotDC(slot);
+}
+
+FrameComposer::Outcome FrameComposer::ComposeFrame() {
+    QImage& target = Target();
+    if (const QImage* background = Work(kBackgroundSlot)) {
+        Blit::Copy(target, 0, 0, *background, RasterOp::SrcCopy);
+    }
+    if (!DrawExtras(target))
+        return Outcome::BadExtraKind;
+
+    ComputeCountdown();
+    if (s_.secondsLeft < 0)
+        return Outcome::ClockOver;
+
+    DrawTexts(target);
+    DrawMagazine(target);
+    if (!s_.gameRunning)
+        return Outcome::NotRunning;
+
+    for (int i = 0; i < 3; ++i) {
+        const Bird& bird = s_.birds[i];
+        const bool right = i == 2;
+        DrawMasked(target, s_.scaleX.Apply(bird.x), s_.scaleY.Apply(bird.y),
+                   right ? kRightBirdSlot : kLeftBirdSlot,
+                   right ? kRightBirdMaskSlot : kLeftBirdMaskSlot);
+    }
+    if (s_.debugMode)
+        DrawDebugOverlay();
+    DrawMasked(target, s_.scaleX.Apply(s_.mouseX), s_.scaleY.Apply(s_.mouseY), kCursorSlot,
+               kCursorMaskSlot);
+
+    if (FullScreen()) {
+        host_.RefreshFullScreenSurface();
+    } else {
+        host_.RefreshWindowSurface();
+    }
+    return Outcome::Shown;
+}
+
+bool FrameComposer::DrawExtras(QImage& target) {
+    const int bg = s_.selectedBackground;
+    if (bg < 1 || bg > kMaxBackgrounds)
+        return true;
+    BackgroundDef& background = s_.mod.backgrounds[bg];
+    const int count = std::clamp(background.extraCount, 0, kMaxExtras);
+    for (int j = 1; j <= count; ++j) {
+        ExtraDef& extra = background.extras[j];
+        bool shown = false;
+        if (extra.extraKind == "static") {
+            shown = extra.extraState == 1;
+        } else if (extra.extraKind == "sequenziell") {
+            shown = UpdateSequenziell(extra, random_);
+        } else {
+            return false;
+        }
+        if (!shown)
+            continue;
+        if (const QImage* picture = Work(extra.pictureSlot)) {
+            Blit::Copy(target, s_.scaleX.Apply(extra.x), s_.scaleY.Apply(extra.y), *picture,
+                       RasterOp::SrcCopy);
+        }
+    }
+    return true;
+}
+
+void FrameComposer::ComputeCountdown() {
+    if (s_.secondsLeft >= 60) {
+        s_.countdownMinutes = s_.secondsLeft / 60;
+        s_.countdownSeconds = s_.secondsLeft - 60 * s_.countdownMinutes;
+    } else {
+        s_.countdownMinutes = 0;
+        s_.countdownSeconds = s_.secondsLeft;
+    }
+    if (s_.countdownSeconds < 10) {
+        s_.countdownLeadingZero = QStringLiteral("0");
+    } else {
+        s_.countdownLeadingZero = QString();
+    }
+}
+
+const QFont& FrameComposer::TextFont() {
+    if (!FullScreen())
+        return windowFont_;
+    const int points = std::max(1, host_.ScreenSizePx().height() / 20);
+    if (points != fullScreenPoints_) {
+        fullScreenFont_ = QFont(QStringLiteral("Verdana"), points, QFont::Bold);
+        fullScreenPoints_ = points;
+    }
+    return fullScreenFont_;
+}
+
+void FrameComposer::DrawTexts(QImage& target) {
+    countdownText_.resize(0);
+    AppendNumber(countdownText_, s_.countdownMinutes);
+    countdownText_.append(QLatin1Char('.'));
+    countdownText_.append(s_.countdownLeadingZero);
+    AppendNumber(countdownText_, s_.countdownSeconds);
+    scoreText_.resize(0);
+    AppendNumber(scoreText_, s_.score);
+
+    const QFont& font = TextFont();
+    Blit::Text(target, 0, 0, countdownText_, font, kTextColour);
+    const int width = Blit::TextWidth(font, scoreText_);
+    const int x = FullScreen() ? target.width() - width - 20 : target.width() - (width + 10);
+    Blit::Text(target, x, 0, scoreText_, font, kTextColour);
+}
+
+void FrameComposer::DrawMagazine(QImage& target) {
+    const QImage* cartridge = Work(kCartridgeSlot);
+    if (!cartridge)
+        return;
+    // Positions come from the unscaled cartridge and the window-mode surface,
+    // in play-area units, and are scaled like every other position.
+    const int w0 = stores_.RESSOURCEN.SlotWidth(kCartridgeSlot);
+    const int h0 = stores_.RESSOURCEN.SlotHeight(kCartridgeSlot);
+    const QImage& area = host_.WindowSurface();
+    int offsetX = w0;
+    int offsetY = h0;
+    if (FullScreen()) {
+        offsetX -= 4;
+        offsetY -= 4;
+    }
+    for (int shot = 0; shot < s_.magazine; ++shot) {
+        Blit::Copy(target, s_.scaleX.Apply(area.width() - offsetX),
+                   s_.scaleY.Apply(area.height() - offsetY), *cartridge, RasterOp::SrcCopy);
+        offsetX += w0;
+    }
+}
+
+void FrameComposer::DrawMasked(QImage& target, int x, int y, int spriteSlot, int maskSlot) {
+    const QImage* mask = Work(maskSlot);
+    const QImage* sprite = Work(spriteSlot);
+    if (mask)
+        Blit::Copy(target, x, y, *mask, RasterOp::SrcAnd);
+    if (sprite)
+        Blit::Copy(target, x, y, *sprite, RasterOp::SrcInvert);
+}
+
+void FrameComposer::DrawDebugOverlay() {
+    DrawDebugGrid();
+    for (const auto& offset : kHitOffsets) {
+        for (const Bird& bird : s_.birds) {
+            MarkDebugPoint(NearestEven(bird.x) + offset[0], NearestEven(bird.y) + offset[1]);
+        }
+    }
+    const int bg = s_.selectedBackground;
+    if (bg < 1 || bg > kMaxBackgrounds)
+        return;
+    const BackgroundDef& background = s_.mod.backgrounds[bg];
+    const int count = std::clamp(background.extraCount, 0, kMaxExtras);
+    for (int j = 1; j <= count; ++j) {
+        const ExtraDef& extra = background.extras[j];
+        const int cells = std::clamp(extra.hitCellCount, 0, kMaxHitCells);
+        for (int k = 1; k <= cells; ++k)
+            MarkDebugCell(extra.hitCells[k].column, extra.hitCells[k].row);
+    }
+}
+
+void FrameComposer::DrawDebugGrid() {
+    QImage& target = Target();
+    const QImage& area = host_.WindowSurface();
+    const bool full = FullScreen();
+    // The full-screen surface draws its grid with a line width of 2.
+    const int thickness = full ? 2 : 1;
+    const int rows = area.height() / kCellSize;
+    for (int i = 1; i <= rows; ++i) {
+        const int y =
+            full ? static_cast<int>(std::trunc(s_.scaleY.value() * kCellSize * i)) : kCellSize * i;
+        Blit::FillBox(target, 0, y, target.width(), y + thickness - 1, kGridColour);
+    }
+    const int columns = area.width() / kCellSize;
+    for (int i = 1; i <= columns; ++i) {
+        const int x =
+            full ? static_cast<int>(std::trunc(s_.scaleX.value() * kCellSize * i)) : kCellSize * i;
+        Blit::FillBox(target, x, 0, x + thickness - 1, target.height(), kGridColour);
+    }
+}
+
+void FrameComposer::MarkDebugPoint(int32_t x, int32_t y) {
+    MarkDebugCell(x / kCellSize, y / kCellSize);
+}
+
+void FrameComposer::MarkDebugCell(int32_t column, int32_t row) {
+    double x1 = kCellSize * column + 1.0;
+    double x2 = kCellSize * column + 16.0;
+    double y1 = kCellSize * row + 1.0;
+    double y2 = kCellSize * row + 16.0;
+    if (FullScreen()) {
+        x1 *= s_.scaleX.value();
+        x2 *= s_.scaleX.value();
+        y1 *= s_.scaleY.value();
+        y2 *= s_.scaleY.value();
+    }
+    QImage& target = Target();
+    if (s_.debugStyle == 1) {
+        Blit::Line(target, QPointF(x1, y1), QPointF(x2, y2), 2, kMarkColour);
+        Blit::Line(target, QPointF(x2, y1), QPointF(x1, y2), 2, kMarkColour);
+    } else if (s_.debugStyle == 2) {
+        Blit::FillBox(target, x1, y1, x2, y2, kMarkColour);
+    }
+}
+
+}  // namespace wf

@@ -1,0 +1,64 @@
+#pragma once
+// Draws one game frame into the current playing surface from the working
+// copies of store 1: background, extras, countdown and score, magazine,
+// birds, debug overlay, cross-hair, then one refresh. Runs the visibility
+// update of the "sequenziell" extras on the way, so it draws random numbers.
+#include <QFont>
+#include <QImage>
+#include <QString>
+#include <cstdint>
+
+#include "GameHost.h"
+#include "GameState.h"
+#include "PictureStore.h"
+#include "Random.h"
+
+namespace wf {
+
+class FrameComposer {
+  public:
+    // Where the frame stopped. Only Shown refreshes the surface; the caller
+    // resolves shots and moves birds only after Shown.
+    enum class Outcome {
+        Shown,
+        ClockOver,     // secondsLeft below 0: background and extras only
+        NotRunning,    // no game: no birds, no cross-hair
+        BadExtraKind,  // an extra is neither "static" nor "sequenziell"
+    };
+
+    FrameComposer(GameState& state, PictureStores& stores, GameHost& host, RandomSource& random);
+
+    Outcome ComposeFrame();
+
+    // The debug overlay's parts, on the current playing surface.
+    void DrawDebugGrid();
+    void MarkDebugPoint(int32_t x, int32_t y);
+    void MarkDebugCell(int32_t column, int32_t row);
+
+  private:
+    bool FullScreen() const { return s_.drawTarget == DrawTarget::FullScreenSurface; }
+    QImage& Target();
+    const QImage* Work(int slot) const;
+    bool DrawExtras(QImage& target);
+    void ComputeCountdown();
+    void DrawTexts(QImage& target);
+    void DrawMagazine(QImage& target);
+    void DrawMasked(QImage& target, int x, int y, int spriteSlot, int maskSlot);
+    void DrawDebugOverlay();
+    const QFont& TextFont();
+
+    GameState& s_;
+    PictureStores& stores_;
+    GameHost& host_;
+    RandomSource& random_;
+
+    // Kept between frames so that a running game's frame makes no new fonts
+    // or strings.
+    QFont windowFont_;
+    QFont fullScreenFont_;
+    int fullScreenPoints_ = 0;
+    QString countdownText_;
+    QString scoreText_;
+};
+
+}  // namespace wf

@@ -1,0 +1,31 @@
+#pragma once
+// The full-screen window of a full-screen game: a frameless window covering
+// the screen that shows the main window, whose surface takes the pointer,
+// the clicks and Esc and hands them to the game.
+#include <QWidget>
+
+class QScreen;
+
+namespace wf {
+
+class GameController;
+class PlaySurface;
+
+class Form8 : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit Form8(GameController& game, QWidget* parent = nullptr);
+
+    // Covers screen and shows the window in front.
+    void ShowOn(QScreen* screen);
+    PlaySurface* Picture1;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    GameController& game_;
+};
+
+}  // namespace wf

@@ -1,0 +1,32 @@
+#pragma once
+// The fixed picture set and the MOD's extra pictures, loaded into store 0 in
+// slot order, and the tests of which gaps are fatal.
+#include <QString>
+#include <array>
+#include <functional>
+
+#include "ModDefinition.h"
+#include "PictureStore.h"
+
+namespace wf {
+
+struct LoadedPictures {
+    std::array<int, 100> pictureLoaded{};  // 1 loaded, 0 failed, per slot
+    int nextPictureSlot = 22;
+};
+
+// Slots 1 to 21 from "Grafiken" (slot 4: the MOD's first background), then one
+// slot per extra from 22 in MOD order; each extra learns its pictureSlot.
+// progress is told 20, 40, 50 and 65 on the way.
+LoadedPictures LoadPictureSet(PictureStores& stores, const QString& programDir,
+                              const QString& modDir, ModDefinition& mod,
+                              const std::function<void(int)>& progress);
+
+// The first required fixed slot (1 to 13, then 20 and 21) without a picture;
+// 0 when all are there.
+int FirstMissingFixedSlot(const LoadedPictures& pictures);
+
+// True when every extra slot from 22 holds its picture.
+bool AllExtrasLoaded(const LoadedPictures& pictures);
+
+}  // namespace wf

@@ -1,0 +1,282 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QStringList>
+
+#include "GameDirectory.h"
+#include "ScriptedPlatform.h"
+#include "Startup.h"
+
+namespace wf {
+namespace {
+
+using test::BackgroundSpec;
+using test::GameDirectory;
+
+const QString kLongText = QStringLiteral(
+    "Wichtige Grafikdateien wurden nicht gefunden !\r\n\r\n- Überprüfen sie ob sie das Programm "
+    "entzippt haben , falls nicht entzippen sie es !\r\n- Es können bei manchen Systemen Fehler "
+    "auftreten , in diesem Fall unterrichten sie mich bitte !\r\n\r\n Das Programm wird beendet .");
+
+// Runs the start-up over a game directory and records what the windows saw.
+class StartupRun : public ::testing::Test {
+  protected:
+    GameState state;
+    MenuModel menu;
+    PictureStores stores;
+    TitleSequence title;
+    ScriptedPlatform platform;
+    QStringList events;  // "show", "5", ..., "size 40x30", "hide"
+    QStringList arguments;
+
+    StartupContext Context(const GameDirectory& dir) {
+        StartupContext c{dir.Path(), arguments, state, menu, stores, title, {}, nullptr, {}};
+        for (int i = 0; i < 33; ++i)
+            c.credits.append(QStringLiteral("Zeile %1").arg(i));
+        c.windows.showSplash = [this] { events.append("show"); };
+        c.windows.progress = [this](int p) { events.append(QString::number(p)); };
+        c.windows.hideSplash = [this] { events.append("hide"); };
+        c.windows.sizeWindow = [this](int w, int h) {
+            events.append(QStringLiteral("size %1x%2").arg(w).arg(h));
+        };
+        return c;
+    }
+
+    // A fresh program for the next case of a table.
+    void Reset() {
+        state = GameState();
+        menu = MenuModel();
+        stores = PictureStores();
+        title = TitleSequence();
+        events.clear();
+        platform.messages.clear();
+        platform.exits.clear();
+    }
+
+    StartupResult Run(const GameDirectory& dir) {
+        StartupContext c = Context(dir);
+        return RunStartup(c);
+    }
+
+    // Expects start-up to end the program after exactly one message.
+    void ExpectFailure(const GameDirectory& dir, const QString& title, const QString& text) {
+        StartupContext c = Context(dir);
+        EXPECT_THROW(RunStartup(c), ProgramExit);
+        ASSERT_EQ(platform.messages.size(), 1);
+        EXPECT_EQ(platform.messages[0].title, title);
+        EXPECT_EQ(platform.messages[0].text, text);
+        EXPECT_EQ(platform.messages[0].buttons, MsgButtons::Ok);
+        EXPECT_EQ(platform.exits, QList<int>({1}));
+    }
+};
+
+TEST_F(StartupRun, LoadsEverythingInOrderAndSizesTheWindow) {
+    const GameDirectory dir({{"Wiese"}, {"Wald \xC4", "COLOR", 50, 60}});
+    arguments = {"-debug:style:1"};
+    const StartupResult r = Run(dir);
+
+    EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_EQ(events,
+              QStringList({"show", "5", "20", "40", "50", "65", "size 40x30", "95", "99", "hide"}));
+    EXPECT_EQ(QDir(r.modDir), QDir(dir.ModPath()));
+    EXPECT_FALSE(r.adSettingMissing);
+    EXPECT_TRUE(state.debugMode);
+    EXPECT_EQ(state.debugStyle, 1);
+    EXPECT_EQ(state.selectedBackground, 1);
+    EXPECT_EQ(state.mod.modName, "Testwelt");
+
+    // Each fixed file in its slot, slots 9, 10 and 19 marked without a file.
+    ASSERT_EQ(stores.RESSOURCEN.SlotCount(), 21);
+    for (int s = 1; s <= 21; ++s) {
+        EXPECT_EQ(r.pictures.pictureLoaded[s], 1) << s;
+        if (!GameDirectory::FixedFile(s).isEmpty()) {
+            EXPECT_EQ(stores.RESSOURCEN.SlotWidth(s), GameDirectory::FixedWidth(s)) << s;
+        }
+    }
+    EXPECT_EQ(stores.RESSOURCEN.SlotWidth(4), 40);
+    EXPECT_EQ(stores.RESSOURCEN.SlotHeight(4), 30);
+    EXPECT_EQ(stores.RESSOURCEN.SlotWidth(19), 0);
+    EXPECT_EQ(r.pictures.nextPictureSlot, 22);
+
+    // The MOD's background entries, the rest as designed.
+    EXPECT_TRUE(menu.hinterg[1].visible);
+    EXPECT_TRUE(menu.hinterg[2].visible);
+    EXPECT_FALSE(menu.hinterg[3].visible);
+    EXPECT_EQ(menu.hinterg[1].caption, "Wiese");
+    EXPECT_EQ(menu.hinterg[2].caption, QString::fromUtf8("Wald Ä"));
+    EXPECT_EQ(menu.hinterg[3].caption, "#HG3");
+    EXPECT_TRUE(menu.hinterg[1].checked);
+    EXPECT_TRUE(menu.trz.checked);
+    EXPECT_FALSE(menu.mnuSound.checked);
+    EXPECT_FALSE(menu.mnuMusik.checked);
+
+    EXPECT_EQ(title.titleStage, 0);
+    EXPECT_EQ(title.creditLineCount, 32);
+    EXPECT_EQ(title.creditLines[32], "Zeile 32");
+}
+
+TEST_F(StartupRun, PutsTheExtrasFromSlot22InModOrder) {
+    const GameDirectory dir(
+        {{"a", "BMP", 40, 30, 3}, {"b", "COLOR", 40, 30, 0}, {"c", "BMP", 40, 30, 2}});
+    const StartupResult r = Run(dir);
+    EXPECT_EQ(r.pictures.nextPictureSlot, 27);
+    EXPECT_EQ(stores.RESSOURCEN.SlotCount(), 26);
+    const int expected[][2] = {{1, 1}, {1, 2}, {1, 3}, {3, 1}, {3, 2}};
+    for (int k = 0; k < 5; ++k) {
+        const auto [i, j] = expected[k];
+        const int slot = 22 + k;
+        EXPECT_EQ(state.mod.backgrounds[i].extras[j].pictureSlot, slot);
+        EXPECT_EQ(r.pictures.pictureLoaded[slot], 1);
+        EXPECT_EQ(stores.RESSOURCEN.SlotWidth(slot), 4 + j);
+        EXPECT_EQ(stores.RESSOURCEN.SlotHeight(slot), 4 + i);
+    }
+}
+
+TEST_F(StartupRun, ToleratesTheUnusedPictures) {
+    const GameDirectory dir;
+    for (int s = 14; s <= 18; ++s)
+        dir.Remove(GameDirectory::FixedFile(s));
+    const StartupResult r = Run(dir);
+    EXPECT_TRUE(platform.messages.isEmpty());
+    for (int s = 14; s <= 18; ++s)
+        EXPECT_EQ(r.pictures.pictureLoaded[s], 0) << s;
+}
+
+TEST_F(StartupRun, EndsWhenARequiredPictureIsMissing) {
+    for (int s : {1, 2, 3, 5, 6, 7, 8, 11, 12, 13, 20, 21}) {
+        SCOPED_TRACE(s);
+        const GameDirectory dir;
+        dir.Remove(GameDirectory::FixedFile(s));
+        Reset();
+        ExpectFailure(dir, "Fehler !", kLongText);
+    }
+}
+
+TEST_F(StartupRun, ReportsSeveralMissingPicturesOnce) {
+    const GameDirectory dir;
+    for (int s : {2, 15, 20, 21})
+        dir.Remove(GameDirectory::FixedFile(s));
+    ExpectFailure(dir, "Fehler !", kLongText);
+    EXPECT_FALSE(events.contains("hide"));  // ended before the window was sized
+}
+
+TEST_F(StartupRun, NeedsAPictureAsFirstBackground) {
+    const GameDirectory colour(std::vector<BackgroundSpec>{{"Blau", "COLOR"}});
+    ExpectFailure(colour, "Fehler !", kLongText);
+}
+
+TEST_F(StartupRun, NeedsTheFirstBackgroundsFile) {
+    const GameDirectory dir;
+    dir.Remove("mods/wolkfng4/hg1.png");
+    ExpectFailure(dir, "Fehler !", kLongText);
+}
+
+TEST_F(StartupRun, EndsWhenAnExtraPictureIsMissing) {
+    const GameDirectory dir({{"a", "BMP", 40, 30, 2}});
+    dir.Remove("mods/wolkfng4/" + GameDirectory::ExtraFile(1, 2));
+    ExpectFailure(dir, "Fehler!!",
+                  "Wichtige Grafikdateien wurden leider nicht gefunden!!! Programm wird beendet");
+}
+
+TEST_F(StartupRun, EndsWhenTheFirstBackgroundHasAnotherSize) {
+    const QString text = QString::fromUtf8(
+        "Unzulässige Veränderung der Größe der Hintergrund !!! Das Spiel wird beendet !!");
+    for (QSize declared : {QSize(41, 30), QSize(40, 29)}) {
+        SCOPED_TRACE(declared.width());
+        const GameDirectory dir;
+        // The same picture, declared one pixel off.
+        dir.WriteText("mods/wolkfng4/1.ini", "[hg]\r\nname=x\r\ntype=BMP\r\ndatei=hg1.png\r\nx=" +
+                                                 QByteArray::number(declared.width()) +
+                                                 "\r\ny=" + QByteArray::number(declared.height()) +
+                                                 "\r\nextra=0\r\n");
+        Reset();
+        ExpectFailure(dir, "Fehler!", text);
+    }
+}
+
+TEST_F(StartupRun, EndsAtTheVeryEndWithoutTheMarkerKey) {
+    const QString text = QStringLiteral(
+        "Beim Laden von Wolkenfang ist ein schwerwiegender Fehler aufgetreten !!! Programm wird "
+        "beendet.");
+    {
+        const GameDirectory dir;
+        dir.WriteSettings("sound=yes\r\nwerbung=\r\n");
+        ExpectFailure(dir, "Fehler", text);
+        // Everything else was done first.
+        EXPECT_EQ(events.mid(events.size() - 4), QStringList({"size 40x30", "95", "99", "hide"}));
+    }
+    {
+        const GameDirectory dir;
+        dir.Remove("game.ini");
+        Reset();
+        ExpectFailure(dir, "Fehler", text);
+    }
+}
+
+TEST_F(StartupRun, ShowsTheRefusalOfTheMod) {
+    const GameDirectory dir;
+    dir.WriteText("mods/wolkfng4/mod.ini",
+                  "[Allgemein]\r\nName=Riesig\r\n[Hintergrund]\r\nAnzahl=11\r\n");
+    StartupContext c = Context(dir);
+    EXPECT_THROW(RunStartup(c), ProgramExit);
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(platform.messages[0].title, "Fehler!");
+    EXPECT_EQ(
+        platform.messages[0].text,
+        QString::fromUtf8(
+            "Geladener MOD 'Riesig' wird nicht von dieser Wolkenfang Version unterstützt!!!"));
+    EXPECT_EQ(platform.exits, QList<int>({1}));
+    EXPECT_EQ(stores.RESSOURCEN.SlotCount(), 0);  // no picture was touched
+}
+
+TEST_F(StartupRun, LoadsTheModNamedOnTheCommandLine) {
+    const GameDirectory dir;
+    dir.WriteMod("see", {{"Ufer", "BMP", 64, 48}});
+    arguments = {"-mod:see"};
+    const StartupResult r = Run(dir);
+    EXPECT_EQ(QDir(r.modDir), QDir(dir.ModPath("see")));
+    EXPECT_EQ(menu.hinterg[1].caption, "Ufer");
+    EXPECT_TRUE(events.contains("size 64x48"));
+}
+
+struct SwitchCase {
+    const char* settings;   // the "game" section besides werbung
+    const char* modConfig;  // keys of the MOD's config.ini, section "game"
+    bool sound;
+    bool music;
+};
+
+TEST_F(StartupRun, TakesSoundAndMusicFromTheSettingsOrTheMod) {
+    const SwitchCase cases[] = {
+        {"sound=yes\r\n", "", true, false},
+        {"sound=Yes\r\nmusic=YES\r\n", "sound=yes\r\nmusic=yes\r\n", false, false},
+        {"sound=yes\r\nmusic=yes\r\n", "", true, true},
+        {"sound=mod\r\nmusic=mod\r\n", "sound=yes\r\n", true, false},
+        {"sound=mod\r\nmusic=mod\r\n", "sound=Yes\r\nmusic=yes\r\n", false, true},
+        {"sound=no\r\nmusic=mod\r\n", "sound=yes\r\n", false, false},
+        {"sound=Mod\r\n", "sound=yes\r\n", false, false},
+    };
+    for (const SwitchCase& c : cases) {
+        SCOPED_TRACE(c.settings);
+        const GameDirectory dir;
+        dir.WriteSettings(QByteArray("werbung=1\r\n") + c.settings);
+        dir.WriteText("mods/wolkfng4/config.ini", QByteArray("[game]\r\n") + c.modConfig);
+        Reset();
+        Run(dir);
+        EXPECT_EQ(menu.mnuSound.checked, c.sound);
+        EXPECT_EQ(menu.mnuMusik.checked, c.music);
+    }
+}
+
+TEST_F(StartupRun, ModDefaultsWithoutAConfigFileAreOff) {
+    const GameDirectory dir;
+    dir.WriteSettings("werbung=1\r\nsound=mod\r\nmusic=mod\r\n");
+    dir.Remove("mods/wolkfng4/config.ini");
+    Run(dir);
+    EXPECT_FALSE(menu.mnuSound.checked);
+    EXPECT_FALSE(menu.mnuMusik.checked);
+}
+
+}  // namespace
+}  // namespace wf

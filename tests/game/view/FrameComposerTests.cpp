@@ -1,0 +1,340 @@
+// The pixels of a game frame on a small synthetic picture set.
+#include <gtest/gtest.h>
+
+#include "Blit.h"
+#include "ExtraVisibility.h"
+#include "FrameComposer.h"
+#include "GameTestKit.h"
+#include "WorkingCopies.h"
+
+namespace wf {
+namespace {
+
+using testkit::AddExtra;
+using Outcome = FrameComposer::Outcome;
+
+constexpr int kW = 200;
+constexpr int kH = 150;
+constexpr QRgb kExtraColour = 0xFFFF00FFu;
+constexpr QRgb kOrange = 0xFFE65A00u;
+
+bool IsDark(QRgb p) {
+    return qRed(p) < 90 && qGreen(p) < 90 && qBlue(p) < 90;
+}
+
+// Dark pixels (text) inside a rectangle.
+QList<QPoint> DarkPixels(const QImage& img, const QRect& area) {
+    QList<QPoint> found;
+    const QRect r = area.intersected(img.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+            if (IsDark(img.pixel(x, y)))
+                found.append(QPoint(x, y));
+        }
+    }
+    return found;
+}
+
+QRgb Rgb(QRgb p) {
+    return p | 0xFF000000u;
+}
+
+class FrameTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testkit::FillSourceStore(stores, kW, kH, {kExtraColour});
+        ASSERT_TRUE(MakeWindowCopies(stores));
+        host.window = testkit::FakeGameHost::Filled(kW, kH, testkit::kGrey);
+        state.gameRunning = true;
+        state.secondsLeft = 30;
+        state.magazine = 6;
+        state.selectedBackground = 1;
+        // Out of the way unless a test places them.
+        state.birds = {Bird{-300, -300}, Bird{-300, -300}, Bird{-300, -300}};
+        state.mouseX = 150;
+        state.mouseY = 90;
+    }
+
+    void GoFullScreen(int screenW, int screenH) {
+        host.screen = QSize(screenW, screenH);
+        host.full = testkit::FakeGameHost::Filled(screenW, screenH, testkit::kGrey);
+        state.scaleX = FixedScale::Ratio(screenW, kW);
+        state.scaleY = FixedScale::Ratio(screenH, kH);
+        state.drawTarget = DrawTarget::FullScreenSurface;
+        ASSERT_TRUE(MakeStretchedCopies(stores, state.scaleX, state.scaleY));
+    }
+
+    // Every pixel of a masked sprite at (x, y) against the background copy.
+    void ExpectMasked(const QImage& frame, int x, int y, int sprite, int mask) {
+        const QImage& s = *stores.RESSOURCEN2.SlotDC(sprite);
+        const QImage& m = *stores.RESSOURCEN2.SlotDC(mask);
+        const QImage& bg = *stores.RESSOURCEN2.SlotDC(4);
+        for (int dy = 0; dy < s.height(); ++dy) {
+            for (int dx = 0; dx < s.width(); ++dx) {
+                const QPoint p(x + dx, y + dy);
+                if (!frame.rect().contains(p))
+                    continue;
+                const QRgb expected = Rgb((bg.pixel(p) & m.pixel(dx, dy)) ^ s.pixel(dx, dy));
+                ASSERT_EQ(Rgb(frame.pixel(p)), expected) << p.x() << "," << p.y();
+            }
+        }
+    }
+
+    ScriptedPlatform platform;
+    GameState state;
+    PictureStores stores;
+    testkit::FakeGameHost host;
+    ScriptedRandom random;
+    FrameComposer composer{state, stores, host, random};
+};
+
+TEST_F(FrameTest, BirdsAndCrossHairAreMaskedExactlyAndShownOnce) {
+    state.birds = {Bird{5, 45}, Bird{100, 40}, Bird{40, 100}};
+    EXPECT_EQ(composer.ComposeFrame(), Outcome::Shown);
+    EXPECT_EQ(host.windowRefreshes, 1);
+    EXPECT_EQ(host.fullRefreshes, 0);
+    EXPECT_EQ(host.shownWindow, host.window);
+    ExpectMasked(host.window, 5, 45, 5, 6);
+    ExpectMasked(host.window, 100, 40, 5, 6);
+    ExpectMasked(host.window, 40, 100, 7, 8);
+    ExpectMasked(host.window, 150, 90, 2, 3);
+    EXPECT_EQ(host.window.pixel(5 + 44, 45 + 20), testkit::kLeftBirdColour);
+    EXPECT_EQ(host.window.pixel(40 + 44, 100 + 20), testkit::kRightBirdColour);
+    EXPECT_EQ(host.window.pixel(1, 148), stores.RESSOURCEN2.SlotDC(4)->pixel(1, 148));
+}
+
+TEST_F(FrameTest, CartridgesStandInARowFromTheBottomRightCorner) {
+    for (int magazine : {0, 1, 6}) {
+        state.magazine = magazine;
+        composer.ComposeFrame();
+        for (int k = 0; k < 7; ++k) {
+            const int left = kW - (k + 1) * testkit::kCartridgeW;
+            const QRgb topLeft = host.window.pixel(left, kH - testkit::kCartridgeH);
+            const QRgb bottomRight = host.window.pixel(left + testkit::kCartridgeW - 1, kH - 1);
+            const bool drawn = k < magazine;
+            EXPECT_EQ(topLeft == testkit::kCartridgeColour, drawn) << magazine << "/" << k;
+            EXPECT_EQ(bottomRight == testkit::kCartridgeColour, drawn) << magazine << "/" << k;
+        }
+        EXPECT_NE(host.window.pixel(kW - 1, kH - testkit::kCartridgeH - 1),
+                  testkit::kCartridgeColour);
+    }
+}
+
+TEST_F(FrameTest, CountdownPartsAreComputedEveryFrame) {
+    const struct {
+        int left;
+        int minutes;
+        int seconds;
+        const char* zero;
+    } cases[] = {{65, 1, 5, "0"}, {9, 0, 9, "0"},   {60, 1, 0, "0"},  {0, 0, 0, "0"},
+                 {75, 1, 15, ""}, {120, 2, 0, "0"}, {359, 5, 59, ""}, {-1, 0, -1, "0"}};
+    for (const auto& c : cases) {
+        state.secondsLeft = c.left;
+        composer.ComposeFrame();
+        EXPECT_EQ(state.countdownMinutes, c.minutes) << c.left;
+        EXPECT_EQ(state.countdownSeconds, c.seconds) << c.left;
+        EXPECT_EQ(state.countdownLeadingZero, c.zero) << c.left;
+    }
+}
+
+TEST_F(FrameTest, CountdownAtTheLeftAndScoreAtTheRightOfTheTopEdge) {
+    state.score = 1234;
+    composer.ComposeFrame();
+    const QFont font(QStringLiteral("Verdana"), 20, QFont::Bold);
+    const int scoreWidth = Blit::TextWidth(font, QStringLiteral("1234"));
+    const int textHeight = Blit::TextHeight(font, QStringLiteral("1234"));
+    const int countdownWidth = Blit::TextWidth(font, QStringLiteral("0.30"));
+
+    const QList<QPoint> left = DarkPixels(host.window, QRect(0, 0, kW / 2 - 20, 60));
+    const QList<QPoint> right = DarkPixels(host.window, QRect(kW / 2 - 20, 0, kW, 60));
+    ASSERT_GT(left.size(), 20);
+    ASSERT_GT(right.size(), 20);
+    for (const QPoint& p : left) {
+        EXPECT_LE(p.x(), countdownWidth);
+        EXPECT_LT(p.y(), textHeight);
+    }
+    int minX = kW, maxX = 0;
+    for (const QPoint& p : right) {
+        minX = std::min(minX, p.x());
+        maxX = std::max(maxX, p.x());
+        EXPECT_LT(p.y(), textHeight);
+    }
+    EXPECT_GE(minX, kW - (scoreWidth + 10));
+    EXPECT_LT(maxX, kW - 10);
+    EXPECT_GT(maxX, kW - 10 - scoreWidth / 2);
+}
+
+TEST_F(FrameTest, NegativeScoresAreShownWithTheirSign) {
+    state.score = 7;
+    composer.ComposeFrame();
+    const QList<QPoint> positive = DarkPixels(host.window, QRect(kW / 2, 0, kW, 60));
+    state.score = -7;
+    composer.ComposeFrame();
+    const QList<QPoint> negative = DarkPixels(host.window, QRect(kW / 2, 0, kW, 60));
+    int minPositive = kW, minNegative = kW;
+    for (const QPoint& p : positive)
+        minPositive = std::min(minPositive, p.x());
+    for (const QPoint& p : negative)
+        minNegative = std::min(minNegative, p.x());
+    EXPECT_GT(negative.size(), positive.size());
+    EXPECT_LT(minNegative, minPositive);  // the minus sign stands before the digit
+}
+
+TEST_F(FrameTest, AnEndedClockLeavesBackgroundAndExtrasUnshown) {
+    AddExtra(state, 1, 22, "static", 60, 60, {}, 0, false);
+    state.birds = {Bird{5, 45}, Bird{100, 40}, Bird{40, 100}};
+    state.secondsLeft = -1;
+    EXPECT_EQ(composer.ComposeFrame(), Outcome::ClockOver);
+    EXPECT_EQ(host.windowRefreshes, 0);
+    EXPECT_EQ(host.window.pixel(65, 65), kExtraColour);
+    EXPECT_TRUE(DarkPixels(host.window, QRect(0, 0, kW, 60)).isEmpty());
+    EXPECT_NE(host.window.pixel(kW - 1, kH - 1), testkit::kCartridgeColour);
+    EXPECT_EQ(host.window.pixel(5 + 44, 45 + 20), stores.RESSOURCEN2.SlotDC(4)->pixel(49, 65));
+}
+
+TEST_F(FrameTest, WithoutARunningGameNoBirdsNoCrossHairAndNoRefresh) {
+    state.gameRunning = false;
+    state.birds = {Bird{5, 45}, Bird{100, 40}, Bird{40, 100}};
+    EXPECT_EQ(composer.ComposeFrame(), Outcome::NotRunning);
+    EXPECT_EQ(host.windowRefreshes, 0);
+    EXPECT_FALSE(DarkPixels(host.window, QRect(0, 0, kW, 60)).isEmpty());
+    EXPECT_EQ(host.window.pixel(kW - 1, kH - 1), testkit::kCartridgeColour);
+    EXPECT_NE(host.window.pixel(5 + 44, 45 + 20), testkit::kLeftBirdColour);
+    EXPECT_NE(host.window.pixel(153, 93), testkit::kCursorColour);
+}
+
+TEST_F(FrameTest, ExtrasByKindAndState) {
+    // Each extra in its own place: static shown, static destroyed,
+    // sequenziell early in its showing, sequenziell at 100 losing the draw.
+    AddExtra(state, 1, 22, "static", 0, 60, {}, 0, false);
+    AddExtra(state, 1, 22, "static", 20, 60, {}, 0, false).extraState = 49;
+    ExtraDef& early = AddExtra(state, 1, 22, "sequenziell", 40, 60, {}, 0, false);
+    early.extraTimer = 23;
+    ExtraDef& due = AddExtra(state, 1, 22, "sequenziell", 60, 60, {}, 0, false);
+    due.extraTimer = 100;
+    random.values = {0.5};
+    composer.ComposeFrame();
+    EXPECT_EQ(host.window.pixel(5, 65), kExtraColour);
+    EXPECT_NE(host.window.pixel(25, 65), kExtraColour);
+    EXPECT_EQ(host.window.pixel(45, 65), kExtraColour);
+    EXPECT_NE(host.window.pixel(65, 65), kExtraColour);
+    EXPECT_EQ(early.extraTimer, 24);
+    EXPECT_EQ(due.extraState, 245);
+    EXPECT_EQ(random.draws, 1);
+}
+
+TEST_F(FrameTest, ExtrasOfAPictureOfTheUsersOwnAreNeverDrawn) {
+    AddExtra(state, 0, 22, "static", 0, 60, {}, 0, false);
+    state.selectedBackground = 0;
+    composer.ComposeFrame();
+    EXPECT_NE(host.window.pixel(5, 65), kExtraColour);
+}
+
+TEST_F(FrameTest, AnUnknownExtraKindStopsTheFrame) {
+    AddExtra(state, 1, 22, "Static", 0, 60, {}, 0, false);
+    EXPECT_EQ(composer.ComposeFrame(), Outcome::BadExtraKind);
+    EXPECT_EQ(host.windowRefreshes, 0);
+}
+
+TEST_F(FrameTest, DebugOverlayGridHitPointsAndExtraCells) {
+    state.debugMode = true;
+    state.birds[0] = Bird{100, 50};  // centre cell (8, 4)
+    AddExtra(state, 1, 22, "static", 0, 0, {{2, 6}}, 0, false).extraState = 3;  // hidden
+    const struct {
+        int style;
+        bool boxes;
+        bool crosses;
+    } cases[] = {{2, true, false}, {1, false, true}, {0, false, false}};
+    for (const auto& c : cases) {
+        state.debugStyle = static_cast<uint8_t>(c.style);
+        composer.ComposeFrame();
+        const QImage& f = host.window;
+        for (const QPoint cell :
+             {QPoint(8, 4), QPoint(9, 4), QPoint(8, 5), QPoint(8, 3), QPoint(7, 4), QPoint(2, 6)}) {
+            const int x1 = 17 * cell.x() + 1;
+            const int y1 = 17 * cell.y() + 1;
+            // The middle of the cell lies on both diagonals; the middle of
+            // its top row only inside the box.
+            EXPECT_EQ(f.pixel(x1 + 7, y1 + 7) == kOrange, c.boxes || c.crosses)
+                << c.style << " " << cell.x() << "," << cell.y();
+            EXPECT_EQ(f.pixel(x1 + 7, y1) == kOrange, c.boxes) << c.style;
+            EXPECT_EQ(f.pixel(x1, y1 + 7) == kOrange, c.boxes) << c.style;
+            EXPECT_EQ(f.pixel(x1 + 15, y1 + 15) == kOrange, c.boxes || c.crosses) << c.style;
+        }
+        EXPECT_NE(f.pixel(17 * 3 + 8, 17 * 6 + 8), kOrange);
+        EXPECT_NE(f.pixel(5, 5), kExtraColour);  // the hidden extra is not drawn
+        // The grid: one-pixel black lines every 17 units.
+        EXPECT_EQ(f.pixel(17, 140) & 0xFFFFFF, 0u);
+        EXPECT_EQ(f.pixel(190, 136) & 0xFFFFFF, 0u);
+        EXPECT_NE(f.pixel(18, 140) & 0xFFFFFF, 0u);
+        EXPECT_NE(f.pixel(16, 140) & 0xFFFFFF, 0u);
+    }
+}
+
+TEST_F(FrameTest, FullScreenDrawsAtScaledPositionsOnTheFullScreenSurface) {
+    GoFullScreen(320, 240);  // 1.6 in both directions
+    state.birds = {Bird{100, 50}, Bird{-300, -300}, Bird{10, 120}};
+    state.mouseX = 151;
+    state.mouseY = 21;
+    state.magazine = 2;
+    AddExtra(state, 1, 22, "static", 50, 100, {}, 0, false);
+    EXPECT_EQ(composer.ComposeFrame(), Outcome::Shown);
+    EXPECT_EQ(host.fullRefreshes, 1);
+    EXPECT_EQ(host.windowRefreshes, 0);
+    EXPECT_EQ(host.window, testkit::FakeGameHost::Filled(kW, kH, testkit::kGrey));
+
+    const QImage& f = host.full;
+    ExpectMasked(f, 160, 80, 5, 6);
+    ExpectMasked(f, 16, 192, 7, 8);
+    ExpectMasked(f, 242, 34, 2, 3);  // 241.6 and 33.6 to the nearest
+    EXPECT_EQ(f.pixel(80, 160), kExtraColour);
+    EXPECT_EQ(f.pixel(80 + 26, 160 + 26), kExtraColour);
+    EXPECT_NE(f.pixel(79, 159), kExtraColour);
+    // Cartridges: offsets 10 − 4 and 12 − 4, then 16 more for the second.
+    EXPECT_EQ(f.pixel(310, 227), testkit::kCartridgeColour);
+    EXPECT_NE(f.pixel(310, 226), testkit::kCartridgeColour);
+    EXPECT_EQ(f.pixel(294, 227), testkit::kCartridgeColour);
+    EXPECT_NE(f.pixel(293, 227), testkit::kCartridgeColour);
+}
+
+TEST_F(FrameTest, FullScreenTextSizeFollowsTheScreenHeight) {
+    GoFullScreen(640, 480);
+    state.score = 55;
+    composer.ComposeFrame();
+    const QFont font(QStringLiteral("Verdana"), 480 / 20, QFont::Bold);
+    const int width = Blit::TextWidth(font, QStringLiteral("55"));
+    const QList<QPoint> right = DarkPixels(host.full, QRect(320, 0, 320, 120));
+    ASSERT_GT(right.size(), 20);
+    int minX = 640, maxX = 0, maxY = 0;
+    for (const QPoint& p : right) {
+        minX = std::min(minX, p.x());
+        maxX = std::max(maxX, p.x());
+        maxY = std::max(maxY, p.y());
+    }
+    EXPECT_GE(minX, 640 - width - 20);
+    EXPECT_LT(maxX, 640 - 20);
+    EXPECT_GT(maxX, 640 - 20 - width / 2);
+    EXPECT_GT(maxY, 20);  // larger than the window mode's 20 points at 96 dpi would be
+    EXPECT_LT(maxY, Blit::TextHeight(font, QStringLiteral("55")));
+}
+
+TEST_F(FrameTest, FullScreenDebugMarksAndGridAreScaled) {
+    GoFullScreen(320, 240);
+    state.debugMode = true;
+    state.debugStyle = 2;
+    state.birds[0] = Bird{100, 50};
+    composer.ComposeFrame();
+    const QImage& f = host.full;
+    // Cell (8, 4): x 137..152 and y 69..84, times 1.6.
+    EXPECT_EQ(f.pixel(231, 122), kOrange);
+    EXPECT_EQ(f.pixel(220, 111), kOrange);
+    EXPECT_NE(f.pixel(218, 122), kOrange);
+    // Grid rows at trunc(1.6 × 17 × i), two pixels wide.
+    EXPECT_EQ(f.pixel(5, 27) & 0xFFFFFF, 0u);
+    EXPECT_EQ(f.pixel(5, 28) & 0xFFFFFF, 0u);
+    EXPECT_NE(f.pixel(5, 29) & 0xFFFFFF, 0u);
+    EXPECT_EQ(f.pixel(54, 200) & 0xFFFFFF, 0u);  // trunc(54.4)
+}
+
+}  // namespace
+}  // namespace wf

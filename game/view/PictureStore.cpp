@@ -4,51 +4,71 @@
 
 namespace wf {
 
+namespace {
+// Callers keep a slot's picture while they add further slots, so the slots
+// must not move: room for more than any MOD can need is made at once.
+constexpr size_t kSlotRoom = 256;
+}  // namespace
+
 int PictureStore::NewSlot() {
+    if (slots_.capacity() < kSlotRoom)
+        slots_.reserve(kSlotRoom);
     slots_.emplace_back();
     return static_cast<int>(slots_.size()) - 1;
 }
 
 int PictureStore::LoadSlotPicture(int slot, const QString& path) {
-    if (!HasSlot(slot) || path.isEmpty()) return 0;
+    if (!HasSlot(slot) || path.isEmpty())
+        return 0;
     // The format is told by the content, whatever the file's extension.
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     QImage picture = reader.read();
-    if (picture.isNull() || picture.width() == 0 || picture.height() == 0) return 0;
+    if (picture.isNull() || picture.width() == 0 || picture.height() == 0)
+        return 0;
     slots_[slot] = picture.convertToFormat(QImage::Format_RGB32);
     return 1;
 }
 
-QImage* PictureStore::SlotDC(int slot) { return HasSlot(slot) ? &slots_[slot] : nullptr; }
+QImage* PictureStore::SlotDC(int slot) {
+    return HasSlot(slot) ? &slots_[slot] : nullptr;
+}
 
 const QImage* PictureStore::SlotDC(int slot) const {
     return HasSlot(slot) ? &slots_[slot] : nullptr;
 }
 
 void PictureStore::SetSlotSize(int slot, int widthPx, int heightPx) {
-    if (!HasSlot(slot)) return;
+    if (!HasSlot(slot))
+        return;
     if (widthPx <= 0 || heightPx <= 0) {
         slots_[slot] = QImage();
         return;
     }
     QImage& img = slots_[slot];
-    if (img.width() != widthPx || img.height() != heightPx || img.format() != QImage::Format_RGB32) {
+    if (img.width() != widthPx || img.height() != heightPx ||
+        img.format() != QImage::Format_RGB32) {
         img = QImage(widthPx, heightPx, QImage::Format_RGB32);
     }
     img.fill(Qt::black);
 }
 
-int PictureStore::SlotWidth(int slot) const { return HasSlot(slot) ? slots_[slot].width() : 0; }
+int PictureStore::SlotWidth(int slot) const {
+    return HasSlot(slot) ? slots_[slot].width() : 0;
+}
 
-int PictureStore::SlotHeight(int slot) const { return HasSlot(slot) ? slots_[slot].height() : 0; }
+int PictureStore::SlotHeight(int slot) const {
+    return HasSlot(slot) ? slots_[slot].height() : 0;
+}
 
 namespace RES {
 
 namespace {
 PictureStore* StoreOf(PictureStores& stores, int store) {
-    if (store == 0) return &stores.RESSOURCEN;
-    if (store == 1) return &stores.RESSOURCEN2;
+    if (store == 0)
+        return &stores.RESSOURCEN;
+    if (store == 1)
+        return &stores.RESSOURCEN2;
     return nullptr;
 }
 }  // namespace

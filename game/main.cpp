@@ -1,10 +1,21 @@
 #include <QApplication>
-#include <QMainWindow>
+#include <QTimer>
+
+#include "Form1.h"
+#include "Paths.h"
+#include "Platform.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.setWindowTitle(QStringLiteral("Wolkenfang 4.00 Alpha 2.4b"));
-    w.show();
+    wf::Platform::Instance().SetProgramName(QStringLiteral("Wolkenfang"));
+
+    wf::Form1 form1(wf::ProgramDirectory());
+    form1.Form_Load(app.arguments().mid(1));
+    form1.show();
+
+    // For measuring the start-up: end as soon as the main window is up.
+    if (qEnvironmentVariable("WF_EXIT_AFTER_SHOW") == QLatin1String("1")) {
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    }
     return app.exec();
 }

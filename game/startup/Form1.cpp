@@ -26,6 +26,7 @@ namespace {
 
 constexpr int kTitleTickMs = 40;
 constexpr int kClockMs = 1000;
+constexpr int kMusicPreloadDelayMs = 100;
 
 QTimer* MakeTimer(QObject* owner, const char* name, int intervalMs) {
     auto* t = new QTimer(owner);
@@ -115,10 +116,10 @@ void Form1::Form_Load(const QStringList& arguments) {
     SyncMenu();
     timer2_->start();
 
-    // Loading the synthesizer's sound font takes a while: do it once the
-    // window is up rather than at the first game.
+    // Loading the synthesizer's sound font takes a while: do it just after
+    // the window is up rather than during start-up or at the first game.
     if (auto* fluid = dynamic_cast<FluidMusic*>(music_.get())) {
-        QTimer::singleShot(0, this, [fluid] { fluid->Preload(); });
+        QTimer::singleShot(kMusicPreloadDelayMs, this, [fluid] { fluid->Preload(); });
     }
 }
 

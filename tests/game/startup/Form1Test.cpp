@@ -1,0 +1,337 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTimer>
+
+#include "Form1.h"
+#include "Form8.h"
+#include "GameController.h"
+#include "GameDirectory.h"
+#include "PlaySurface.h"
+#include "ScriptedPlatform.h"
+
+namespace wf {
+namespace {
+
+using test::BackgroundSpec;
+using test::GameDirectory;
+
+class Form1Test : public ::testing::Test {
+  protected:
+    ScriptedPlatform platform;
+    GameDirectory dir{{{"Wiese", "BMP", 320, 200}, {"Nacht", "COLOR", 320, 200}}};
+    Form1 form{dir.Path(), std::make_unique<SilentSound>(), std::make_unique<SilentMusic>()};
+
+    QAction* Action(const char* name) {
+        QAction* a = form.findChild<QAction*>(QString::fromLatin1(name));
+        EXPECT_NE(a, nullptr) << name;
+        return a;
+    }
+};
+
+struct EntryCase {
+    const char* name;
+    const char* caption;
+    QKeySequence shortcut;
+};
+
+TEST_F(Form1Test, HasTheWholeMenuTree) {
+    EXPECT_EQ(form.windowTitle(), "Wolkenfang 4.00 Alpha 2.4b");
+    const EntryCase entries[] = {
+        {"ter", "Spielen", QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {"gdsf", "Highscore", QKeySequence(Qt::CTRL | Qt::Key_H)},
+        {"erwer", "Beenden", QKeySequence(Qt::CTRL | Qt::Key_B)},
+        {"hgw", "Hintergrund wählen", QKeySequence(Qt::Key_F12)},
+        {"trz", "30 Sekunden", QKeySequence(Qt::CTRL | Qt::Key_F1)},
+        {"wtu", "60 Sekunden", QKeySequence(Qt::CTRL | Qt::Key_F2)},
+        {"wetz", "120 Sekunden", QKeySequence(Qt::CTRL | Qt::Key_F3)},
+        {"mnuMusik", "Musik", QKeySequence(Qt::CTRL | Qt::Key_M)},
+        {"mnuSound", "Sound", QKeySequence(Qt::CTRL | Qt::Key_X)},
+        {"erte", "Benutzerdefieniert", QKeySequence(Qt::CTRL | Qt::Key_F4)},
+        {"mod", "Mod wechseln...", QKeySequence(Qt::CTRL | Qt::Key_C)},
+        {"minimize", "Minimieren", QKeySequence(Qt::ALT | Qt::Key_Backspace)},
+        {"vollbild", "Vollbild", QKeySequence(Qt::CTRL | Qt::Key_V)},
+        {"kjhk", "Hilfe", QKeySequence(Qt::CTRL | Qt::Key_K)},
+        {"hgjg", "Info Datei des Spiels anzeigen", QKeySequence(Qt::CTRL | Qt::Key_I)},
+        {"info", "Info", QKeySequence(Qt::CTRL | Qt::Key_J)},
+    };
+    for (const EntryCase& e : entries) {
+        QAction* a = Action(e.name);
+        if (!a)
+            continue;
+        EXPECT_EQ(a->text(), QString::fromUtf8(e.caption)) << e.name;
+        EXPECT_EQ(a->shortcut(), e.shortcut) << e.name;
+    }
+    const Qt::Key keys[] = {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4, Qt::Key_F5,
+                            Qt::Key_F6, Qt::Key_F7, Qt::Key_F8, Qt::Key_F9, Qt::Key_F11};
+    for (int i = 1; i <= 10; ++i) {
+        QAction* a = form.findChild<QAction*>(QStringLiteral("hinterg%1").arg(i));
+        ASSERT_NE(a, nullptr) << i;
+        EXPECT_EQ(a->text(), QStringLiteral("#HG%1").arg(i));
+        EXPECT_EQ(a->shortcut(), QKeySequence(keys[i - 1])) << i;
+        EXPECT_FALSE(a->isVisible()) << i;
+        EXPECT_EQ(a->isChecked(), i == 1) << i;
+    }
+    for (QAction* a : form.findChildren<QAction*>()) {
+        EXPECT_NE(a->shortcut(), QKeySequence(Qt::Key_F10)) << a->objectName().toStdString();
+    }
+
+    // The menus in their order, the entries and separators of each.
+    const auto names = [](QMenu* m) {
+        QStringList out;
+        for (QAction* a : m->actions())
+            out.append(a->isSeparator() ? "-" + a->objectName() : a->objectName());
+        return out;
+    };
+    QStringList top;
+    for (QAction* a : form.menuBar()->actions())
+        top.append(a->text());
+    EXPECT_EQ(top, QStringList({"Spiel", "Optionen", "Ansicht", "?"}));
+    EXPECT_EQ(names(form.findChild<QMenu*>("fghgh")),
+              QStringList({"ter", "-dsaf", "gdsf", "-dsf", "erwer"}));
+    EXPECT_EQ(names(form.findChild<QMenu*>("fghfgh")),
+              QStringList({"hintergrund", "-fdgdfd", "trz", "wtu", "wetz", "-ertw", "mnuMusik",
+                           "mnuSound", "-strichsx", "erte", "mod"}));
+    EXPECT_EQ(names(form.findChild<QMenu*>("hintergrund")).mid(10),
+              QStringList({"-linexxx", "hgw"}));
+    EXPECT_EQ(names(form.findChild<QMenu*>("ansicht")),
+              QStringList({"minimize", "-line", "vollbild"}));
+    EXPECT_EQ(names(form.findChild<QMenu*>("fghhfg")),
+              QStringList({"kjhk", "hgjg", "-gfdg", "info"}));
+    EXPECT_EQ(form.findChild<QMenu*>("hintergrund")->title(), QString::fromUtf8("Hintergründe"));
+
+    EXPECT_TRUE(Action("trz")->isChecked());
+    for (const char* n : {"wtu", "wetz", "mnuMusik", "mnuSound", "vollbild", "hgw"})
+        EXPECT_FALSE(Action(n)->isChecked()) << n;
+}
+
+TEST_F(Form1Test, StartUpShowsTheModsBackgroundsAndSizesTheWindow) {
+    dir.WriteSettings("werbung=ja\r\nsound=yes\r\n");
+    form.Form_Load({});
+    EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_EQ(form.ModDir(), dir.ModPath());
+    EXPECT_TRUE(Action("hinterg1")->isVisible());
+    EXPECT_EQ(Action("hinterg1")->text(), "Wiese");
+    EXPECT_TRUE(Action("hinterg2")->isVisible());
+    EXPECT_EQ(Action("hinterg2")->text(), "Nacht");
+    EXPECT_FALSE(Action("hinterg3")->isVisible());
+    EXPECT_TRUE(Action("mnuSound")->isChecked());
+    EXPECT_FALSE(Action("mnuMusik")->isChecked());
+
+    form.show();
+    QApplication::processEvents();
+    // Below the menu bar the client area is exactly the playing surface.
+    const int bar = form.menuBar()->height();
+    EXPECT_EQ(form.Picture1()->geometry(), QRect(0, bar, 320, 200));
+    EXPECT_EQ(form.size(), QSize(320, 200 + bar));
+    EXPECT_EQ(form.WindowSurface().size(), QSize(320, 200));
+    EXPECT_EQ(form.WindowSurface().format(), QImage::Format_RGB32);
+}
+
+TEST_F(Form1Test, StartUpFailureEndsTheProgram) {
+    dir.WriteSettings("sound=yes\r\n");
+    EXPECT_THROW(form.Form_Load({}), ProgramExit);
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].title, "Fehler");
+    EXPECT_EQ(platform.exits, QList<int>({1}));
+}
+
+TEST_F(Form1Test, KeepsTheSurfaceExactOnANarrowWindow) {
+    form.SizeWindowToSurface(60, 50);  // narrower than the menu bar
+    form.show();
+    QApplication::processEvents();
+    EXPECT_EQ(form.Picture1()->size(), QSize(60, 50));
+    EXPECT_EQ(form.Picture1()->geometry().bottom(), form.height() - 1);
+    EXPECT_EQ(form.Picture1()->y(), form.menuBar()->geometry().bottom() + 1);
+}
+
+TEST_F(Form1Test, LengthEntriesFormOneChoice) {
+    Action("wtu")->trigger();
+    Action("wtu")->trigger();  // a second time changes nothing
+    EXPECT_TRUE(form.Menu().wtu.checked);
+    EXPECT_FALSE(form.Menu().trz.checked);
+    EXPECT_FALSE(form.Menu().wetz.checked);
+    EXPECT_TRUE(Action("wtu")->isChecked());
+    EXPECT_FALSE(Action("trz")->isChecked());
+
+    // After the user-defined mode no entry is marked; a length brings one back.
+    form.Menu().wtu.checked = false;
+    form.State().customMode = true;
+    form.SyncMenu();
+    EXPECT_FALSE(Action("wtu")->isChecked());
+    Action("wetz")->trigger();
+    EXPECT_FALSE(form.State().customMode);
+    EXPECT_TRUE(Action("wetz")->isChecked());
+    EXPECT_FALSE(Action("wtu")->isChecked());
+    EXPECT_FALSE(Action("trz")->isChecked());
+}
+
+TEST_F(Form1Test, TogglesTheMarksOfMusicSoundAndFullScreen) {
+    for (const char* name : {"mnuMusik", "mnuSound", "vollbild"}) {
+        QAction* a = Action(name);
+        a->trigger();
+        EXPECT_TRUE(a->isChecked()) << name;
+        a->trigger();
+        EXPECT_FALSE(a->isChecked()) << name;
+    }
+    Action("vollbild")->trigger();
+    EXPECT_TRUE(form.Menu().vollbild.checked);
+    EXPECT_FALSE(form.Menu().mnuMusik.checked);
+}
+
+TEST_F(Form1Test, DisabledMenusTakeTheirEntriesAlong) {
+    form.Menu().fghfgh.enabled = false;
+    form.Menu().ansicht.enabled = false;
+    form.SyncMenu();
+    EXPECT_FALSE(form.findChild<QMenu*>("fghfgh")->menuAction()->isEnabled());
+    for (const char* n : {"trz", "hinterg1", "hgw", "mod", "mnuSound", "vollbild", "minimize"})
+        EXPECT_FALSE(Action(n)->isEnabled()) << n;
+    EXPECT_TRUE(Action("ter")->isEnabled());
+    EXPECT_TRUE(Action("kjhk")->isEnabled());
+
+    form.Menu().fghfgh.enabled = true;
+    form.Menu().ansicht.enabled = true;
+    form.Menu().ter.caption = QStringLiteral("Spiel abbrechen");
+    form.SyncMenu();
+    EXPECT_TRUE(Action("trz")->isEnabled());
+    EXPECT_TRUE(Action("vollbild")->isEnabled());
+    EXPECT_EQ(Action("ter")->text(), "Spiel abbrechen");
+}
+
+TEST_F(Form1Test, ClosingAsksOnlyDuringAGame) {
+    form.show();
+    EXPECT_TRUE(form.close());
+    EXPECT_TRUE(platform.messages.isEmpty());
+
+    form.show();
+    form.State().gameRunning = true;
+    platform.messageAnswers = {MsgResult::No};
+    EXPECT_FALSE(form.close());
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].title, "Wirklich??");
+    EXPECT_EQ(platform.messages[0].text, "Wollen Sie wirklich das laufende Spiel beenden ???");
+    EXPECT_EQ(platform.messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.State().gameRunning);
+
+    platform.messageAnswers = {MsgResult::Yes};
+    Action("erwer")->trigger();  // "Beenden" closes the window the same way
+    EXPECT_EQ(platform.messages.size(), 2);
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(Form1Test, OpensTheInformationFile) {
+    Action("hgjg")->trigger();
+    EXPECT_EQ(platform.openedTextFiles, QStringList({dir.Path() + "/Info.txt"}));
+}
+
+TEST_F(Form1Test, RunsTheTimersTheGameNeeds) {
+    EXPECT_TRUE(form.Timer2()->isActive());
+    EXPECT_EQ(form.Timer2()->interval(), 40);
+    EXPECT_FALSE(form.tmrSpiel()->isActive());
+    EXPECT_FALSE(form.Timer1()->isActive());
+    EXPECT_EQ(form.Timer1()->interval(), 1000);
+    for (QTimer* t : {form.tmrSpiel(), form.Timer1(), form.Timer2()})
+        EXPECT_EQ(t->timerType(), Qt::PreciseTimer);
+
+    form.SetTickInterval(33);
+    form.SetTickTimerEnabled(true);
+    EXPECT_TRUE(form.tmrSpiel()->isActive());
+    EXPECT_EQ(form.tmrSpiel()->interval(), 33);
+    form.SetTickTimerEnabled(false);
+    form.SetTitleTimerEnabled(false);
+    EXPECT_FALSE(form.tmrSpiel()->isActive());
+    EXPECT_FALSE(form.Timer2()->isActive());
+}
+
+TEST_F(Form1Test, TitleTickDrawsTheFirstLogoOnTheSurface) {
+    form.Form_Load({});
+    form.Timer2_Timer();
+    // The maker's logo (slot 12) is centred on the black surface.
+    const QImage& surface = form.WindowSurface();
+    EXPECT_EQ(surface.pixel(160, 100), qRgb(120, 0, 0));
+    EXPECT_EQ(surface.pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(form.Title().titleTicks, 1);
+
+    form.State().gameRunning = true;  // paused during a game
+    form.Timer2_Timer();
+    EXPECT_EQ(form.Title().titleTicks, 1);
+}
+
+TEST_F(Form1Test, HidesThePointerOverTheSurfaceDuringAGame) {
+    form.SetSurfaceCursorInvisible(true);
+    const QPixmap pointer = form.Picture1()->cursor().pixmap();
+    ASSERT_EQ(pointer.size(), QSize(32, 32));
+    const QImage img = pointer.toImage();
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            ASSERT_EQ(qAlpha(img.pixel(x, y)), 0);
+    form.SetSurfaceCursorInvisible(false);
+    EXPECT_FALSE(form.Picture1()->testAttribute(Qt::WA_SetCursor));
+}
+
+TEST_F(Form1Test, SurfaceInputReachesTheGame) {
+    form.Form_Load({});
+    PlaySurface* surface = form.Picture1();
+    QMouseEvent move(QEvent::MouseMove, QPointF(33.5, 40.4),
+                     surface->mapToGlobal(QPointF(33.5, 40.4)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(surface, &move);
+    EXPECT_EQ(form.State().mouseX, 34);  // halves to even
+    EXPECT_EQ(form.State().mouseY, 40);
+
+    QMouseEvent up(QEvent::MouseButtonRelease, QPointF(1, 18), surface->mapToGlobal(QPointF(1, 18)),
+                   Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(surface, &up);
+    EXPECT_TRUE(form.State().shotPending);
+    EXPECT_EQ(form.State().shotCellX, 1);
+    EXPECT_EQ(form.State().shotCellY, 2);
+}
+
+TEST_F(Form1Test, FullScreenGameCoversTheScreenAndEscEndsIt) {
+    form.Form_Load({});
+    form.show();
+    Action("vollbild")->trigger();
+    Action("ter")->trigger();
+    ASSERT_TRUE(form.State().gameRunning);
+    Form8* full = form.FullScreenWindow();
+    ASSERT_NE(full, nullptr);
+    const QRect screen = form.screen()->geometry();
+    EXPECT_TRUE(full->isVisible());
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(full->geometry(), screen);
+    EXPECT_EQ(full->Picture1->Image().size(), screen.size());
+    EXPECT_FALSE(form.Timer2()->isActive());
+
+    // Pointer and clicks in screen pixels, without rescaling.
+    QMouseEvent move(QEvent::MouseMove, QPointF(500, 300), QPointF(500, 300), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(full->Picture1, &move);
+    EXPECT_EQ(form.State().mouseX, 500);
+    EXPECT_EQ(form.State().mouseY, 300);
+    form.State().magazine = 0;
+    QMouseEvent right(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::RightButton,
+                      Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(full->Picture1, &right);
+    EXPECT_EQ(form.State().magazine, 6);
+
+    QKeyEvent other(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+    QApplication::sendEvent(full, &other);
+    EXPECT_TRUE(form.State().gameRunning);
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
+    QApplication::sendEvent(full, &esc);
+    EXPECT_FALSE(form.State().gameRunning);
+    EXPECT_FALSE(full->isVisible());
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(Action("ter")->text(), "Spielen");
+}
+
+}  // namespace
+}  // namespace wf

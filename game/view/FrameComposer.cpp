@@ -22,6 +22,7 @@ constexpr int kRightBirdMaskSlot = 8;
 
 constexpr int kWindowTextPoints = 20;
 const QColor kTextColour(0, 0, 0);
+const QColor kMaskWhite(255, 255, 255);
 const QColor kGridColour(0, 0, 0);
 const QColor kMarkColour(230, 90, 0);
 
@@ -53,8 +54,11 @@ FrameComposer::FrameComposer(GameState& state, PictureStores& stores, GameHost& 
       host_(host),
       random_(random),
       windowFont_(QStringLiteral("Verdana"), kWindowTextPoints, QFont::Bold) {
-    countdownText_.reserve(32);
-    scoreText_.reserve(32);
+    // Letters without grey edges, so that their mask is exact under SRCAND.
+    windowFont_.setStyleStrategy(QFont::NoAntialias);
+    for (QString* text : {&countdownText_, &scoreText_, &countdownStamp_.text, &scoreStamp_.text}) {
+        text->reserve(32);
+    }
 }
 
 QImage& FrameComposer::Target() {
@@ -143,15 +147,40 @@ void FrameComposer::ComputeCountdown() {
     }
 }
 
+int FrameComposer::TextPoints() {
+    return FullScreen() ? std::max(1, host_.ScreenSizePx().height() / 20) : kWindowTextPoints;
+}
+
 const QFont& FrameComposer::TextFont() {
     if (!FullScreen())
         return windowFont_;
-    const int points = std::max(1, host_.ScreenSizePx().height() / 20);
+    const int points = TextPoints();
     if (points != fullScreenPoints_) {
         fullScreenFont_ = QFont(QStringLiteral("Verdana"), points, QFont::Bold);
+        fullScreenFont_.setStyleStrategy(QFont::NoAntialias);
         fullScreenPoints_ = points;
     }
     return fullScreenFont_;
+}
+
+void FrameComposer::Stamp(TextStamp& stamp, const QString& text) {
+    const int points = TextPoints();
+    if (stamp.points == points && stamp.text == text)
+        return;
+    const QFont& font = TextFont();
+    stamp.text.resize(0);
+    stamp.text.append(text.constData(), text.size());  // a copy, not a shared buffer
+    stamp.points = points;
+    stamp.width = Blit::TextWidth(font, text);
+    const int height = Blit::TextHeight(font, text);
+    stamp.pad = height / 4;
+    const int w = stamp.width + 2 * stamp.pad;
+    // The mask only grows: white beyond the letters leaves the frame as it is.
+    if (stamp.mask.width() < w || stamp.mask.height() != height) {
+        stamp.mask = QImage(std::max(w, stamp.mask.width()), height, QImage::Format_RGB32);
+    }
+    Blit::FillBox(stamp.mask, 0, 0, stamp.mask.width(), stamp.mask.height(), kMaskWhite);
+    Blit::Text(stamp.mask, stamp.pad, 0, text, font, kTextColour);
 }
 
 void FrameComposer::DrawTexts(QImage& target) {
@@ -163,11 +192,12 @@ void FrameComposer::DrawTexts(QImage& target) {
     scoreText_.resize(0);
     AppendNumber(scoreText_, s_.score);
 
-    const QFont& font = TextFont();
-    Blit::Text(target, 0, 0, countdownText_, font, kTextColour);
-    const int width = Blit::TextWidth(font, scoreText_);
+    Stamp(countdownStamp_, countdownText_);
+    Blit::Copy(target, -countdownStamp_.pad, 0, countdownStamp_.mask, RasterOp::SrcAnd);
+    Stamp(scoreStamp_, scoreText_);
+    const int width = scoreStamp_.width;
     const int x = FullScreen() ? target.width() - width - 20 : target.width() - (width + 10);
-    Blit::Text(target, x, 0, scoreText_, font, kTextColour);
+    Blit::Copy(target, x - scoreStamp_.pad, 0, scoreStamp_.mask, RasterOp::SrcAnd);
 }
 
 void FrameComposer::DrawMagazine(QImage& target) {

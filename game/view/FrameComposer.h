@@ -36,16 +36,30 @@ class FrameComposer {
     void MarkDebugCell(int32_t column, int32_t row);
 
   private:
+    // A text drawn once into a mask (white, the text black) and stamped onto
+    // every frame with SRCAND, which leaves the background showing around
+    // the letters. Large letters are not kept in the font cache, and drawing
+    // them anew would cost more than the rest of a frame.
+    struct TextStamp {
+        QString text;
+        int points = 0;
+        int width = 0;  // text width as the font measures it
+        int pad = 0;    // room around the letters for overhanging glyphs
+        QImage mask;
+    };
+
     bool FullScreen() const { return s_.drawTarget == DrawTarget::FullScreenSurface; }
     QImage& Target();
     const QImage* Work(int slot) const;
     bool DrawExtras(QImage& target);
     void ComputeCountdown();
     void DrawTexts(QImage& target);
+    void Stamp(TextStamp& stamp, const QString& text);
     void DrawMagazine(QImage& target);
     void DrawMasked(QImage& target, int x, int y, int spriteSlot, int maskSlot);
     void DrawDebugOverlay();
     const QFont& TextFont();
+    int TextPoints();
 
     GameState& s_;
     PictureStores& stores_;
@@ -59,6 +73,8 @@ class FrameComposer {
     int fullScreenPoints_ = 0;
     QString countdownText_;
     QString scoreText_;
+    TextStamp countdownStamp_;
+    TextStamp scoreStamp_;
 };
 
 }  // namespace wf

@@ -37,6 +37,8 @@ class FakeGameHost : public GameHost {
     bool clockOn = false;
     bool titleOn = true;
     std::function<void()> onServe;
+    // Off: refreshes are only counted (no copies, no call log).
+    bool record = true;
     struct Handover {
         int table;
         QString score;
@@ -52,6 +54,8 @@ class FakeGameHost : public GameHost {
     QImage& WindowSurface() override { return window; }
     void RefreshWindowSurface() override {
         ++windowRefreshes;
+        if (!record)
+            return;
         shownWindow = window.copy();
         calls << "RefreshWindow";
     }
@@ -84,6 +88,8 @@ class FakeGameHost : public GameHost {
     QImage& FullScreenSurface() override { return full; }
     void RefreshFullScreenSurface() override {
         ++fullRefreshes;
+        if (!record)
+            return;
         shownFull = full.copy();
         calls << "RefreshFull";
     }

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <algorithm>
 
 #include "Units.h"
 
@@ -60,7 +61,12 @@ Form3::Form3(QWidget* mainWindow, GameState& state, MenuModel& menu,
     const QFont valueFont(QStringLiteral("MS Sans Serif"));
     Label3->setFont(valueFont);
     Label4->setFont(valueFont);
-    setFixedSize(Twips(0, 0, 5175, 3015).size());
+    // The long caption may need more room than designed in this font; it
+    // grows to the right, and the dialog with it.
+    Label1->resize(std::max(Label1->width(), Label1->sizeHint().width()), Label1->height());
+    const QSize designed = Twips(0, 0, 5175, 3015).size();
+    setFixedSize(std::max(designed.width(), Label1->geometry().right() + 1 + Label1->x()),
+                 designed.height());
 
     connect(HScroll1, &QScrollBar::valueChanged, this, &Form3::HScroll1_Change);
     connect(HScroll2, &QScrollBar::valueChanged, this, &Form3::HScroll2_Change);

@@ -1,1 +1,0 @@
-namespace wf { int Placeholder_help() { return 0; } }

@@ -46,8 +46,8 @@ QImage SplashPicture(int widthPx, int heightPx) {
     sky.setColorAt(1.0, QColor(235, 200, 150));
     p.fillRect(img.rect(), sky);
 
-    Cloud(p, QPointF(widthPx * 0.2, heightPx * 0.72), heightPx * 0.12);
-    Cloud(p, QPointF(widthPx * 0.78, heightPx * 0.62), heightPx * 0.09);
+    Cloud(p, QPointF(widthPx * 0.18, heightPx * 0.86), heightPx * 0.1);
+    Cloud(p, QPointF(widthPx * 0.8, heightPx * 0.88), heightPx * 0.08);
     Bird(p, QPointF(widthPx * 0.8, heightPx * 0.25), heightPx * 0.3);
     Bird(p, QPointF(widthPx * 0.66, heightPx * 0.33), heightPx * 0.14);
 

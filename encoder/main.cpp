@@ -1,10 +1,31 @@
+// modsiegel: the wizard, or with --encode the same work without windows.
 #include <QApplication>
-#include <QWidget>
+#include <QCoreApplication>
+
+#include "CommandLine.h"
+#include "Platform.h"
+#include "frmAssistentCOD.h"
 
 int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+
+    if (wf::WantsCommandLineMode(arguments)) {
+        QCoreApplication app(argc, argv);
+        return wf::RunCommandLine(wf::ParseCommandLine(arguments));
+    }
+
     QApplication app(argc, argv);
-    QWidget w;
-    w.setWindowTitle(QStringLiteral("modsiegel"));
-    w.show();
+    wf::Platform::Instance().SetProgramName(QStringLiteral("modsiegel"));
+    // Qt has taken its own options; what is left must be ours.
+    const wf::CommandLine commandLine = wf::ParseCommandLine(app.arguments().mid(1));
+    if (commandLine.mode != wf::CommandLine::Mode::Wizard)
+        return wf::RunCommandLine(commandLine);
+
+    wf::frmAssistentCOD wizard(commandLine.gameDirectory);
+    QObject::connect(&wizard, &wf::frmAssistentCOD::programEnds, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    wizard.show();
     return app.exec();
 }

@@ -1,0 +1,63 @@
+#include "ModFiles.h"
+
+#include <QDir>
+
+#include "Text8.h"
+#include "TextCipher.h"
+
+namespace wf {
+
+QList<QByteArray> PlainLines(const QByteArray& content) {
+    QList<QByteArray> lines = content.split('\n');
+    if (lines.size() > 1 && lines.last().isEmpty())
+        lines.removeLast();
+    for (QByteArray& line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+    }
+    return lines;
+}
+
+QByteArray EncodeModContent(const QByteArray& plain) {
+    const QByteArray key(kModKey);
+    QByteArray out;
+    for (const QByteArray& line : PlainLines(plain)) {
+        out += EncodeText(line, key, true);
+        out += "\r\n";
+    }
+    return out;
+}
+
+bool IsPlainDirName(const QString& name) {
+    if (name.isEmpty() || name.contains('/') || name.contains('\\') ||
+        name.contains(QStringLiteral("..")) || name == QStringLiteral("."))
+        return false;
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 || c == QChar(0x7f))
+            return false;
+    }
+    // A name that the 8-bit files cannot hold would be registered under a
+    // different spelling than the directory it names.
+    return FromText8(ToText8(name)) == name;
+}
+
+QString MirrorStoredPath(const QString& dir, const QByteArray& stored) {
+    QString rel = FromText8(stored);
+    rel.replace('\\', '/');
+    return dir + '/' + rel;
+}
+
+QList<QByteArray> FolderPrefixes(const QByteArray& stored) {
+    QList<QByteArray> prefixes;
+    for (qsizetype i = stored.indexOf('\\'); i >= 0; i = stored.indexOf('\\', i + 1))
+        prefixes.append(stored.left(i + 1));
+    return prefixes;
+}
+
+bool IsInsideDirectory(const QString& root, const QString& path) {
+    const QString r = QDir::cleanPath(root);
+    const QString p = QDir::cleanPath(path);
+    return p.size() > r.size() + 1 && p.startsWith(r + '/');
+}
+
+}  // namespace wf

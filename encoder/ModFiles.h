@@ -1,0 +1,34 @@
+#pragma once
+// Small rules about the files and names of a MOD, shared by the encoding run
+// and the source backup.
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace wf {
+
+// The lines of a plain file without their line ends ("\r\n" or "\n"). A
+// final line end does not start another line; an empty file is one empty
+// line.
+QList<QByteArray> PlainLines(const QByteArray& content);
+
+// The encoded twin of a plain file: every line ciphered on its own with the
+// MOD key (so the game can decode line by line), each ended by CR LF.
+QByteArray EncodeModContent(const QByteArray& plain);
+
+// A name that can only mean a directory directly below "mods": not empty, no
+// path separator, no "..", no control character, and expressible in the
+// files' 8-bit code page (game.ini stores it).
+bool IsPlainDirName(const QString& name);
+
+// A stored relative name ('\' separators) as a path below dir, mirrored
+// element for element.
+QString MirrorStoredPath(const QString& dir, const QByteArray& stored);
+
+// The stored name up to and including each '\', from the first to the last.
+QList<QByteArray> FolderPrefixes(const QByteArray& stored);
+
+// Whether path lies strictly below root (both cleaned, no symlink lookup).
+bool IsInsideDirectory(const QString& root, const QString& path);
+
+}  // namespace wf

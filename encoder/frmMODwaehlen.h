@@ -1,0 +1,35 @@
+#pragma once
+// The MOD chooser ("Mods"): lists the installed MODs and hands the chosen
+// one back to the wizard; an encoded MOD cannot be chosen.
+#include <QByteArray>
+#include <QDialog>
+#include <QList>
+
+class QListWidget;
+class QPushButton;
+
+namespace wf {
+
+class frmMODwaehlen : public QDialog {
+    Q_OBJECT
+  public:
+    // names and types: the installed MODs in game.ini order, and the "type"
+    // of each one's config.ini.
+    frmMODwaehlen(const QList<QByteArray>& names, const QList<QByteArray>& types,
+                  QWidget* parent = nullptr);
+
+    void Command1_Click();  // OK
+    void Command2_Click();  // Abbrechen
+
+    QListWidget* List1;
+    QPushButton* Command1;
+    QPushButton* Command2;
+
+  signals:
+    void modChosen(const QString& name);
+
+  private:
+    QList<QByteArray> types_;
+};
+
+}  // namespace wf

@@ -1,1 +1,0 @@
-namespace wf { int EncoderPlaceholder() { return 0; } }

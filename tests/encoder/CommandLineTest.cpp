@@ -1,0 +1,167 @@
+// The scripted mode: its arguments, and the built program's exit status.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include "CommandLine.h"
+#include "IniAccess.h"
+#include "ModFixture.h"
+
+namespace wf::test {
+namespace {
+
+TEST(CommandLineParse, Arguments) {
+    using Mode = CommandLine::Mode;
+    struct Case {
+        QStringList args;
+        Mode mode;
+        QString mod, backup, gameDir;
+        bool backupWanted, overwrite;
+    };
+    const Case cases[] = {
+        {{}, Mode::Wizard, "", "", "", false, false},
+        {{"--game-dir", "/g"}, Mode::Wizard, "", "", "/g", false, false},
+        {{"--encode", "welt"}, Mode::Encode, "welt", "", "", false, false},
+        {{"--encode", "welt", "--backup", "welt.src", "--overwrite", "--game-dir", "/g"},
+         Mode::Encode,
+         "welt",
+         "welt.src",
+         "/g",
+         true,
+         true},
+        {{"--backup", "b", "--encode", "welt"}, Mode::Encode, "welt", "b", "", true, false},
+        {{"--encode", "welt", "--help"}, Mode::Help, "welt", "", "", false, false},
+        {{"--encode"}, Mode::Error, "", "", "", false, false},
+        {{"--backup", "b"}, Mode::Error, "", "b", "", true, false},
+        {{"--overwrite"}, Mode::Error, "", "", "", false, true},
+        {{"--encode", "w", "--bunt"}, Mode::Error, "w", "", "", false, false},
+        {{"--game-dir", ""}, Mode::Error, "", "", "", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const CommandLine cl = ParseCommandLine(c.args);
+        EXPECT_EQ(cl.mode, c.mode);
+        if (c.mode == Mode::Error) {
+            EXPECT_FALSE(cl.error.isEmpty());
+            continue;
+        }
+        EXPECT_EQ(cl.mod, c.mod);
+        EXPECT_EQ(cl.backupDir, c.backup);
+        EXPECT_EQ(cl.gameDirectory, c.gameDir);
+        EXPECT_EQ(cl.backupWanted, c.backupWanted);
+        EXPECT_EQ(cl.overwrite, c.overwrite);
+    }
+    EXPECT_FALSE(WantsCommandLineMode({"--game-dir", "--encode"}));
+    EXPECT_FALSE(WantsCommandLineMode({"-platform", "offscreen"}));
+    EXPECT_TRUE(WantsCommandLineMode({"--bunt"}));
+}
+
+struct Result {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Result RunProgram(const QString& program, const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // Nothing of this mode may need a display.
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    if (!p.waitForFinished(30000))
+        return {};
+    Result r;
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+Result Modsiegel(const QStringList& args) {
+    return RunProgram(QStringLiteral(MODSIEGEL_BINARY), args);
+}
+
+class ProgramRun : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fx.WriteGameIni({"welt"});
+        plain = fx.AddMod(QStringLiteral("welt"), StandardMod());
+    }
+    ModFixture fx;
+    QMap<QByteArray, QByteArray> plain;
+};
+
+TEST_F(ProgramRun, SuccessLogsToStandardOutput) {
+    const Result r =
+        Modsiegel({"--encode", "welt", "--backup", "welt.src", "--game-dir", fx.GameDir()});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("1 Mod(s) gefunden...\nMOD 'welt' ausgewählt\n")))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("\nVeschlüssele 2.ini zu 2.cod\n")));
+    EXPECT_TRUE(r.out.endsWith(QStringLiteral("FERTIG\n\n\n")));
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    EXPECT_EQ(HowItLoads(fx, QStringLiteral("welt"), plain), LoadsAs::Encoded);
+    // The copy is plain and playable.
+    EXPECT_EQ(HowItLoads(fx, QStringLiteral("welt.src"), plain), LoadsAs::Plain);
+    EXPECT_EQ(fx.ReadFile(QStringLiteral("mods/welt.src/1.ini")), plain["1"]);
+}
+
+TEST_F(ProgramRun, MissingModFails) {
+    const auto before = fx.Snapshot();
+    const Result r = Modsiegel({"--encode", "nirgends", "--game-dir", fx.GameDir()});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_GT(r.exitCode, -1) << "crashed or hung";
+    EXPECT_TRUE(
+        r.err.startsWith(QStringLiteral("modsiegel: Fehler: Die Datei 'mod.ini' des MODs "
+                                        "'nirgends' fehlt")))
+        << r.err.toStdString();
+    EXPECT_EQ(fx.Snapshot(), before);
+}
+
+TEST_F(ProgramRun, ExistingBackupNeedsOverwrite) {
+    fx.WriteFile(QStringLiteral("mods/welt.src/mod.ini"), "alt");
+    const Result refused =
+        Modsiegel({"--encode", "welt", "--backup", "welt.src", "--game-dir", fx.GameDir()});
+    EXPECT_NE(refused.exitCode, 0);
+    EXPECT_GT(refused.exitCode, -1) << "crashed or hung";
+    EXPECT_TRUE(refused.err.startsWith(
+        QStringLiteral("modsiegel: Fehler !: Die zu kopierende Datei existiert schon")))
+        << refused.err.toStdString();
+    EXPECT_EQ(fx.ReadFile(QStringLiteral("mods/welt.src/mod.ini")), "alt");
+    EXPECT_EQ(HowItLoads(fx, QStringLiteral("welt"), plain), LoadsAs::Plain);
+
+    const Result replaced = Modsiegel(
+        {"--encode", "welt", "--backup", "welt.src", "--overwrite", "--game-dir", fx.GameDir()});
+    EXPECT_EQ(replaced.exitCode, 0) << replaced.err.toStdString();
+    EXPECT_EQ(fx.ReadFile(QStringLiteral("mods/welt.src/mod.ini")), plain["mod"]);
+    EXPECT_EQ(HowItLoads(fx, QStringLiteral("welt"), plain), LoadsAs::Encoded);
+}
+
+TEST_F(ProgramRun, HelpAndWrongArguments) {
+    const Result help = Modsiegel({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains(QStringLiteral("--encode MOD")));
+    EXPECT_TRUE(help.out.contains(QStringLiteral("--overwrite")));
+    const Result wrong = Modsiegel({"--encode", "welt", "--bunt"});
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_TRUE(wrong.err.contains(QStringLiteral("--bunt")));
+}
+
+// Without --game-dir the game directory is the parent of the program's own.
+TEST_F(ProgramRun, GameDirectoryIsTheParentOfTheProgram) {
+    QDir().mkpath(fx.Path(QStringLiteral("modsiegel")));
+    const QString copy = fx.Path(QStringLiteral("modsiegel/modsiegel"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(MODSIEGEL_BINARY), copy));
+    const Result r = RunProgram(copy, {"--encode", "welt"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(HowItLoads(fx, QStringLiteral("welt"), plain), LoadsAs::Encoded);
+}
+
+}  // namespace
+}  // namespace wf::test

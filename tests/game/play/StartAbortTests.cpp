@@ -1,0 +1,224 @@
+// Starting and aborting games: menus, timers, working copies, both modes and
+// their failure roads.
+#include <gtest/gtest.h>
+
+#include "GameFixture.h"
+
+namespace wf {
+namespace {
+
+using namespace testkit;
+
+TEST_F(GameTest, StartPreparesAWindowModeGame) {
+    menu.mnuMusik.checked = true;
+    state.selectedBackground = 1;
+    ExtraDef& a = AddExtra(state, 1, 22, "static", 0, 0, {}, 5, true);
+    a.extraState = 49;
+    a.extraTimer = 200;
+    ExtraDef& other = AddExtra(state, 2, 22, "static", 0, 0, {}, 5, true);
+    other.extraState = 7;
+    state.score = 99;
+    state.magazine = 2;
+    state.shotPending = true;
+    state.elapsedSeconds = 5;
+    random.values = {0.2, 0.4, 0.6};
+
+    game.ter_Click();
+
+    EXPECT_EQ(menu.ter.caption, "Spiel abbrechen");
+    EXPECT_TRUE(state.gameRunning);
+    EXPECT_TRUE(host.tickOn);
+    EXPECT_TRUE(host.clockOn);
+    EXPECT_TRUE(host.titleOn);
+    EXPECT_EQ(host.tickInterval, 40);
+    EXPECT_EQ(state.gameLength, 30);
+    EXPECT_EQ(state.secondsLeft, 30);
+    EXPECT_FALSE(menu.fghfgh.enabled);
+    EXPECT_FALSE(menu.ansicht.enabled);
+    EXPECT_GE(host.menuChanges, 2);
+    EXPECT_EQ(state.score, 0);
+    EXPECT_EQ(state.magazine, 6);
+    EXPECT_FALSE(state.shotPending);
+    EXPECT_EQ(state.elapsedSeconds, 0);
+    EXPECT_EQ(random.seedCalls, 1);
+    EXPECT_TRUE(host.cursorInvisible);
+    EXPECT_TRUE(host.mainShown);
+    EXPECT_FALSE(host.fullShown);
+    EXPECT_EQ(state.drawTarget, DrawTarget::WindowSurface);
+    EXPECT_EQ(state.scaleX, FixedScale::One());
+    // 150 − 40 − 35 = 75 for the heights.
+    EXPECT_EQ(state.birds[0].x, 200);
+    EXPECT_EQ(state.birds[0].y, 15);
+    EXPECT_EQ(state.birds[1].x, 200);
+    EXPECT_EQ(state.birds[1].y, 30);
+    EXPECT_EQ(state.birds[2].x, -88);
+    EXPECT_EQ(state.birds[2].y, 45);
+    EXPECT_EQ(a.extraState, 1);
+    EXPECT_EQ(a.extraTimer, 23);
+    EXPECT_EQ(other.extraState, 7);
+    EXPECT_EQ(music.calls, QStringList{"open " + kModDir + "/musik.mid"});
+
+    const PictureStore& work = stores.RESSOURCEN2;
+    ASSERT_EQ(work.SlotCount(), 22);
+    for (int i : {1, 2, 3, 4, 5, 6, 7, 8, 22}) {
+        EXPECT_EQ(*work.SlotDC(i), *stores.RESSOURCEN.SlotDC(i)) << i;
+        EXPECT_NE(work.SlotDC(i)->constBits(), stores.RESSOURCEN.SlotDC(i)->constBits()) << i;
+    }
+    for (int i = 9; i <= 21; ++i)
+        EXPECT_TRUE(work.SlotDC(i)->isNull()) << i;
+}
+
+TEST_F(GameTest, LengthAndTickIntervalFollowTheLengthMarks) {
+    const struct {
+        bool trz, wtu, wetz;
+        const char* time;
+        const char* fps;
+        int length;
+        int interval;
+    } cases[] = {
+        {true, false, false, "200", "30", 30, 40},   {false, true, false, "200", "30", 60, 40},
+        {false, false, true, "200", "30", 120, 40},  {false, false, false, "45", "30", 45, 33},
+        {false, false, false, "360", "7", 360, 142}, {false, false, false, "360", "100", 360, 10},
+        {false, false, false, "", "", 10, 200},
+    };
+    for (const auto& c : cases) {
+        menu.trz.checked = c.trz;
+        menu.wtu.checked = c.wtu;
+        menu.wetz.checked = c.wetz;
+        state.customTime = c.time;
+        state.customFps = c.fps;
+        game.ter_Click();
+        EXPECT_EQ(state.gameLength, c.length) << c.time << "/" << c.fps;
+        EXPECT_EQ(state.secondsLeft, c.length);
+        EXPECT_EQ(host.tickInterval, c.interval) << c.time << "/" << c.fps;
+        game.ter_Click();  // abort
+        ASSERT_EQ(menu.ter.caption, "Spielen");
+    }
+}
+
+TEST_F(GameTest, StartingAgainMakesNoFurtherWorkingSlots) {
+    game.ter_Click();
+    game.ter_Click();
+    game.ter_Click();
+    EXPECT_EQ(stores.RESSOURCEN2.SlotCount(), 22);
+    EXPECT_EQ(*stores.RESSOURCEN2.SlotDC(22), *stores.RESSOURCEN.SlotDC(22));
+}
+
+TEST_F(GameTest, AFailedCopyLeavesTheLoadingTextAndTheAbortCaption) {
+    *stores.RESSOURCEN.SlotDC(6) = QImage();
+    game.ter_Click();
+
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].title, "Fehler");
+    EXPECT_EQ(platform.messages[0].text, kLoadingFailure);
+    EXPECT_FALSE(state.gameRunning);
+    EXPECT_FALSE(host.tickOn);
+    EXPECT_FALSE(host.clockOn);
+    EXPECT_EQ(menu.ter.caption, "Spiel abbrechen");
+    EXPECT_TRUE(menu.fghfgh.enabled);
+    EXPECT_GT(CountPixels(host.shownWindow, IsGreenText), 20);
+    EXPECT_GT(CountPixels(host.window, IsGreenText), 20);
+
+    game.ter_Click();
+    EXPECT_EQ(menu.ter.caption, "Spielen");
+    EXPECT_TRUE(AllBlack(host.window));
+    EXPECT_EQ(music.calls, QStringList{"stoprewind"});
+    EXPECT_EQ(platform.messages.size(), 1);
+}
+
+TEST_F(GameTest, AbortStopsEverythingAndDropsTheScore) {
+    game.ter_Click();
+    state.score = 20;
+    game.ter_Click();
+    EXPECT_EQ(menu.ter.caption, "Spielen");
+    EXPECT_FALSE(host.clockOn);
+    EXPECT_FALSE(host.tickOn);
+    EXPECT_TRUE(menu.fghfgh.enabled);
+    EXPECT_TRUE(menu.ansicht.enabled);
+    EXPECT_EQ(music.calls, QStringList{"stoprewind"});  // even with the music off
+    EXPECT_TRUE(AllBlack(host.window));
+    EXPECT_EQ(state.score, 0);
+    EXPECT_FALSE(state.gameRunning);
+    EXPECT_FALSE(host.cursorInvisible);
+    EXPECT_TRUE(host.handovers.isEmpty());
+}
+
+TEST_F(GameTest, FullScreenStartStretchesTheWorkingCopies) {
+    menu.vollbild.checked = true;
+    host.screen = QSize(320, 240);  // 1.6 × 200 by 150
+    game.ter_Click();
+
+    EXPECT_TRUE(state.gameRunning);
+    EXPECT_FALSE(host.mainShown);
+    EXPECT_TRUE(host.fullShown);
+    EXPECT_FALSE(host.titleOn);
+    EXPECT_EQ(state.drawTarget, DrawTarget::FullScreenSurface);
+    EXPECT_EQ(state.scaleX.tenThousandths, 16000);
+    EXPECT_EQ(state.scaleY.tenThousandths, 16000);
+    EXPECT_GT(CountPixels(host.shownFull, IsGreenText), 20);
+    EXPECT_TRUE(platform.messages.isEmpty());
+    // Play-area units stay those of the window-mode surface.
+    EXPECT_EQ(host.window.size(), QSize(200, 150));
+    EXPECT_EQ(state.birds[0].x, 200);
+
+    const PictureStore& work = stores.RESSOURCEN2;
+    EXPECT_EQ(work.SlotDC(4)->size(), QSize(320, 240));
+    EXPECT_EQ(work.SlotDC(1)->size(), QSize(16, 19));  // 10 × 12 → 16 × 19.2
+    EXPECT_EQ(work.SlotDC(22)->size(), QSize(27, 27));
+    for (int pair : {5, 7}) {
+        const QImage& sprite = *work.SlotDC(pair);
+        const QImage& mask = *work.SlotDC(pair + 1);
+        ASSERT_EQ(sprite.size(), QSize(141, 64));
+        ASSERT_EQ(mask.size(), sprite.size());
+        // Binary masks that cover their sprites exactly.
+        for (int y = 0; y < mask.height(); ++y) {
+            for (int x = 0; x < mask.width(); ++x) {
+                const QRgb m = mask.pixel(x, y) & 0xFFFFFF;
+                const QRgb s = sprite.pixel(x, y) & 0xFFFFFF;
+                ASSERT_TRUE(m == 0 || m == 0xFFFFFF) << x << "," << y;
+                ASSERT_EQ(m == 0xFFFFFF, s == 0) << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST_F(GameTest, AFailedStretchFallsBackToWindowMode) {
+    *stores.RESSOURCEN.SlotDC(22) = FakeGameHost::Filled(1, 1, 0xFF00FF00u);
+    menu.vollbild.checked = true;
+    host.screen = QSize(60, 40);  // a 1 × 1 picture shrinks to nothing
+    game.ter_Click();
+
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].title, "Fehler");
+    EXPECT_EQ(platform.messages[0].text, kFullScreenFailure);
+    EXPECT_FALSE(menu.vollbild.checked);
+    EXPECT_FALSE(host.fullShown);
+    EXPECT_TRUE(host.mainShown);
+    EXPECT_TRUE(state.gameRunning);
+    EXPECT_EQ(state.drawTarget, DrawTarget::WindowSurface);
+    EXPECT_EQ(state.scaleX, FixedScale::One());
+    EXPECT_EQ(stores.RESSOURCEN2.SlotDC(22)->size(), QSize(1, 1));
+    EXPECT_EQ(stores.RESSOURCEN2.SlotDC(4)->size(), QSize(200, 150));
+    EXPECT_EQ(random.seedCalls, 2);
+}
+
+TEST_F(GameTest, EscapeLeavesFullScreenAndAbortsOnlyARunningGame) {
+    menu.vollbild.checked = true;
+    game.ter_Click();
+    game.FullScreenEscape();
+    EXPECT_FALSE(host.fullShown);
+    EXPECT_TRUE(host.mainShown);
+    EXPECT_TRUE(host.titleOn);
+    EXPECT_EQ(menu.ter.caption, "Spielen");
+    EXPECT_FALSE(state.gameRunning);
+    EXPECT_EQ(music.calls, QStringList{"stoprewind"});
+
+    // A late Esc must not start a game.
+    game.FullScreenEscape();
+    EXPECT_EQ(menu.ter.caption, "Spielen");
+    EXPECT_FALSE(state.gameRunning);
+    EXPECT_EQ(random.seedCalls, 1);
+}
+
+}  // namespace
+}  // namespace wf

@@ -1,0 +1,46 @@
+#pragma once
+// Turns a MOD's description into the files of its directory: definition
+// files (plain or sealed), pictures, shot sound and music.
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+#include "Extras.h"
+#include "ModCatalog.h"
+
+namespace wf::assetgen {
+
+struct NamedPicture {
+    QString path;  // relative, '/' separated
+    QImage image;
+};
+
+struct NamedFile {
+    QString path;  // relative, '/' separated
+    QByteArray bytes;
+};
+
+struct BuiltMod {
+    ModSpec spec;
+    QStringList modIni;                       // plain lines of mod.ini
+    std::vector<QStringList> backgroundInis;  // plain lines of 1.ini, 2.ini, ...
+    std::vector<QImage> backgroundPictures;   // as the game shows them, colours too
+    std::vector<std::vector<RenderedExtra>> extras;
+    std::vector<NamedPicture> pictures;  // picture files of the directory
+    std::vector<NamedFile> files;        // everything the directory holds
+};
+
+BuiltMod BuildMod(const ModSpec& spec);
+
+// The sealed form of a definition file: every line enciphered on its own in
+// the three-digit form with the MOD key, every line ended by CR LF.
+QByteArray EncodeLines(const QStringList& lines);
+
+// Picture file contents: PNG, whatever the name says; the game reads any
+// format by its content.
+QByteArray PictureBytes(const QImage& image);
+
+}  // namespace wf::assetgen

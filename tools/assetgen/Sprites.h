@@ -1,0 +1,36 @@
+#pragma once
+// The masked sprites (cross-hair, birds) and the cartridge of the magazine.
+#include <QImage>
+#include <QPainter>
+#include <QPoint>
+#include <QSize>
+
+namespace wf::assetgen {
+
+inline constexpr QSize kCrossHairSize{32, 32};
+inline constexpr QPoint kAimPoint{16, 16};
+inline constexpr QSize kBirdSize{88, 40};
+inline constexpr QPoint kBirdHitCentre{44, 20};
+inline constexpr QSize kCartridgeSize{20, 40};
+
+// A sprite is drawn as mask (AND) then sprite (XOR): the mask is pure black
+// where the sprite covers the scene and pure white elsewhere; the sprite is
+// pure black exactly where it does not cover.
+struct MaskedSprite {
+    QImage sprite;
+    QImage mask;
+};
+
+// Turns a drawing with transparency into such a pair: a pixel counts as
+// covered when it is at least half opaque, so the edges come out hard.
+MaskedSprite ToMaskedSprite(const QImage& layer);
+
+// The bird flying left in its 88 x 40 picture coordinates, antialiased; the
+// title pictures draw it larger.
+void PaintBirdShape(QPainter& p);
+
+MaskedSprite MakeCrossHair();
+MaskedSprite MakeBird(bool flyingRight);
+QImage MakeCartridge();
+
+}  // namespace wf::assetgen

@@ -1,6 +1,13 @@
-// The main window's commands that open other windows.
+// The main window's commands that open other windows. Each of them disables
+// the main window first; the window it opens enables it again however it
+// closes.
 #include "Backgrounds.h"
 #include "Form1.h"
+#include "Form2.h"
+#include "Form3.h"
+#include "Form4.h"
+#include "Form5.h"
+#include "Form9.h"
 
 namespace wf {
 
@@ -12,25 +19,39 @@ void Form1::hgw_Click() {
     BackgroundCommands().hgw_Click(this);
 }
 
-// Highscore window in its viewing state.
-void Form1::gdsf_Click() {}
+// Highscore window in its viewing state (not modal).
+void Form1::gdsf_Click() {
+    Form2::ShowWindow(this, ProgramDir());
+}
 
-// Help window; the main window takes no input while it is open.
-void Form1::kjhk_Click() {}
+void Form1::kjhk_Click() {
+    setEnabled(false);
+    (new Form5(this))->show();
+}
 
-// Information window, likewise.
-void Form1::info_Click() {}
+void Form1::info_Click() {
+    setEnabled(false);
+    (new Form4(this))->show();
+}
 
-// User-defined mode dialog, likewise.
-void Form1::erte_Click() {}
+void Form1::erte_Click() {
+    setEnabled(false);
+    (new Form3(this, state_, menu_, [this] { SyncMenu(); }))->show();
+}
 
-// MOD manager window, not modal; the main window takes no input meanwhile.
-void Form1::mod_Click() {}
+void Form1::mod_Click() {
+    setEnabled(false);
+    auto* window = new Form9(this, ProgramDir());
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+}
 
 // Highscore window after a timed game, with the hand-over values.
 void Form1::ShowForm2(int entryTable, const QString& entryScore) {
-    Q_UNUSED(entryTable);
-    Q_UNUSED(entryScore);
+    Form2::EntryTable = entryTable;
+    Form2::EntryPending = true;
+    Form2::EntryScore = entryScore;
+    Form2::ShowWindow(this, ProgramDir());
 }
 
 }  // namespace wf

@@ -4,15 +4,7 @@
 
 namespace wf {
 
-namespace {
-// Callers keep a slot's picture while they add further slots, so the slots
-// must not move: room for more than any MOD can need is made at once.
-constexpr size_t kSlotRoom = 256;
-}  // namespace
-
 int PictureStore::NewSlot() {
-    if (slots_.capacity() < kSlotRoom)
-        slots_.reserve(kSlotRoom);
     slots_.emplace_back();
     return static_cast<int>(slots_.size()) - 1;
 }

@@ -4,7 +4,7 @@
 // working copies. Every slot is a QImage in Format_RGB32.
 #include <QImage>
 #include <QString>
-#include <vector>
+#include <deque>
 
 namespace wf {
 
@@ -27,7 +27,9 @@ public:
     bool HasSlot(int slot) const { return slot >= 1 && slot < static_cast<int>(slots_.size()); }
 
 private:
-    std::vector<QImage> slots_ = std::vector<QImage>(1);  // element 0 is never a slot
+    // A deque keeps every slot in place as slots are added, so a held
+    // SlotDC pointer stays valid. Element 0 is never a slot.
+    std::deque<QImage> slots_ = std::deque<QImage>(1);
 };
 
 struct PictureStores {

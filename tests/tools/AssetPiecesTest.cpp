@@ -5,8 +5,10 @@
 
 #include <stdexcept>
 
+#include "AssetGenerator.h"
 #include "Extras.h"
 #include "MidiComposer.h"
+#include "MidiFile.h"
 #include "ModWriter.h"
 #include "Sprites.h"
 #include "Text8.h"
@@ -112,6 +114,52 @@ TEST(Composer, RefusesAThemeThatDoesNotAddUp) {
     t = SummerTheme();
     t.progression.replace("Bm", "Bdim");
     EXPECT_THROW(ComposeMidi(t), std::invalid_argument);
+}
+
+TEST(MidiWriter, DeltaTimesUseVariableLengthQuantities) {
+    struct Case {
+        uint32_t tick;
+        QByteArray delta;
+    };
+    const std::vector<Case> cases = {{0, QByteArray("\x00", 1)},
+                                     {127, "\x7F"},
+                                     {128, QByteArray("\x81\x00", 2)},
+                                     {16383, "\xFF\x7F"},
+                                     {16384, QByteArray("\x81\x80\x00", 3)}};
+    for (const Case& c : cases) {
+        MidiTrack t;
+        t.Program(c.tick, 0, 5);
+        const QByteArray chunk = t.Chunk(c.tick);
+        // MTrk, length, the delta, the program change, then end-of-track.
+        const QByteArray body = c.delta + QByteArray("\xC0\x05\x00\xFF\x2F\x00", 6);
+        EXPECT_EQ(chunk.mid(8), body) << c.tick;
+        EXPECT_EQ(static_cast<uint8_t>(chunk[7]), body.size()) << c.tick;
+    }
+}
+
+TEST(MidiWriter, NoteOffComesBeforeANoteOnAtTheSameTick) {
+    MidiTrack t;
+    t.Note(0, 0, 60, 90, 240);
+    t.Note(240, 0, 60, 90, 240);  // the same key again, right after
+    const QByteArray body = t.Chunk(480).mid(8);
+    const QByteArray expected(
+        "\x00\x90\x3C\x5A"
+        "\x81\x70\x80\x3C\x40"
+        "\x00\x90\x3C\x5A"
+        "\x81\x70\x80\x3C\x40"
+        "\x00\xFF\x2F\x00",
+        22);
+    EXPECT_EQ(body, expected);
+}
+
+TEST(Generator, SameOutputEveryRun) {
+    const GameData a = BuildGameData();
+    const GameData b = BuildGameData();
+    ASSERT_EQ(a.files.size(), b.files.size());
+    for (size_t i = 0; i < a.files.size(); ++i) {
+        EXPECT_EQ(a.files[i].path, b.files[i].path);
+        EXPECT_TRUE(a.files[i].bytes == b.files[i].bytes) << a.files[i].path.toStdString();
+    }
 }
 
 }  // namespace

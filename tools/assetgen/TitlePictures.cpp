@@ -218,14 +218,14 @@ QImage MakeTitleBird() {
     {
         QPainter c(&clouds);
         Smooth(c);
-        CloudLook look{QColor(255, 225, 210), QColor(200, 130, 150), 1.0};
+        CloudLook look{QColor(255, 232, 220), QColor(226, 160, 170), 1.0};
         PaintCloud(c, QPointF(110, 290), 260, 80, look, rng);
         PaintCloud(c, QPointF(380, 305), 240, 70, look, rng);
         look.opacity = 0.75;
         PaintCloud(c, QPointF(350, 80), 130, 35, look, rng);
         PaintCloud(c, QPointF(80, 120), 110, 30, look, rng);
     }
-    DrawSoftLayer(p, clouds, 3);
+    DrawSoftLayer(p, clouds, 5);
     // Two small birds far away and one big one close by.
     for (const QPointF& at : {QPointF(70, 60), QPointF(400, 150)}) {
         p.save();

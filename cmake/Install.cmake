@@ -12,5 +12,5 @@ install(PROGRAMS ${CMAKE_CURRENT_LIST_DIR}/modsiegel-launcher.sh
         DESTINATION bin RENAME modsiegel)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/wolkenfang.desktop
         DESTINATION share/applications)
-install(FILES ${WF_GAME_DIR}/Grafiken/icon.png
-        DESTINATION share/icons/hicolor/64x64/apps RENAME wolkenfang.png OPTIONAL)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/wolkenfang.svg
+        DESTINATION share/icons/hicolor/scalable/apps)

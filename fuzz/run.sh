@@ -14,14 +14,17 @@
 #   <name>  <source in fuzz/>  <Qt modules, comma-separated>  <sources it needs>
 # The source defines LLVMFuzzerTestOneInput; the sources it needs are listed
 # relative to the repository (classes that need moc cannot be used here).
-# Seed inputs, if any, go to fuzz/seeds/<name>/. ini_write writes its file to
-# $WF_FUZZ_TMP (default /dev/shm).
+# Seed inputs, if any, go to fuzz/seeds/<name>/. ini_write, highscore and
+# mod_loader write their files to $WF_FUZZ_TMP (default /dev/shm).
 set -euo pipefail
 
 TARGETS='
 ini_reader   ini_reader.cpp   Core  shared/IniAccess.cpp
 ini_write    ini_write.cpp    Core  shared/IniAccess.cpp
 decode_text  decode_text.cpp  Core  shared/TextCipher.cpp
+mod_loader   mod_loader.cpp   Core,Gui,Widgets  game/mods/ModLoader.cpp encoder/ModFiles.cpp shared/IniAccess.cpp shared/TextCipher.cpp shared/Text8.cpp shared/Paths.cpp shared/platform/Platform.cpp shared/platform/QtPlatform.cpp
+highscore    highscore.cpp    Core,Gui,Widgets  game/highscore/Highscore.cpp shared/Text8.cpp shared/platform/Platform.cpp shared/platform/QtPlatform.cpp shared/platform/ScriptedPlatform.cpp
+command_line command_line.cpp Core  game/startup/CommandLine.cpp
 '
 
 if [[ $# -lt 1 || ! $1 =~ ^[0-9]+$ ]]; then
@@ -39,6 +42,8 @@ mkdir -p "$BUILD"
 
 INCLUDES=(-I"$ROOT/shared" -I"$ROOT/shared/platform")
 for d in "$ROOT"/game/*/; do INCLUDES+=(-I"${d%/}"); done
+# Last, so that the game's headers win where both programs have one by a name.
+INCLUDES+=(-I"$ROOT/encoder")
 CXXFLAGS=(-std=c++20 -g -O1 -fPIC -fno-omit-frame-pointer
           -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
           -Wall -Wextra
@@ -87,13 +92,26 @@ run() {  # name
     [[ ${crashes:-1} -eq 0 && ${timeouts:-1} -eq 0 && ${ooms:-1} -eq 0 && $found -eq 0 ]]
 }
 
+# The targets build side by side, as many at a time as there are cores.
 status=0
+jobs=$(nproc 2>/dev/null || echo 2)
+pids=() names=()
 while read -r name source modules sources; do
     [[ -z $name ]] && continue
     wanted "$name" || continue
+    while [[ $(jobs -rp | wc -l) -ge $jobs ]]; do wait -n || true; done
     # shellcheck disable=SC2086
-    build "$name" "$source" "$modules" $sources || { echo "$name: build failed"; status=1; continue; }
+    build "$name" "$source" "$modules" $sources >"$BUILD/$name.build.log" 2>&1 &
+    pids+=($!) names+=("$name")
 done <<<"$TARGETS"
+for i in "${!pids[@]}"; do
+    if ! wait "${pids[$i]}"; then
+        echo "${names[$i]}: build failed"
+        cat "$BUILD/${names[$i]}.build.log"
+        rm -f "$BUILD/${names[$i]}"
+        status=1
+    fi
+done
 while read -r name _; do
     [[ -z $name ]] && continue
     wanted "$name" || continue

@@ -8,10 +8,10 @@
 #include <cstring>
 #include <vector>
 
+#include "../tests/support/NullGameHost.h"
 #include "BenchPictures.h"
 #include "BirdMotion.h"
 #include "FrameComposer.h"
-#include "GameHost.h"
 #include "WorkingCopies.h"
 
 namespace {
@@ -22,30 +22,13 @@ constexpr int kWarmUp = 20;
 constexpr int kPlayW = 640;
 constexpr int kPlayH = 480;
 
-class BenchHost : public wf::GameHost {
+// Exits rather than throws: nothing in the benchmark would catch it.
+class BenchHost : public wf::NullGameHost {
   public:
-    QImage window = wf::bench::Solid(kPlayW, kPlayH, 0xFF000000u);
-    QImage full;
-    QSize screen{kPlayW, kPlayH};
-
-    QImage& WindowSurface() override { return window; }
-    void RefreshWindowSurface() override {}
-    void SizeWindowToSurface(int, int) override {}
-    void SetSurfaceCursorInvisible(bool) override {}
-    void HideMainWindow() override {}
-    void ShowMainWindow() override {}
-    void ShowFullScreen() override {}
-    void HideFullScreen() override {}
-    QImage& FullScreenSurface() override { return full; }
-    void RefreshFullScreenSurface() override {}
-    QSize ScreenSizePx() override { return screen; }
-    void SetTickInterval(int) override {}
-    void SetTickTimerEnabled(bool) override {}
-    void SetClockTimerEnabled(bool) override {}
-    void SetTitleTimerEnabled(bool) override {}
-    void ServePendingEvents() override {}
-    void MenuChanged() override {}
-    void ShowHighscoreWindow(int, const QString&) override {}
+    BenchHost() {
+        window = wf::bench::Solid(kPlayW, kPlayH, 0xFF000000u);
+        screen = QSize(kPlayW, kPlayH);
+    }
     [[noreturn]] void EndProgram(int status) override { std::exit(status); }
 };
 

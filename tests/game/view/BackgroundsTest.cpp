@@ -7,41 +7,24 @@
 #include <vector>
 
 #include "Backgrounds.h"
+#include "NullGameHost.h"
 #include "ScriptedPlatform.h"
 #include "Units.h"
 
 namespace wf {
 namespace {
 
-class FakeHost : public GameHost {
+class FakeHost : public NullGameHost {
   public:
-    QImage& WindowSurface() override { return surface; }
-    void RefreshWindowSurface() override {}
     void SizeWindowToSurface(int widthPx, int heightPx) override {
         sizes.push_back(QSize(widthPx, heightPx));
     }
-    void SetSurfaceCursorInvisible(bool) override {}
-    void HideMainWindow() override {}
-    void ShowMainWindow() override {}
-    void ShowFullScreen() override {}
-    void HideFullScreen() override {}
-    QImage& FullScreenSurface() override { return surface; }
-    void RefreshFullScreenSurface() override {}
-    QSize ScreenSizePx() override { return screen; }
-    void SetTickInterval(int) override {}
-    void SetTickTimerEnabled(bool) override {}
-    void SetClockTimerEnabled(bool) override {}
-    void SetTitleTimerEnabled(bool) override {}
-    void ServePendingEvents() override {}
     void MenuChanged() override { ++menuChanges; }
-    void ShowHighscoreWindow(int, const QString&) override {}
     [[noreturn]] void EndProgram(int status) override {
         endStatus = status;
-        throw ProgramExit(status);
+        NullGameHost::EndProgram(status);
     }
 
-    QImage surface;
-    QSize screen{1920, 1080};
     std::vector<QSize> sizes;
     int menuChanges = 0;
     int endStatus = -1;

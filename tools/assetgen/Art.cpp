@@ -37,6 +37,20 @@ QColor Mix(QColor a, QColor b, double t) {
                   lerp(a.alpha(), b.alpha()));
 }
 
+QColor WithAlpha(QColor colour, int alpha) {
+    colour.setAlpha(alpha);
+    return colour;
+}
+
+void PaintGlow(QPainter& p, QPointF at, double radius, QColor colour) {
+    QRadialGradient g(at, radius);
+    g.setColorAt(0, colour);
+    g.setColorAt(1, WithAlpha(colour, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(g);
+    p.drawEllipse(at, radius, radius);
+}
+
 namespace {
 
 // One pass of a running-sum box blur along rows (horizontal) or columns.
@@ -139,10 +153,8 @@ void PaintCloud(QPainter& p, QPointF centre, double width, double height, const 
     for (const auto& [at, r] : circles) {
         const QPointF hot = at + QPointF(-0.15 * r, -0.35 * r);
         QRadialGradient light(hot, r * 1.05);
-        QColor c0 = look.light;
-        c0.setAlpha(235);
-        QColor c1 = look.light;
-        c1.setAlpha(0);
+        const QColor c0 = WithAlpha(look.light, 235);
+        const QColor c1 = WithAlpha(look.light, 0);
         light.setColorAt(0, c0);
         light.setColorAt(0.55, Mix(c0, c1, 0.4));
         light.setColorAt(1, c1);
@@ -152,21 +164,29 @@ void PaintCloud(QPainter& p, QPointF centre, double width, double height, const 
     p.restore();
 }
 
+void PaintCloudLayer(QPainter& p, QSize size, std::initializer_list<CloudAt> clouds,
+                     const CloudLook& look, Rng& rng, int blur) {
+    QImage layer = NewCanvas(size.width(), size.height());
+    QPainter c(&layer);
+    Smooth(c);
+    for (const CloudAt& cl : clouds) {
+        CloudLook faded = look;
+        faded.opacity *= cl.opacity;
+        PaintCloud(c, QPointF(cl.x, cl.y), cl.w, cl.h, faded, rng);
+    }
+    c.end();
+    DrawSoftLayer(p, layer, blur);
+}
+
 void PaintSun(QPainter& p, QPointF centre, double radius, QColor core, QColor glow,
               double glowRadius) {
     p.save();
     p.setPen(Qt::NoPen);
     QRadialGradient halo(centre, glowRadius);
-    QColor g0 = glow;
-    g0.setAlpha(170);
-    QColor g1 = glow;
-    g1.setAlpha(60);
-    QColor g2 = glow;
-    g2.setAlpha(0);
-    halo.setColorAt(0.0, g0);
-    halo.setColorAt(radius / glowRadius, g0);
-    halo.setColorAt(std::min(0.99, radius / glowRadius * 2.2), g1);
-    halo.setColorAt(1.0, g2);
+    halo.setColorAt(0.0, WithAlpha(glow, 170));
+    halo.setColorAt(radius / glowRadius, WithAlpha(glow, 170));
+    halo.setColorAt(std::min(0.99, radius / glowRadius * 2.2), WithAlpha(glow, 60));
+    halo.setColorAt(1.0, WithAlpha(glow, 0));
     p.setBrush(halo);
     p.drawEllipse(centre, glowRadius, glowRadius);
     QRadialGradient disc(centre - QPointF(radius * 0.25, radius * 0.25), radius * 1.2);
@@ -181,15 +201,9 @@ void PaintMoon(QPainter& p, QPointF centre, double radius, QColor halo) {
     p.save();
     p.setPen(Qt::NoPen);
     QRadialGradient glow(centre, radius * 4.5);
-    QColor h0 = halo;
-    h0.setAlpha(110);
-    QColor h1 = halo;
-    h1.setAlpha(35);
-    QColor h2 = halo;
-    h2.setAlpha(0);
-    glow.setColorAt(0.0, h0);
-    glow.setColorAt(0.25, h1);
-    glow.setColorAt(1.0, h2);
+    glow.setColorAt(0.0, WithAlpha(halo, 110));
+    glow.setColorAt(0.25, WithAlpha(halo, 35));
+    glow.setColorAt(1.0, WithAlpha(halo, 0));
     p.setBrush(glow);
     p.drawEllipse(centre, radius * 4.5, radius * 4.5);
     QRadialGradient disc(centre - QPointF(radius * 0.3, radius * 0.3), radius * 1.4);

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPointF>
 #include <QRectF>
+#include <QSize>
 
 #include <initializer_list>
 
@@ -43,6 +44,20 @@ struct CloudLook {
 void PaintCloud(QPainter& p, QPointF centre, double width, double height, const CloudLook& look,
                 Rng& rng);
 
+struct CloudAt {
+    double x, y, w, h;     // centre and size
+    double opacity = 1.0;  // times the look's
+};
+
+// Clouds painted together on one layer of the given size, which is blurred
+// by blur and drawn onto p.
+void PaintCloudLayer(QPainter& p, QSize size, std::initializer_list<CloudAt> clouds,
+                     const CloudLook& look, Rng& rng, int blur);
+
+// A soft round light fading out at radius. Leaves the pen off and the
+// brush on the glow.
+void PaintGlow(QPainter& p, QPointF at, double radius, QColor colour);
+
 // The sun (or a setting sun) with its glow.
 void PaintSun(QPainter& p, QPointF centre, double radius, QColor core, QColor glow,
               double glowRadius);
@@ -58,5 +73,6 @@ void PaintWater(QPainter& p, const QRectF& area, QColor top, QColor bottom, QCol
                 int streaks, Rng& rng);
 
 QColor Mix(QColor a, QColor b, double t);
+QColor WithAlpha(QColor colour, int alpha);
 
 }  // namespace wf::assetgen

@@ -14,27 +14,19 @@ namespace wf::assetgen::painters {
 
 namespace {
 
-// Scales the design to fit the box, keeping its proportions, and centres it.
+const QColor kInk(40, 30, 30);
+
+}  // namespace
+
 void FitDesign(QPainter& p, QSizeF s, double w, double h) {
     const double k = std::min(s.width() / w, s.height() / h);
     p.translate((s.width() - w * k) / 2, (s.height() - h * k) / 2);
     p.scale(k, k);
 }
 
-const QColor kInk(40, 30, 30);
-
-}  // namespace
-
 void Glow(QPainter& p, QPointF at, double radius, QColor colour) {
-    QRadialGradient g(at, radius);
-    QColor edge = colour;
-    edge.setAlpha(0);
-    g.setColorAt(0, colour);
-    g.setColorAt(1, edge);
     p.save();
-    p.setPen(Qt::NoPen);
-    p.setBrush(g);
-    p.drawEllipse(at, radius, radius);
+    PaintGlow(p, at, radius, colour);
     p.restore();
 }
 

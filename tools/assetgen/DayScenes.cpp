@@ -18,21 +18,6 @@ namespace {
 constexpr int kW = layout::kSceneSize.width();
 constexpr int kH = layout::kSceneSize.height();
 
-struct CloudAt {
-    double x, y, w, h;
-};
-
-void PaintCloudLayer(QPainter& p, std::initializer_list<CloudAt> clouds, const CloudLook& look,
-                     Rng& rng, int blur) {
-    QImage layer = NewCanvas(kW, kH);
-    QPainter c(&layer);
-    Smooth(c);
-    for (const CloudAt& cl : clouds)
-        PaintCloud(c, QPointF(cl.x, cl.y), cl.w, cl.h, look, rng);
-    c.end();
-    DrawSoftLayer(p, layer, blur);
-}
-
 // A sandy path winding from the bottom edge towards the hills.
 void PaintPath(QPainter& p, double bottomX, double topX, double topY, QColor colour) {
     QPainterPath path;
@@ -64,7 +49,7 @@ QImage PaintMeadow() {
                   {0.68, QColor(212, 234, 250)},
                   {1.0, QColor(212, 234, 250)}});
     PaintSun(p, QPointF(660, 100), 36, QColor(255, 214, 90), QColor(255, 240, 180), 190);
-    PaintCloudLayer(p,
+    PaintCloudLayer(p, layout::kSceneSize,
                     {{200, 150, 230, 70},
                      {470, 85, 170, 50},
                      {740, 215, 160, 45},
@@ -114,7 +99,7 @@ QImage PaintLake() {
                   {1.0, QColor(255, 192, 120)}});
     PaintSun(p, QPointF(400, horizon - 8), 34, QColor(255, 176, 84), QColor(255, 196, 130), 220);
     CloudLook dusk{QColor(255, 196, 176), QColor(160, 96, 140), 0.95};
-    PaintCloudLayer(p,
+    PaintCloudLayer(p, layout::kSceneSize,
                     {{170, 90, 260, 34},
                      {520, 150, 300, 30},
                      {300, 210, 220, 24},
@@ -194,7 +179,8 @@ QImage PaintMountains() {
                   {0.7, QColor(206, 230, 250)},
                   {1.0, QColor(206, 230, 250)}});
     PaintSun(p, QPointF(110, 80), 30, QColor(255, 220, 110), QColor(255, 244, 200), 150);
-    PaintCloudLayer(p, {{420, 90, 190, 48}, {700, 150, 150, 40}, {250, 190, 140, 30}}, CloudLook{},
+    PaintCloudLayer(p, layout::kSceneSize,
+                    {{420, 90, 190, 48}, {700, 150, 150, 40}, {250, 190, 140, 30}}, CloudLook{},
                     rng, 3);
     const Ridge far =
         MakeMountains(kW, 370, {{80, 175}, {250, 120}, {420, 185}, {590, 105}, {770, 165}}, rng);

@@ -14,13 +14,6 @@ namespace wf::assetgen::painters {
 
 namespace {
 
-// Scales the design to fit the box, keeping its proportions, and centres it.
-void FitDesign(QPainter& p, QSizeF s, double w, double h) {
-    const double k = std::min(s.width() / w, s.height() / h);
-    p.translate((s.width() - w * k) / 2, (s.height() - h * k) / 2);
-    p.scale(k, k);
-}
-
 QPainterPath Star(QPointF c, double outer, double inner, int points = 5) {
     QPainterPath star;
     for (int i = 0; i < 2 * points; ++i) {

@@ -2,7 +2,6 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QRadialGradient>
 
 #include <cmath>
 
@@ -29,27 +28,9 @@ void PaintNightSky(QPainter& p, double horizon, Rng& rng, int stars) {
     PaintStars(p, QRectF(0, 0, kW, horizon), stars, rng, 0.75);
 }
 
-void PaintThinClouds(QPainter& p, std::initializer_list<QRectF> clouds, Rng& rng) {
-    QImage layer = NewCanvas(kW, kH);
-    QPainter c(&layer);
-    Smooth(c);
+void PaintThinClouds(QPainter& p, std::initializer_list<CloudAt> clouds, Rng& rng) {
     const CloudLook moonlit{QColor(126, 134, 178), QColor(42, 50, 94), 0.7};
-    for (const QRectF& r : clouds)
-        PaintCloud(c, r.center(), r.width(), r.height(), moonlit, rng);
-    c.end();
-    DrawSoftLayer(p, layer, 4);
-}
-
-void PaintGlow(QPainter& p, QPointF at, double radius, QColor colour) {
-    QRadialGradient g(at, radius);
-    QColor c0 = colour;
-    QColor c1 = colour;
-    c1.setAlpha(0);
-    g.setColorAt(0, c0);
-    g.setColorAt(1, c1);
-    p.setPen(Qt::NoPen);
-    p.setBrush(g);
-    p.drawEllipse(at, radius, radius);
+    PaintCloudLayer(p, layout::kSceneSize, clouds, moonlit, rng, 4);
 }
 
 // A row of houses with lit windows between x0 and x1, their bases at base.
@@ -100,8 +81,7 @@ QImage PaintCity() {
     Rng rng(404);
     PaintNightSky(p, 420, rng, 320);
     PaintMoon(p, QPointF(640, 110), 38, QColor(170, 190, 255));
-    PaintThinClouds(
-        p, {QRectF(430, 140, 200, 28), QRectF(180, 230, 240, 30), QRectF(660, 260, 150, 22)}, rng);
+    PaintThinClouds(p, {{530, 154, 200, 28}, {300, 245, 240, 30}, {735, 271, 150, 22}}, rng);
     PaintHouses(p, -10, kW + 10, 470, 90, 190, QColor(32, 38, 74), 0.12, false, rng);
 
     // The church; the weather rooster stands on the tip of its spire.
@@ -262,7 +242,7 @@ QImage PaintHarbour() {
     PaintNightSky(p, horizon, rng, 300);
     const QPointF moon(560, 150);
     PaintMoon(p, moon, 30, QColor(170, 190, 255));
-    PaintThinClouds(p, {QRectF(160, 110, 220, 30), QRectF(420, 220, 180, 24)}, rng);
+    PaintThinClouds(p, {{270, 125, 220, 30}, {510, 232, 180, 24}}, rng);
     // Far coast with a few lights.
     const Ridge coast = MakeHills(kW, horizon - 6, 6, 400, rng);
     PaintLand(p, coast, horizon + 1, QColor(24, 28, 56), QColor(24, 28, 56));

@@ -32,7 +32,11 @@ void MessageBottle(QPainter& p, QSizeF s);
 void LifeRing(QPainter& p, QSizeF s);
 void StarTarget(QPainter& p, QSizeF s);
 
-// A soft round light, kept inside its box.
+// Scales the design, w × h, to fit the box, keeping its proportions, and
+// centres it.
+void FitDesign(QPainter& p, QSizeF s, double w, double h);
+
+// A soft round light, kept inside its box; the painter is left as it was.
 void Glow(QPainter& p, QPointF at, double radius, QColor colour);
 
 }  // namespace wf::assetgen::painters

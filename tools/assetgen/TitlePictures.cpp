@@ -48,19 +48,12 @@ void DrawTitleText(QPainter& p, const QString& text, const QFont& font, double c
 }
 
 // A rounded card with a sky, standing on black: the title surface is black.
+// What follows is drawn inside the card.
 void PaintSkyCard(QPainter& p, const QRectF& card, QColor top, QColor bottom, double radius) {
     QPainterPath shape;
     shape.addRoundedRect(card, radius, radius);
-    p.save();
     p.setClipPath(shape);
     FillGradient(p, card, {{0, top}, {1, bottom}});
-    p.restore();
-}
-
-void ClipToCard(QPainter& p, const QRectF& card, double radius) {
-    QPainterPath shape;
-    shape.addRoundedRect(card, radius, radius);
-    p.setClipPath(shape);
 }
 
 }  // namespace
@@ -72,21 +65,12 @@ QImage MakeGameLogo() {
     Smooth(p);
     const QRectF card(1, 1, w - 2, h - 2);
     PaintSkyCard(p, card, QColor(40, 90, 180), QColor(150, 205, 245), 18);
-    ClipToCard(p, card, 18);
     Rng rng(1101);
     PaintSun(p, QPointF(335, 40), 16, QColor(255, 214, 90), QColor(255, 236, 160), 70);
-    QImage clouds = NewCanvas(w, h);
-    {
-        QPainter c(&clouds);
-        Smooth(c);
-        CloudLook look;
-        PaintCloud(c, QPointF(70, 130), 170, 55, look, rng);
-        PaintCloud(c, QPointF(220, 140), 200, 50, look, rng);
-        PaintCloud(c, QPointF(360, 128), 150, 55, look, rng);
-        look.opacity = 0.7;
-        PaintCloud(c, QPointF(95, 32), 90, 26, look, rng);
-    }
-    DrawSoftLayer(p, clouds, 2);
+    PaintCloudLayer(
+        p, image.size(),
+        {{70, 130, 170, 55}, {220, 140, 200, 50}, {360, 128, 150, 55}, {95, 32, 90, 26, 0.7}},
+        CloudLook{}, rng, 2);
     QLinearGradient fill(0, 40, 0, 100);
     fill.setColorAt(0, QColor(255, 255, 255));
     fill.setColorAt(0.6, QColor(255, 241, 190));
@@ -211,21 +195,14 @@ QImage MakeTitleBird() {
     Smooth(p);
     const QRectF card(1, 1, w - 2, h - 2);
     PaintSkyCard(p, card, QColor(70, 70, 150), QColor(255, 175, 120), 22);
-    ClipToCard(p, card, 22);
     Rng rng(7007);
     PaintSun(p, QPointF(360, 250), 40, QColor(255, 190, 90), QColor(255, 210, 150), 180);
-    QImage clouds = NewCanvas(w, h);
-    {
-        QPainter c(&clouds);
-        Smooth(c);
-        CloudLook look{QColor(255, 232, 220), QColor(226, 160, 170), 1.0};
-        PaintCloud(c, QPointF(110, 290), 260, 80, look, rng);
-        PaintCloud(c, QPointF(380, 305), 240, 70, look, rng);
-        look.opacity = 0.75;
-        PaintCloud(c, QPointF(350, 80), 130, 35, look, rng);
-        PaintCloud(c, QPointF(80, 120), 110, 30, look, rng);
-    }
-    DrawSoftLayer(p, clouds, 5);
+    PaintCloudLayer(p, image.size(),
+                    {{110, 290, 260, 80},
+                     {380, 305, 240, 70},
+                     {350, 80, 130, 35, 0.75},
+                     {80, 120, 110, 30, 0.75}},
+                    CloudLook{QColor(255, 232, 220), QColor(226, 160, 170), 1.0}, rng, 5);
     // Two small birds far away and one big one close by.
     for (const QPointF& at : {QPointF(70, 60), QPointF(400, 150)}) {
         p.save();
@@ -256,17 +233,9 @@ QImage MakeHaveFun() {
     Smooth(p);
     const QRectF card(1, 1, w - 2, h - 2);
     PaintSkyCard(p, card, QColor(30, 110, 200), QColor(170, 225, 250), 22);
-    ClipToCard(p, card, 22);
     Rng rng(8008);
-    QImage clouds = NewCanvas(w, h);
-    {
-        QPainter c(&clouds);
-        Smooth(c);
-        CloudLook look;
-        PaintCloud(c, QPointF(90, 210), 220, 70, look, rng);
-        PaintCloud(c, QPointF(330, 215), 240, 65, look, rng);
-    }
-    DrawSoftLayer(p, clouds, 2);
+    PaintCloudLayer(p, image.size(), {{90, 210, 220, 70}, {330, 215, 240, 65}}, CloudLook{}, rng,
+                    2);
     // Confetti.
     static const QColor kConfetti[] = {QColor(255, 90, 90), QColor(255, 210, 60),
                                        QColor(120, 220, 120), QColor(255, 255, 255),
@@ -320,16 +289,10 @@ QImage MakeSmallPicture(int number) {
         PaintSun(p, QPointF(c.w * 0.75, c.h * 0.28), c.h * 0.09, QColor(255, 214, 90),
                  QColor(255, 236, 170), c.h * 0.4);
     }
-    QImage clouds = NewCanvas(c.w, c.h);
-    {
-        QPainter cp(&clouds);
-        Smooth(cp);
-        CloudLook look;
-        if (c.night)
-            look = CloudLook{QColor(110, 120, 170), QColor(50, 55, 100), 0.8};
-        PaintCloud(cp, QPointF(c.w * 0.3, c.h * 0.35), c.w * 0.4, c.h * 0.16, look, rng);
-    }
-    DrawSoftLayer(p, clouds, 2);
+    const CloudLook look =
+        c.night ? CloudLook{QColor(110, 120, 170), QColor(50, 55, 100), 0.8} : CloudLook{};
+    PaintCloudLayer(p, image.size(), {{c.w * 0.3, c.h * 0.35, c.w * 0.4, c.h * 0.16}}, look, rng,
+                    2);
     const QColor far = c.night ? QColor(30, 40, 70) : QColor(130, 185, 140);
     const QColor near = c.night ? QColor(15, 22, 40) : QColor(90, 165, 60);
     const Ridge back = MakeHills(c.w, c.h * 0.68, c.h * 0.07, c.w * 0.9, rng);

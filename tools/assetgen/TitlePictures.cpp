@@ -47,13 +47,24 @@ void DrawTitleText(QPainter& p, const QString& text, const QFont& font, double c
     p.restore();
 }
 
-// A rounded card with a sky, standing on black: the title surface is black.
-// What follows is drawn inside the card.
-void PaintSkyCard(QPainter& p, const QRectF& card, QColor top, QColor bottom, double radius) {
+// A rounded card with a sky, a pixel inside a w × h picture standing on
+// black: the title surface is black. What follows is drawn inside the card.
+QRectF PaintSkyCard(QPainter& p, int w, int h, QColor top, QColor bottom, double radius) {
+    const QRectF card(1, 1, w - 2, h - 2);
     QPainterPath shape;
     shape.addRoundedRect(card, radius, radius);
     p.setClipPath(shape);
     FillGradient(p, card, {{0, top}, {1, bottom}});
+    return card;
+}
+
+// The sprite's bird, its picture's top left corner at at.
+void PaintBirdAt(QPainter& p, QPointF at, double scale) {
+    p.save();
+    p.translate(at);
+    p.scale(scale, scale);
+    PaintBirdShape(p);
+    p.restore();
 }
 
 }  // namespace
@@ -63,8 +74,7 @@ QImage MakeGameLogo() {
     QImage image = NewCanvas(w, h, Qt::black);
     QPainter p(&image);
     Smooth(p);
-    const QRectF card(1, 1, w - 2, h - 2);
-    PaintSkyCard(p, card, QColor(40, 90, 180), QColor(150, 205, 245), 18);
+    const QRectF card = PaintSkyCard(p, w, h, QColor(40, 90, 180), QColor(150, 205, 245), 18);
     Rng rng(1101);
     PaintSun(p, QPointF(335, 40), 16, QColor(255, 214, 90), QColor(255, 236, 160), 70);
     PaintCloudLayer(
@@ -78,11 +88,7 @@ QImage MakeGameLogo() {
     DrawTitleText(p, QStringLiteral("Wolkenfang"), PixelFont("DejaVu Serif", 54), w / 2.0, 98, fill,
                   QColor(20, 40, 95), 3.0);
     // A small bird above the title.
-    p.save();
-    p.translate(292, 12);
-    p.scale(0.42, 0.42);
-    PaintBirdShape(p);
-    p.restore();
+    PaintBirdAt(p, QPointF(292, 12), 0.42);
     QFont sub = PixelFont("DejaVu Sans", 14, QFont::DemiBold);
     sub.setLetterSpacing(QFont::AbsoluteSpacing, 3);
     p.setFont(sub);
@@ -193,8 +199,7 @@ QImage MakeTitleBird() {
     QImage image = NewCanvas(w, h, Qt::black);
     QPainter p(&image);
     Smooth(p);
-    const QRectF card(1, 1, w - 2, h - 2);
-    PaintSkyCard(p, card, QColor(70, 70, 150), QColor(255, 175, 120), 22);
+    PaintSkyCard(p, w, h, QColor(70, 70, 150), QColor(255, 175, 120), 22);
     Rng rng(7007);
     PaintSun(p, QPointF(360, 250), 40, QColor(255, 190, 90), QColor(255, 210, 150), 180);
     PaintCloudLayer(p, image.size(),
@@ -204,18 +209,9 @@ QImage MakeTitleBird() {
                      {80, 120, 110, 30, 0.75}},
                     CloudLook{QColor(255, 232, 220), QColor(226, 160, 170), 1.0}, rng, 5);
     // Two small birds far away and one big one close by.
-    for (const QPointF& at : {QPointF(70, 60), QPointF(400, 150)}) {
-        p.save();
-        p.translate(at);
-        p.scale(0.5, 0.5);
-        PaintBirdShape(p);
-        p.restore();
-    }
-    p.save();
-    p.translate(100, 110);
-    p.scale(3.2, 3.2);
-    PaintBirdShape(p);
-    p.restore();
+    PaintBirdAt(p, QPointF(70, 60), 0.5);
+    PaintBirdAt(p, QPointF(400, 150), 0.5);
+    PaintBirdAt(p, QPointF(100, 110), 3.2);
     QFont f = PixelFont("DejaVu Sans", 22);
     QLinearGradient fill(0, 0, 0, 30);
     fill.setColorAt(0, Qt::white);
@@ -231,8 +227,7 @@ QImage MakeHaveFun() {
     QImage image = NewCanvas(w, h, Qt::black);
     QPainter p(&image);
     Smooth(p);
-    const QRectF card(1, 1, w - 2, h - 2);
-    PaintSkyCard(p, card, QColor(30, 110, 200), QColor(170, 225, 250), 22);
+    PaintSkyCard(p, w, h, QColor(30, 110, 200), QColor(170, 225, 250), 22);
     Rng rng(8008);
     PaintCloudLayer(p, image.size(), {{90, 210, 220, 70}, {330, 215, 240, 65}}, CloudLook{}, rng,
                     2);

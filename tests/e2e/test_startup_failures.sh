@@ -10,6 +10,21 @@ rm "$GAME/Grafiken/Cursor.jpg"
 expect_fatal_start "Wichtige Grafikdateien wurden nicht gefunden !" "Fehler !"
 reset_game
 
+# The last of the title pictures is required too...
+rm "$GAME/Grafiken/7.jpg"
+expect_fatal_start "Wichtige Grafikdateien wurden nicht gefunden !" "Fehler !"
+reset_game
+
+# ...but a missing credits picture is tolerated.
+rm "$GAME/Grafiken/1.jpg"
+start_game tolerated
+no_messages tolerated Wolkenfang
+quit_game "$MAIN" "$GAME_PID"
+reset_game
+
+# A MOD that is not there has no first background.
+expect_fatal_start "Wichtige Grafikdateien wurden nicht gefunden !" "Fehler !" -mod:fehlt
+
 # The required marker of the settings file is missing.
 sed -i '/^werbung/d' "$GAME/game.ini"
 expect_fatal_start "Beim Laden von Wolkenfang ist ein schwerwiegender Fehler aufgetreten !!! Programm wird beendet." "Fehler"

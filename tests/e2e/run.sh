@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Runs one end-to-end test script inside an X server of its own. Xvfb picks
-# a free display itself (-displayfd), so that tests running at the same time
-# elsewhere on the machine cannot take the same one. There is no window
-# manager: the tests focus windows themselves.
+# Runs one end-to-end test script (with its arguments) inside an X server of
+# its own. Xvfb picks a free display itself (-displayfd), so that tests
+# running at the same time elsewhere on the machine cannot take the same
+# one; -noreset keeps it up between one program and the next. There is no
+# window manager: the tests focus windows themselves.
 set -euo pipefail
 script="$1"
 xtmp="$(mktemp -d /tmp/wf-xvfb.XXXXXX)"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$xtmp/display" 2>"$xtmp/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$xtmp/display" 2>"$xtmp/xvfb.log" &
 xpid=$!
 trap 'kill "$xpid" 2>/dev/null; wait "$xpid" 2>/dev/null; rm -rf "$xtmp"' EXIT
 for ((i = 0; i < 100; i++)); do
@@ -19,4 +20,4 @@ export DISPLAY=":$(head -1 "$xtmp/display")"
 # The programs must reach this X server and must not need a sound card.
 unset QT_QPA_PLATFORM XAUTHORITY
 export SDL_AUDIODRIVER=dummy
-bash "$script"
+bash "$script" "${@:2}"

@@ -49,35 +49,45 @@ check_black_surround() {
 }
 
 # Watch the surface until the credits begin; note when each picture first
-# shows.
+# shows. The credits are text on black that is neither black nor a picture
+# (their first ticks draw hardly anything, so black counts until the text
+# shows); two such looks in a row tell them from a picture caught while it
+# was being drawn.
 declare -A FIRST
 order=()
-last=""
-credits_at=0
+last="" lastpic="" credits_at=0 others=0 first_other=0
 deadline=$(($(now_ms) + 40000))
 while (($(now_ms) < deadline)); do
   t=$(now_ms)
   import -window root -crop "${W}x${H}+${SURF_X}+${SURF_Y}" +repage "$E2E_TMP/s.ppm"
-  likely="$last"
-  case "$last" in black | other | "") likely=SPWLogo ;; esac
+  likely="${lastpic:-SPWLogo}"
   what="$(classify "$E2E_TMP/s.ppm" "$likely $(next_of "$likely")")"
-  if [ "$what" != "$last" ]; then
-    log "surface shows: $what"
-    case "$what" in
-      black) ;;
-      other)
-        # Text on black after the last picture: the credits.
-        if [ -n "${FIRST[8]:-}" ]; then credits_at=$t; cp "$E2E_TMP/s.ppm" "$E2E_TMP/credits1.ppm"; break; fi
-        ;;
-      *)
-        FIRST[$what]=$t
-        order+=("$what")
-        check_black_surround "$E2E_TMP/s.ppm" "$what"
-        convert "$E2E_TMP/s.ppm" "$SHOTS/title-$what.png"
-        ;;
-    esac
-    last="$what"
-  fi
+  [ "$what" = "$last" ] || log "surface shows: $what"
+  last="$what"
+  case "$what" in
+    black)
+      others=0
+      [ -n "${FIRST[8]:-}" ] && ((first_other == 0)) && first_other=$t
+      ;;
+    other)
+      [ -n "${FIRST[8]:-}" ] || continue
+      ((first_other == 0)) && first_other=$t
+      if ((++others >= 2)); then
+        credits_at=$first_other
+        cp "$E2E_TMP/s.ppm" "$E2E_TMP/credits1.ppm"
+        break
+      fi
+      ;;
+    *)
+      others=0 first_other=0
+      lastpic="$what"
+      [ -z "${FIRST[$what]:-}" ] || continue
+      FIRST[$what]=$t
+      order+=("$what")
+      check_black_surround "$E2E_TMP/s.ppm" "$what"
+      convert "$E2E_TMP/s.ppm" "$SHOTS/title-$what.png"
+      ;;
+  esac
 done
 ((credits_at > 0)) || fail "the credits did not follow the pictures (seen: ${order[*]:-none})"
 

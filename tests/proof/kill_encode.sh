@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Kills "modsiegel --encode" with SIGKILL at random moments, COUNT times,
+# each on a fresh copy of a plain MOD, and checks after every kill that the
+# MOD still loads as the game loads it, plain or encoded, and is the same MOD.
+#
+#   kill_encode.sh COUNT [GAME_DIR] [BIN_DIR]
+#
+# GAME_DIR is a built game directory with modsiegel/ and the plain MOD
+# wolkfng4 (default: $WF_GAME_DIR, else build/Wolkenfang); BIN_DIR holds
+# mod_check (default: $WF_PROOF_BIN, else build/tests).
+set -euo pipefail
+count=${1:?usage: kill_encode.sh COUNT [GAME_DIR] [BIN_DIR]}
+here=$(cd "$(dirname "$0")" && pwd)
+game=${2:-${WF_GAME_DIR:-$here/../../build/Wolkenfang}}
+bin=${3:-${WF_PROOF_BIN:-$here/../../build/tests}}
+mod=wolkfng4
+encoder=$game/modsiegel/modsiegel
+check=$bin/mod_check
+for f in "$encoder" "$check"; do
+    [[ -x $f ]] || { echo "kill_encode: $f not found" >&2; exit 2; }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/wf-kill-encode.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+# A game directory of its own: game.ini and the MOD, without the pictures'
+# bulk in other MODs.
+mkdir -p "$work/orig/mods"
+cp "$game/game.ini" "$work/orig/"
+cp -r "$game/mods/$mod" "$work/orig/mods/"
+reference=$("$check" "$work/orig/mods/$mod") || { echo "kill_encode: the MOD does not load: $reference" >&2; exit 1; }
+reference=${reference#plain: }
+
+# How long a whole run takes, to spread the kills over it.
+cp -r "$work/orig" "$work/g"
+start=$(date +%s%N)
+QT_QPA_PLATFORM=offscreen "$encoder" --encode "$mod" --game-dir "$work/g" >/dev/null 2>&1 ||
+    { echo "kill_encode: an undisturbed run failed" >&2; exit 1; }
+span_ms=$((($(date +%s%N) - start) / 1000000 + 5))
+out=$("$check" "$work/g/mods/$mod") && [[ $out == "encoded: $reference" ]] ||
+    { echo "kill_encode: an undisturbed run left: $out" >&2; exit 1; }
+
+bad=0 plain=0 encoded=0
+for ((i = 1; i <= count; i++)); do
+    rm -rf "$work/g"
+    cp -r "$work/orig" "$work/g"
+    QT_QPA_PLATFORM=offscreen "$encoder" --encode "$mod" --game-dir "$work/g" >/dev/null 2>&1 &
+    pid=$!
+    delay=$((RANDOM % span_ms))
+    sleep "$((delay / 1000)).$(printf '%03d' $((delay % 1000)))"
+    kill -KILL "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    if out=$("$check" "$work/g/mods/$mod") && [[ ${out#*: } == "$reference" ]]; then
+        case $out in
+            plain:*) plain=$((plain + 1)) ;;
+            encoded:*) encoded=$((encoded + 1)) ;;
+        esac
+    else
+        echo "kill_encode: kill $i after $delay ms: $out" >&2
+        ls -l "$work/g/mods/$mod" | grep -E 'ini|cod' >&2 || true
+        bad=$((bad + 1))
+    fi
+done
+echo "kill_encode: $count kills over a run of $span_ms ms: $plain left plain, $encoded encoded, $bad not loading"
+[[ $bad -eq 0 ]]

@@ -145,18 +145,11 @@ bool SameMod(const wf::ModDefinition& a, const wf::ModDefinition& b) {
     return true;
 }
 
-// Lines the cipher keeps exactly: printable text, CR only before LF, no line
-// of a single character (a single code cannot be decoded).
+// Lines the cipher gives back exactly: no code 255 (it comes back as 0), and
+// no line of a single character (a single code cannot be decoded).
 bool CipherSafe(const QByteArray& content) {
-    for (qsizetype i = 0; i < content.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(content[i]);
-        if (c == '\r') {
-            if (i + 1 >= content.size() || content[i + 1] != '\n')
-                return false;
-        } else if (c != '\n' && c != '\t' && (c < 0x20 || c > 0x7e)) {
-            return false;
-        }
-    }
+    if (content.contains('\xff'))
+        return false;
     for (const QByteArray& line : wf::PlainLines(content)) {
         if (line.size() == 1)
             return false;

@@ -90,8 +90,8 @@ quit_game "$MAIN" "$GAME_PID"
 # The wizard, sealing the copy's default MOD with its defaults.
 start_prog wizard "$GAME/modsiegel/modsiegel"
 WIZ="$(wait_window '^modsiegel$' 30)" || fail "the wizard did not open"
-read -r _ _ ww wh < <(window_geometry "$WIZ")
-next=$((ww - 20 - 130 - 26 - 65)) back=$((ww - 20 - 130 - 26 - 130 - 12 - 65)) y=$((wh - 26))
+wizard_buttons "$WIZ"
+next=$NEXT_X back=$BACK_X y=$BUTTON_Y
 sleep 0.5
 save_window "$WIZ" wizard-welcome
 click_at "$WIZ" $next $y
@@ -101,8 +101,8 @@ click_at "$WIZ" $next $y
 sleep 0.5
 save_window "$WIZ" wizard-backup
 click_at "$WIZ" $next $y
-wait_for 20 test -e "$GAME/mods/wolkfng4/mod.cod" || fail "the wizard did not seal the MOD"
-sleep 1
+wait_for 30 wizard_done "$WIZ" "$GAME/mods/wolkfng4" || fail "the wizard did not seal the MOD"
+sleep 0.5
 save_window "$WIZ" wizard-done
 click_at "$WIZ" $back $y # "Logdatei"
 sleep 0.5

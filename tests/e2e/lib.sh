@@ -204,6 +204,33 @@ below() { awk -v a="$2" -v b="$1" 'BEGIN { exit !(a + 0 < b + 0) }'; }
 
 picture_size() { identify -format '%w %h\n' "$1"; }
 
+# darkest FILE X Y W H: the lowest channel value (0-255) in a region.
+darkest() {
+  convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -format '%[fx:int(255*minima+0.5)]' info:
+}
+
+# The wizard's buttons sit at the bottom right of its window, 130 pixels
+# wide: "< Zurück", "Weiter >", a gap, "Abbrechen". wizard_buttons WINDOW
+# sets WIZ_W, WIZ_H, and the centres BACK_X, NEXT_X, CANCEL_X, BUTTON_Y.
+wizard_buttons() {
+  read -r _ _ WIZ_W WIZ_H < <(window_geometry "$1")
+  CANCEL_X=$((WIZ_W - 20 - 65))
+  NEXT_X=$((CANCEL_X - 65 - 26 - 65))
+  BACK_X=$((NEXT_X - 65 - 12 - 65))
+  BUTTON_Y=$((WIZ_H - 26))
+}
+
+# wizard_done WINDOW MODDIR: the run has marked the MOD as encoded and the
+# closing page is up, where "Abbrechen" is disabled (grey text).
+wizard_done() {
+  grep -q '^type=code' "$2/config.ini" 2>/dev/null || return 1
+  local x y
+  read -r x y _ _ < <(window_geometry "$1")
+  import -window root -crop "60x12+$((x + CANCEL_X - 30))+$((y + BUTTON_Y - 6))" +repage \
+    "$E2E_TMP/cancel.ppm"
+  [ "$(darkest "$E2E_TMP/cancel.ppm" 0 0 60 12)" -ge 90 ]
+}
+
 # answer_box NAME TITLE [KEY]: waits for the message box of program NAME whose
 # stderr line starts with TITLE, then answers it with KEY (Return = OK).
 answer_box() {

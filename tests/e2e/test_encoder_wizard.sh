@@ -57,14 +57,13 @@ add_mod welt
 start_prog wizard "$ENCODER"
 WIZARD_PID=$LAST_PID
 WIZ="$(wait_window '^modsiegel$' 30)" || fail "the wizard did not open"
-read -r _ _ WW WH < <(window_geometry "$WIZ")
+wizard_buttons "$WIZ"
+WW=$WIZ_W WH=$WIZ_H
+read -r WX WY _ _ < <(window_geometry "$WIZ")
 log "wizard open, ${WW}x${WH}"
-
-# The buttons sit at the bottom right, 130 pixels wide: "< Zurück", "Weiter >",
-# a gap, "Abbrechen".
-NEXT_X=$((WW - 20 - 130 - 26 - 65)) BUTTON_Y=$((WH - 26))
-wizard_shot() { import -window root -crop "${WW}x${WH}+0+0" +repage "$1"; }
-page_changed() { wizard_shot "$E2E_TMP/now.ppm" && ! below 0.01 "$(difference "$E2E_TMP/now.ppm" "$E2E_TMP/before.ppm")"; }
+wizard_shot() { import -window root -crop "${WW}x${WH}+$WX+$WY" +repage "$1"; }
+# A new page differs from the last by far more than a blinking caret.
+page_changed() { wizard_shot "$E2E_TMP/now.ppm" && ! below 0.04 "$(difference "$E2E_TMP/now.ppm" "$E2E_TMP/before.ppm")"; }
 next_page() { # next_page WHAT: clicks "Weiter >" and waits for the new page
   wizard_shot "$E2E_TMP/before.ppm"
   click_at "$WIZ" $NEXT_X $BUTTON_Y
@@ -79,23 +78,31 @@ white_field() {
     awk -F'[ ,:]+' 'done { next } /#FFFFFF/ { if (!start) start = $2; end = $2; next }
                     start { done = 1 } END { print int((start + end) / 2) }'
 }
-set_field() { # set_field SHOT X TEXT: replaces the text of a field
-  local y
-  y="$(white_field "$1" "$2")"
-  [ -n "$y" ] && [ "$y" -gt 0 ] || fail "no text field in column $2"
-  click_at "$WIZ" "$2" "$y"
+field_found() { # field_found X: sets FIELD_Y to the field in column X of the page shown
+  wizard_shot "$E2E_TMP/field.ppm"
+  FIELD_Y="$(white_field "$E2E_TMP/field.ppm" "$1")"
+  [ "$FIELD_Y" -gt 0 ]
+}
+set_field() { # set_field X TEXT: replaces the text of the page's field in column X
+  wait_for 10 field_found "$1" || fail "no text field in column $1"
+  click_at "$WIZ" "$1" "$FIELD_Y"
   key "$WIZ" ctrl+a
-  type_text "$WIZ" "$3"
+  type_text "$WIZ" "$2"
 }
 
 wizard_shot "$E2E_TMP/page0.ppm"
 next_page "the choice of the MOD"
-set_field "$E2E_TMP/now.ppm" $((WW / 2)) welt
+set_field $((WW / 2)) welt
+mod_field_y=$FIELD_Y
 next_page "the backup page"
-set_field "$E2E_TMP/now.ppm" $((WW / 2)) welt.src
+set_field $((WW / 2)) welt.src
+# The backup directory's field lies below the check box, lower than the
+# MOD's field.
+((FIELD_Y > mod_field_y)) || fail "the backup page's field is where the MOD's field was"
 wizard_shot "$E2E_TMP/page2.ppm"
-next_page "the run and the closing page"
-[ -e "$GAME/mods/welt/mod.cod" ] || fail "the wizard's run did not encode welt"
+click_at "$WIZ" $NEXT_X $BUTTON_Y
+wait_for 30 wizard_done "$WIZ" "$GAME/mods/welt" || fail "the wizard's run did not reach its closing page"
+log "wizard: the run is done"
 has_window '^Fehler' && fail "the wizard showed an error"
 # The closing page's "Assistent schließen" ends the program.
 click_at "$WIZ" $NEXT_X $BUTTON_Y

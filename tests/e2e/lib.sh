@@ -37,6 +37,7 @@ cleanup() {
   if [ "${WF_E2E_KEEP:-0}" != "1" ]; then rm -rf "$E2E_TMP"; fi
 }
 trap cleanup EXIT
+trap 'exit 143' TERM INT HUP # a stopped test (a CTest timeout) cleans up too
 
 fail() {
   echo "FAIL: $*" >&2

@@ -10,14 +10,20 @@ xtmp="$(mktemp -d /tmp/wf-xvfb.XXXXXX)"
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$xtmp/display" 2>"$xtmp/xvfb.log" &
 xpid=$!
 trap 'kill "$xpid" 2>/dev/null; wait "$xpid" 2>/dev/null; rm -rf "$xtmp"' EXIT
+trap 'exit 143' TERM INT HUP
 for ((i = 0; i < 100; i++)); do
   [ -s "$xtmp/display" ] && break
   kill -0 "$xpid" 2>/dev/null || { cat "$xtmp/xvfb.log" >&2; exit 1; }
   sleep 0.1
 done
 [ -s "$xtmp/display" ] || { echo "Xvfb did not start" >&2; cat "$xtmp/xvfb.log" >&2; exit 1; }
-export DISPLAY=":$(head -1 "$xtmp/display")"
+DISPLAY=":$(head -1 "$xtmp/display")"
+export DISPLAY
 # The programs must reach this X server and must not need a sound card.
 unset QT_QPA_PLATFORM XAUTHORITY
 export SDL_AUDIODRIVER=dummy
-bash "$script" "${@:2}"
+# Not exec'd: the X server must be stopped after the test, however it ends.
+bash "$script" "${@:2}" &
+test_pid=$!
+trap 'kill "$test_pid" 2>/dev/null; wait "$test_pid"; exit 143' TERM INT HUP
+wait "$test_pid"

@@ -25,6 +25,9 @@ bool Open() {
     if (g_state != State::Untried)
         return g_state == State::Open;
     g_state = State::Failed;
+    // SDL would otherwise catch SIGTERM and SIGINT and turn them into a quit
+    // event that a Qt program never reads, so the game could not be ended.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_WasInit(SDL_INIT_AUDIO) == 0 && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return false;
     // No format changes allowed: SDL converts for the hardware, so the

@@ -39,7 +39,7 @@ span_ms=$((($(date +%s%N) - start) / 1000000 + 5))
 out=$("$check" "$work/g/mods/$mod") && [[ $out == "encoded: $reference" ]] ||
     { echo "kill_encode: an undisturbed run left: $out" >&2; exit 1; }
 
-bad=0 plain=0 encoded=0
+bad=0 plain=0 encoded=0 killed=0 halfway=0
 for ((i = 1; i <= count; i++)); do
     rm -rf "$work/g"
     cp -r "$work/orig" "$work/g"
@@ -48,7 +48,13 @@ for ((i = 1; i <= count; i++)); do
     delay=$((RANDOM % span_ms))
     sleep "$((delay / 1000)).$(printf '%03d' $((delay % 1000)))"
     kill -KILL "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
+    status=0
+    wait "$pid" 2>/dev/null || status=$?
+    [[ $status -eq 137 ]] && killed=$((killed + 1))
+    # Both forms on disk: the kill came in the middle of the work.
+    if compgen -G "$work/g/mods/$mod/*.cod" >/dev/null && compgen -G "$work/g/mods/$mod/*.ini" | grep -qv config.ini; then
+        halfway=$((halfway + 1))
+    fi
     if out=$("$check" "$work/g/mods/$mod") && [[ ${out#*: } == "$reference" ]]; then
         case $out in
             plain:*) plain=$((plain + 1)) ;;
@@ -60,5 +66,5 @@ for ((i = 1; i <= count; i++)); do
         bad=$((bad + 1))
     fi
 done
-echo "kill_encode: $count kills over a run of $span_ms ms: $plain left plain, $encoded encoded, $bad not loading"
+echo "kill_encode: $count kills over a run of $span_ms ms ($killed while running, $halfway with plain and encoded files side by side): $plain left plain, $encoded encoded, $bad not loading"
 [[ $bad -eq 0 ]]

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (libFuzzer, AddressSanitizer and
-# UndefinedBehaviorSanitizer), outside the main build, and runs each one.
+# UndefinedBehaviorSanitizer), outside the main build and as many at a time as
+# there are cores, and runs each one. Exits non-zero when a build failed or a
+# target found anything. `fuzz/run.sh 10` is the short run for CI.
 #
 #   fuzz/run.sh <seconds> [target ...]
 #

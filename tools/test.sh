@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test through
 # CTest: unit, widget and end-to-end tests, then the unit and widget tests
-# again under AddressSanitizer and UndefinedBehaviorSanitizer.
-# WF_SKIP_SANITIZE=1 leaves out the sanitizer pass.
+# again under AddressSanitizer and UndefinedBehaviorSanitizer, and runs each
+# fuzz target briefly. WF_SKIP_SANITIZE=1 leaves out the sanitizer and fuzz
+# passes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
@@ -19,4 +20,5 @@ if [ "${WF_SKIP_SANITIZE:-0}" != "1" ]; then
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   LSAN_OPTIONS=suppressions="$PWD/tools/lsan.supp" \
     ctest --test-dir build-sanitize --output-on-failure --timeout 600 -j"$jobs" -L 'unit|widget'
+  WF_FUZZ_BUILD="$PWD/build-fuzz" bash fuzz/run.sh 10
 fi

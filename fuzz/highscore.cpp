@@ -14,20 +14,11 @@
 #include "ScriptedPlatform.h"
 #include "Text8.h"
 
+#include "FuzzTempFile.h"
+
 namespace {
 
-QString FilePath() {
-    static const QString path = [] {
-        const char* dir = std::getenv("WF_FUZZ_TMP");
-        if (!dir || !*dir)
-            dir = QFile::exists("/dev/shm") ? "/dev/shm" : "/tmp";
-        return QString::fromLocal8Bit(dir) + QStringLiteral("/wf-fuzz-score-%1.sre").arg(getpid());
-    }();
-    static const struct Remover {
-        ~Remover() { QFile::remove(path); }
-    } remover;
-    return path;
-}
+QString FilePath() { return FuzzTempFile(QStringLiteral("score.sre")); }
 
 struct Entry {
     QString name;

@@ -9,21 +9,11 @@
 
 #include "IniAccess.h"
 
+#include "FuzzTempFile.h"
+
 namespace {
 
-// Every write is synced to disk; a memory file system keeps that cheap.
-QString FilePath() {
-    static const QString path = [] {
-        const char* dir = std::getenv("WF_FUZZ_TMP");
-        if (!dir || !*dir)
-            dir = QFile::exists("/dev/shm") ? "/dev/shm" : "/tmp";
-        return QString::fromLocal8Bit(dir) + QStringLiteral("/wf-fuzz-ini-%1.ini").arg(getpid());
-    }();
-    static const struct Remover {
-        ~Remover() { QFile::remove(path); }
-    } remover;
-    return path;
-}
+QString FilePath() { return FuzzTempFile(QStringLiteral("file.ini")); }
 
 }  // namespace
 

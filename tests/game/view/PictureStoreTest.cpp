@@ -45,7 +45,6 @@ TEST_F(PictureStoreTest, AnyOtherStoreYieldsNothing) {
         EXPECT_EQ(RES::SlotDC(stores, store, 1), nullptr) << store;
     }
     EXPECT_EQ(stores.RESSOURCEN.SlotCount(), 1);
-    EXPECT_EQ(stores.RESSOURCEN2.SlotCount(), 0);
     EXPECT_EQ(stores.RESSOURCEN.SlotWidth(1), 0);  // nothing was loaded
 }
 
@@ -70,35 +69,12 @@ TEST_F(PictureStoreTest, AFailedLoadKeepsTheSlot) {
     text.close();
     for (const QString& bad : {dir.path() + "/fehlt.jpg", text.fileName(), QString()}) {
         EXPECT_EQ(RES::LoadSlotPicture(stores, 0, 1, bad), 0) << bad.toStdString();
-        EXPECT_EQ(stores.RESSOURCEN.SlotWidth(1), 4);
-        EXPECT_EQ(stores.RESSOURCEN.SlotHeight(1), 6);
+        EXPECT_EQ(RES::SlotDC(stores, 0, 1)->size(), QSize(4, 6));
         EXPECT_EQ(RES::SlotDC(stores, 0, 1)->pixel(0, 0), qRgb(0, 0, 255));
     }
     // A slot that does not exist yet is not created by loading.
     EXPECT_EQ(RES::LoadSlotPicture(stores, 0, 2, Picture("b.png", 2, 2, Qt::red)), 0);
     EXPECT_EQ(stores.RESSOURCEN.SlotCount(), 1);
-}
-
-TEST_F(PictureStoreTest, ASizedAndFilledSlotKeepsItsColourUntilAPictureLoads) {
-    PictureStore& store = stores.RESSOURCEN2;
-    const int slot = store.NewSlot();
-    store.SetSlotSize(slot, 9, 4);
-    ASSERT_EQ(store.SlotWidth(slot), 9);
-    ASSERT_EQ(store.SlotHeight(slot), 4);
-    store.SlotDC(slot)->fill(QColor(200, 100, 0));
-
-    EXPECT_EQ(store.LoadSlotPicture(slot, dir.path() + "/fehlt.png"), 0);
-    EXPECT_EQ(store.SlotDC(slot)->pixel(8, 3), qRgb(200, 100, 0));
-
-    ASSERT_EQ(store.LoadSlotPicture(slot, Picture("c.png", 2, 3, Qt::green)), 1);
-    EXPECT_EQ(store.SlotDC(slot)->size(), QSize(2, 3));
-    EXPECT_EQ(store.SlotDC(slot)->pixel(1, 1), qRgb(0, 255, 0));
-
-    // A new size clears the slot; no size empties it.
-    store.SetSlotSize(slot, 2, 3);
-    EXPECT_EQ(store.SlotDC(slot)->pixel(1, 1), qRgb(0, 0, 0));
-    store.SetSlotSize(slot, 0, 3);
-    EXPECT_TRUE(store.SlotDC(slot)->isNull());
 }
 
 TEST_F(PictureStoreTest, ASlotStaysWhereItIsWhenMoreAreAdded) {

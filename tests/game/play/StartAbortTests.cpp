@@ -20,52 +20,40 @@ TEST_F(GameTest, StartPreparesAWindowModeGame) {
     state.score = 99;
     state.magazine = 2;
     state.shotPending = true;
-    state.elapsedSeconds = 5;
     random.values = {0.2, 0.4, 0.6};
 
     game.ter_Click();
 
     EXPECT_EQ(menu.ter.caption, "Spiel abbrechen");
     EXPECT_TRUE(state.gameRunning);
-    EXPECT_TRUE(host.tickOn);
-    EXPECT_TRUE(host.clockOn);
-    EXPECT_TRUE(host.titleOn);
-    EXPECT_EQ(host.tickInterval, 40);
-    EXPECT_EQ(state.gameLength, 30);
-    EXPECT_EQ(state.secondsLeft, 30);
+    EXPECT_TRUE(host.tickOn && host.clockOn && host.titleOn);
     EXPECT_FALSE(menu.fghfgh.enabled);
     EXPECT_FALSE(menu.ansicht.enabled);
-    EXPECT_GE(host.menuChanges, 2);
     EXPECT_EQ(state.score, 0);
     EXPECT_EQ(state.magazine, 6);
     EXPECT_FALSE(state.shotPending);
-    EXPECT_EQ(state.elapsedSeconds, 0);
-    EXPECT_EQ(random.seedCalls, 1);
     EXPECT_TRUE(host.cursorInvisible);
-    EXPECT_TRUE(host.mainShown);
-    EXPECT_FALSE(host.fullShown);
     EXPECT_EQ(state.drawTarget, DrawTarget::WindowSurface);
-    EXPECT_EQ(state.scaleX, FixedScale::One());
     // 150 − 40 − 35 = 75 for the heights.
-    EXPECT_EQ(state.birds[0].x, 200);
     EXPECT_EQ(state.birds[0].y, 15);
-    EXPECT_EQ(state.birds[1].x, 200);
     EXPECT_EQ(state.birds[1].y, 30);
     EXPECT_EQ(state.birds[2].x, -88);
     EXPECT_EQ(state.birds[2].y, 45);
     EXPECT_EQ(a.extraState, 1);
     EXPECT_EQ(a.extraTimer, 23);
-    EXPECT_EQ(other.extraState, 7);
+    EXPECT_EQ(other.extraState, 7);  // only the chosen background's extras
     EXPECT_EQ(music.calls, QStringList{"open " + kModDir + "/musik.mid"});
 
+    // Separate working copies; starting again makes no further slots.
+    game.ter_Click();
+    game.ter_Click();
     const PictureStore& work = stores.RESSOURCEN2;
     ASSERT_EQ(work.SlotCount(), 22);
-    for (int i : {1, 2, 3, 4, 5, 6, 7, 8, 22}) {
+    for (int i : {1, 4, 5, 8, 22}) {
         EXPECT_EQ(*work.SlotDC(i), *stores.RESSOURCEN.SlotDC(i)) << i;
         EXPECT_NE(work.SlotDC(i)->constBits(), stores.RESSOURCEN.SlotDC(i)->constBits()) << i;
     }
-    for (int i = 9; i <= 21; ++i)
-        EXPECT_TRUE(work.SlotDC(i)->isNull()) << i;
+    EXPECT_TRUE(work.SlotDC(9)->isNull());
 }
 
 TEST_F(GameTest, LengthAndTickIntervalFollowTheLengthMarks) {
@@ -89,19 +77,10 @@ TEST_F(GameTest, LengthAndTickIntervalFollowTheLengthMarks) {
         state.customFps = c.fps;
         game.ter_Click();
         EXPECT_EQ(state.gameLength, c.length) << c.time << "/" << c.fps;
-        EXPECT_EQ(state.secondsLeft, c.length);
         EXPECT_EQ(host.tickInterval, c.interval) << c.time << "/" << c.fps;
         game.ter_Click();  // abort
         ASSERT_EQ(menu.ter.caption, "Spielen");
     }
-}
-
-TEST_F(GameTest, StartingAgainMakesNoFurtherWorkingSlots) {
-    game.ter_Click();
-    game.ter_Click();
-    game.ter_Click();
-    EXPECT_EQ(stores.RESSOURCEN2.SlotCount(), 22);
-    EXPECT_EQ(*stores.RESSOURCEN2.SlotDC(22), *stores.RESSOURCEN.SlotDC(22));
 }
 
 TEST_F(GameTest, AFailedCopyLeavesTheLoadingTextAndTheAbortCaption) {
@@ -111,13 +90,10 @@ TEST_F(GameTest, AFailedCopyLeavesTheLoadingTextAndTheAbortCaption) {
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_EQ(platform.messages[0].title, "Fehler");
     EXPECT_EQ(platform.messages[0].text, kLoadingFailure);
-    EXPECT_FALSE(state.gameRunning);
-    EXPECT_FALSE(host.tickOn);
-    EXPECT_FALSE(host.clockOn);
+    EXPECT_FALSE(state.gameRunning || host.tickOn || host.clockOn);
     EXPECT_EQ(menu.ter.caption, "Spiel abbrechen");
     EXPECT_TRUE(menu.fghfgh.enabled);
     EXPECT_GT(CountPixels(host.shownWindow, IsGreenText), 20);
-    EXPECT_GT(CountPixels(host.window, IsGreenText), 20);
 
     game.ter_Click();
     EXPECT_EQ(menu.ter.caption, "Spielen");
@@ -126,20 +102,16 @@ TEST_F(GameTest, AFailedCopyLeavesTheLoadingTextAndTheAbortCaption) {
     EXPECT_EQ(platform.messages.size(), 1);
 }
 
-TEST_F(GameTest, AbortStopsEverythingAndDropsTheScore) {
+TEST_F(GameTest, AbortStopsEverythingAndHandsNothingOver) {
     game.ter_Click();
     state.score = 20;
     game.ter_Click();
     EXPECT_EQ(menu.ter.caption, "Spielen");
-    EXPECT_FALSE(host.clockOn);
-    EXPECT_FALSE(host.tickOn);
-    EXPECT_TRUE(menu.fghfgh.enabled);
-    EXPECT_TRUE(menu.ansicht.enabled);
+    EXPECT_FALSE(host.clockOn || host.tickOn || host.cursorInvisible);
+    EXPECT_TRUE(menu.fghfgh.enabled && menu.ansicht.enabled);
     EXPECT_EQ(music.calls, QStringList{"stoprewind"});  // even with the music off
     EXPECT_TRUE(AllBlack(host.window));
     EXPECT_EQ(state.score, 0);
-    EXPECT_FALSE(state.gameRunning);
-    EXPECT_FALSE(host.cursorInvisible);
     EXPECT_TRUE(host.handovers.isEmpty());
 }
 
@@ -148,15 +120,10 @@ TEST_F(GameTest, FullScreenStartStretchesTheWorkingCopies) {
     host.screen = QSize(320, 240);  // 1.6 × 200 by 150
     game.ter_Click();
 
-    EXPECT_TRUE(state.gameRunning);
-    EXPECT_FALSE(host.mainShown);
     EXPECT_TRUE(host.fullShown);
     EXPECT_FALSE(host.titleOn);
-    EXPECT_EQ(state.drawTarget, DrawTarget::FullScreenSurface);
     EXPECT_EQ(state.scaleX.tenThousandths, 16000);
-    EXPECT_EQ(state.scaleY.tenThousandths, 16000);
     EXPECT_GT(CountPixels(host.shownFull, IsGreenText), 20);
-    EXPECT_TRUE(platform.messages.isEmpty());
     // Play-area units stay those of the window-mode surface.
     EXPECT_EQ(host.window.size(), QSize(200, 150));
     EXPECT_EQ(state.birds[0].x, 200);
@@ -164,7 +131,6 @@ TEST_F(GameTest, FullScreenStartStretchesTheWorkingCopies) {
     const PictureStore& work = stores.RESSOURCEN2;
     EXPECT_EQ(work.SlotDC(4)->size(), QSize(320, 240));
     EXPECT_EQ(work.SlotDC(1)->size(), QSize(16, 19));  // 10 × 12 → 16 × 19.2
-    EXPECT_EQ(work.SlotDC(22)->size(), QSize(27, 27));
     for (int pair : {5, 7}) {
         const QImage& sprite = *work.SlotDC(pair);
         const QImage& mask = *work.SlotDC(pair + 1);
@@ -189,15 +155,10 @@ TEST_F(GameTest, AFailedStretchFallsBackToWindowMode) {
     game.ter_Click();
 
     ASSERT_EQ(platform.messages.size(), 1);
-    EXPECT_EQ(platform.messages[0].title, "Fehler");
     EXPECT_EQ(platform.messages[0].text, kFullScreenFailure);
     EXPECT_FALSE(menu.vollbild.checked);
-    EXPECT_FALSE(host.fullShown);
-    EXPECT_TRUE(host.mainShown);
-    EXPECT_TRUE(state.gameRunning);
+    EXPECT_TRUE(host.mainShown && !host.fullShown && state.gameRunning);
     EXPECT_EQ(state.drawTarget, DrawTarget::WindowSurface);
-    EXPECT_EQ(state.scaleX, FixedScale::One());
-    EXPECT_EQ(stores.RESSOURCEN2.SlotDC(22)->size(), QSize(1, 1));
     EXPECT_EQ(stores.RESSOURCEN2.SlotDC(4)->size(), QSize(200, 150));
     EXPECT_EQ(random.seedCalls, 2);
 }
@@ -206,10 +167,7 @@ TEST_F(GameTest, EscapeLeavesFullScreenAndAbortsOnlyARunningGame) {
     menu.vollbild.checked = true;
     game.ter_Click();
     game.FullScreenEscape();
-    EXPECT_FALSE(host.fullShown);
-    EXPECT_TRUE(host.mainShown);
-    EXPECT_TRUE(host.titleOn);
-    EXPECT_EQ(menu.ter.caption, "Spielen");
+    EXPECT_TRUE(host.mainShown && !host.fullShown && host.titleOn);
     EXPECT_FALSE(state.gameRunning);
     EXPECT_EQ(music.calls, QStringList{"stoprewind"});
 

@@ -22,13 +22,11 @@ TEST_F(GameTest, ATickDrawsThenShootsAtTheDrawnPositionsThenMoves) {
     // The frame shows bird 1 where it was hit.
     EXPECT_EQ(host.shownWindow.pixel(144, 70), testkit::kLeftBirdColour);
     EXPECT_EQ(state.score, 5);
-    EXPECT_EQ(state.magazine, 5);
     EXPECT_FALSE(state.shotPending);
     EXPECT_EQ(sound.played, QStringList{kModDir + "/schuss.wav"});
     // Sent to x = −88, moved to −94, re-entered at the right.
     EXPECT_EQ(state.birds[0].x, 200 + 88);
     EXPECT_EQ(state.birds[0].y, 30);  // the re-entry height, drawn second
-    EXPECT_EQ(state.birds[1].x, 144);
     EXPECT_EQ(state.birds[2].x, 6);
 }
 
@@ -84,6 +82,16 @@ TEST_F(GameTest, ATickThatArrivesInsideATickIsIgnored) {
     EXPECT_EQ(host.windowRefreshes, refreshes + 1);
     EXPECT_EQ(state.birds[0].x, 94);
     EXPECT_FALSE(game.InTick());
+
+    // A late tick after the end neither draws, shoots nor moves.
+    host.onServe = nullptr;
+    game.ter_Click();
+    game.MouseUp(1, 125, 55);
+    const int afterEnd = host.windowRefreshes;
+    game.GameTick();
+    EXPECT_EQ(host.windowRefreshes, afterEnd);
+    EXPECT_TRUE(state.shotPending);
+    EXPECT_EQ(state.birds[0].x, 94);
 }
 
 TEST_F(GameTest, AClockTickThatEndsTheGameInsideATickStopsTheTick) {
@@ -95,53 +103,42 @@ TEST_F(GameTest, AClockTickThatEndsTheGameInsideATickStopsTheTick) {
     game.GameTick();
     EXPECT_FALSE(state.gameRunning);
     EXPECT_TRUE(state.shotPending);  // never resolved
-    EXPECT_EQ(state.magazine, 6);
     EXPECT_EQ(state.birds[0].x, 100);
     EXPECT_TRUE(AllBlack(host.shownWindow));  // the cleared surface, no new frame
     ASSERT_EQ(host.handovers.size(), 1);
     EXPECT_EQ(host.handovers[0].score, "0");
 }
 
-TEST_F(GameTest, ALateTickAfterTheEndNeitherShootsNorMoves) {
-    StartWithBirds({100, 50}, {150, 100}, {0, 100});
-    game.ter_Click();
-    game.MouseUp(1, 125, 55);
-    const int refreshes = host.windowRefreshes;
-    game.GameTick();
-    EXPECT_EQ(host.windowRefreshes, refreshes);
-    EXPECT_TRUE(state.shotPending);
-    EXPECT_EQ(state.birds[0].x, 100);
-}
-
-struct EndCase {
-    const char* name;
-    int length;  // 30, 60, 120 or a user-defined length
-    bool customMode;
-    bool debug;
-    int64_t score;
-    int16_t finalScore;
-    bool handover;
-    const char* scoreText;
-};
-
 TEST_F(GameTest, TheClockEndsTheGameAndHandsTimedScoresOver) {
-    const EndCase cases[] = {
-        {"60 seconds", 60, false, false, 14, 14, true, "14"},
-        {"30 seconds, negative", 30, false, false, -14, -14, true, "-14"},
-        {"120 seconds, saturated", 120, false, false, 40000, 32767, true, "32767"},
-        {"saturated below", 30, false, false, -40000, -32768, true, "-32768"},
-        {"user-defined", 10, true, false, 50, 50, false, ""},
-        {"debug display", 60, false, true, -50, -50, false, ""},
+    const struct {
+        const char* name;
+        int length;  // 30, 60 and 120 set their mark; others none
+        bool customMode, debug, musik, full;
+        int64_t score;
+        int16_t finalScore;
+        int table;  // 0: no hand-over
+        const char* scoreText;
+    } cases[] = {
+        {"60 seconds", 60, false, false, true, false, 14, 14, 2, "14"},
+        // The user-defined dialog cancelled after a confirmation: no length
+        // mark and customMode off keep the last table.
+        {"other length, music off", 15, false, false, false, false, 3, 3, 2, "3"},
+        {"30 seconds, negative", 30, false, false, true, true, -14, -14, 1, "-14"},
+        {"120 seconds, saturated", 120, false, false, true, false, 40000, 32767, 3, "32767"},
+        {"saturated below", 30, false, false, true, false, -40000, -32768, 1, "-32768"},
+        {"user-defined", 10, true, false, true, false, 50, 50, 0, ""},
+        {"debug display", 60, false, true, true, false, -50, -50, 0, ""},
     };
-    for (const EndCase& c : cases) {
+    for (const auto& c : cases) {
         menu.trz.checked = c.length == 30;
         menu.wtu.checked = c.length == 60;
         menu.wetz.checked = c.length == 120;
+        menu.mnuMusik.checked = c.musik;
+        menu.vollbild.checked = c.full;
         state.customMode = c.customMode;
         state.customTime = QString::number(c.length);
         state.customFps = "25";
         state.debugMode = c.debug;
-        menu.mnuMusik.checked = true;
         host.handovers.clear();
         game.ter_Click();
         music.calls.clear();
@@ -154,56 +151,20 @@ TEST_F(GameTest, TheClockEndsTheGameAndHandsTimedScoresOver) {
 
         EXPECT_FALSE(state.gameRunning) << c.name;
         EXPECT_EQ(menu.ter.caption, "Spielen");
-        EXPECT_TRUE(menu.ansicht.enabled);
-        EXPECT_TRUE(menu.fghfgh.enabled);
-        EXPECT_FALSE(host.clockOn);
-        EXPECT_FALSE(host.tickOn);
-        EXPECT_FALSE(host.cursorInvisible);
+        EXPECT_TRUE(menu.ansicht.enabled && menu.fghfgh.enabled);
+        EXPECT_FALSE(host.clockOn || host.tickOn || host.cursorInvisible);
+        EXPECT_TRUE(host.mainShown && !host.fullShown && host.titleOn) << c.name;
+        EXPECT_EQ(menu.vollbild.checked, c.full);
         EXPECT_TRUE(AllBlack(host.window));
-        EXPECT_EQ(music.calls, QStringList{"stoprewind"}) << c.name;
+        EXPECT_EQ(music.calls, c.musik ? QStringList{"stoprewind"} : QStringList()) << c.name;
         EXPECT_EQ(state.score, 0);
         EXPECT_EQ(state.finalScore, c.finalScore) << c.name;
-        if (c.handover) {
-            ASSERT_EQ(host.handovers.size(), 1) << c.name;
-            EXPECT_EQ(host.handovers[0].table, c.length == 30 ? 1 : c.length == 60 ? 2 : 3);
+        ASSERT_EQ(host.handovers.size(), c.table ? 1 : 0) << c.name;
+        if (c.table) {
+            EXPECT_EQ(host.handovers[0].table, c.table) << c.name;
             EXPECT_EQ(host.handovers[0].score, c.scoreText) << c.name;
-        } else {
-            EXPECT_TRUE(host.handovers.isEmpty()) << c.name;
         }
     }
-}
-
-TEST_F(GameTest, AnOtherLengthKeepsTheLastTableAndMusicOffIsLeftAlone) {
-    menu.trz.checked = false;
-    menu.wtu.checked = true;
-    game.ter_Click();
-    for (int tick = 0; tick <= 60; ++tick)
-        game.Timer1_Timer();
-    ASSERT_EQ(host.handovers.size(), 1);
-
-    // The user-defined dialog cancelled after a confirmation: no length mark,
-    // customMode off.
-    menu.wtu.checked = false;
-    state.customTime = "15";
-    state.customFps = "5";
-    game.ter_Click();
-    music.calls.clear();
-    for (int tick = 0; tick <= 15; ++tick)
-        game.Timer1_Timer();
-    ASSERT_EQ(host.handovers.size(), 2);
-    EXPECT_EQ(host.handovers[1].table, 2);
-    EXPECT_TRUE(music.calls.isEmpty());
-}
-
-TEST_F(GameTest, AFullScreenGameEndsOnTheMainWindow) {
-    menu.vollbild.checked = true;
-    game.ter_Click();
-    for (int tick = 0; tick <= 30; ++tick)
-        game.Timer1_Timer();
-    EXPECT_FALSE(host.fullShown);
-    EXPECT_TRUE(host.mainShown);
-    EXPECT_TRUE(host.titleOn);
-    EXPECT_TRUE(menu.vollbild.checked);
 }
 
 TEST_F(GameTest, MusicRestartsAtItsEndBeforeEventsAreServed) {

@@ -2,7 +2,6 @@
 // still loads in the game: from its plain files or from its .cod files.
 #include <gtest/gtest.h>
 
-#include "IniAccess.h"
 #include "ModFixture.h"
 #include "RunHelpers.h"
 #include "ScriptedPlatform.h"
@@ -82,21 +81,6 @@ INSTANTIATE_TEST_SUITE_P(Modes, CrashSafety,
                                            Mode{"dies", true, false},
                                            Mode{"dies_with_backup", true, true}),
                          [](const auto& info) { return std::string(info.param.what); });
-
-TEST(CrashSafetyOrder, TypeIsSetAfterEveryCodAndBeforeAnyRemoval) {
-    ScriptedPlatform platform;
-    ModFixture fx;
-    fx.WriteGameIni({"welt"});
-    fx.AddMod(QStringLiteral("welt"), StandardMod());
-    FaultyFiles files;
-    EngineRun run(fx, &files);
-    ASSERT_TRUE(run.Run(QStringLiteral("welt"), QString(), false));
-    const QString d = fx.ModDir(QStringLiteral("welt")) + '/';
-    EXPECT_EQ(files.changes,
-              (QStringList{"write " + d + "mod.cod", "write " + d + "1.cod", "write " + d + "2.cod",
-                           "ini " + d + "config.ini", "remove " + d + "mod.ini",
-                           "remove " + d + "1.ini", "remove " + d + "2.ini"}));
-}
 
 }  // namespace
 }  // namespace wf::test

@@ -9,84 +9,69 @@
 namespace wf::test {
 namespace {
 
+struct Discovered {
+    explicit Discovered(const ModFixture& fx) : engine(sink) {
+        engine.SetGameDirectory(fx.GameDir());
+    }
+    RecordingSink sink;
+    Engine engine;
+};
+
 TEST(Discovery, ListsNamesAndTypesInGameIniOrder) {
     ScriptedPlatform platform;
     ModFixture fx;
-    fx.WriteGameIni({"wolkfng4", "Geheim", "fehlt"});
+    fx.WriteGameIni({"wolkfng4", "Geheim", "fehlt", "../draussen", ""});
     fx.AddMod(QStringLiteral("wolkfng4"), StandardMod());
-    ModSpec encoded = StandardMod();
+    ModLayout encoded = StandardMod();
     encoded.type = "code";
     // The directory differs in case from game.ini, as on the authors' systems.
     fx.AddMod(QStringLiteral("geheim"), encoded);
+    // A config.ini that a climbing name would reach must not be read.
+    fx.WriteFile(QStringLiteral("draussen/config.ini"), "[game]\r\ntype=code\r\n");
 
-    RecordingSink sink;
-    Engine engine(sink);
-    engine.SetGameDirectory(fx.GameDir());
-    engine.ReadModList();
-
-    EXPECT_EQ(engine.ModCount(), 3);
-    EXPECT_EQ(engine.ModNames(), (QList<QByteArray>{"wolkfng4", "Geheim", "fehlt"}));
-    EXPECT_EQ(engine.ModTypes(), (QList<QByteArray>{"", "code", ""}));
+    Discovered d(fx);
+    d.engine.ReadModList();
+    EXPECT_EQ(d.engine.ModCount(), 5);
+    EXPECT_EQ(d.engine.ModNames(),
+              (QList<QByteArray>{"wolkfng4", "Geheim", "fehlt", "../draussen", ""}));
+    EXPECT_EQ(d.engine.ModTypes(), (QList<QByteArray>{"", "code", "", "", ""}));
     EXPECT_TRUE(platform.messages.isEmpty());
 }
 
-TEST(Discovery, MissingModAnzahlMeansNoMods) {
-    ScriptedPlatform platform;
-    ModFixture fx;
-    fx.WriteGameIni({"wolkfng4"}, -1);
-    RecordingSink sink;
-    Engine engine(sink);
-    engine.SetGameDirectory(fx.GameDir());
-    engine.ReadModList();
-    EXPECT_EQ(engine.ModCount(), 0);
-    EXPECT_TRUE(engine.ModNames().isEmpty());
-    EXPECT_TRUE(platform.messages.isEmpty());
-}
-
-TEST(Discovery, NinetyNineModsAreTheLimit) {
+TEST(Discovery, ModAnzahlMissingOrTooHigh) {
     struct Case {
-        int count;
-        bool refused;
+        const char* gameIni;
+        int found;  // -1: refused
     };
-    for (const Case& c : {Case{99, false}, Case{100, true}, Case{5000, true}}) {
-        SCOPED_TRACE(c.count);
+    const Case cases[] = {
+        {"[Mods]\r\nModName1=a\r\n", 0},
+        {"[Mods]\r\nModAnzahl=99\r\nModName1=a\r\n", 99},
+        {"[Mods]\r\nModAnzahl=100\r\nModName1=a\r\n", -1},
+        {"[Mods]\r\nModAnzahl=5000\r\nModName1=a\r\n", -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.gameIni);
         ScriptedPlatform platform;
         ModFixture fx;
-        fx.WriteFile(QStringLiteral("game.ini"),
-                     "[Mods]\r\nModAnzahl=" + QByteArray::number(c.count) + "\r\nModName1=a\r\n");
-        RecordingSink sink;
-        Engine engine(sink);
-        engine.SetGameDirectory(fx.GameDir());
-        if (!c.refused) {
-            engine.ReadModList();
-            EXPECT_EQ(engine.ModNames().size(), c.count);
-            EXPECT_EQ(engine.ModNames().first(), "a");
+        fx.WriteFile(QStringLiteral("game.ini"), c.gameIni);
+        Discovered d(fx);
+        if (c.found >= 0) {
+            d.engine.ReadModList();
+            EXPECT_EQ(d.engine.ModCount(), c.found);
+            ASSERT_EQ(d.engine.ModNames().size(), c.found);
+            EXPECT_EQ(d.engine.ModNames().value(0), c.found ? "a" : "");
             EXPECT_TRUE(platform.messages.isEmpty());
             continue;
         }
-        EXPECT_THROW(engine.ReadModList(), ProgramExit);
+        EXPECT_THROW(d.engine.ReadModList(), ProgramExit);
         ASSERT_EQ(platform.messages.size(), 1);
         EXPECT_EQ(platform.messages[0].title, QStringLiteral("Fehler"));
         EXPECT_EQ(platform.messages[0].text,
                   QStringLiteral("Fehler ModAnzahl ist zu hoch um mit diesem Programm "
                                  "Codierungsvorgänge durchzuführen !!!"));
-        EXPECT_EQ(platform.messages[0].buttons, MsgButtons::Ok);
         ASSERT_EQ(platform.exits.size(), 1);
         EXPECT_NE(platform.exits[0], 0);
     }
-}
-
-TEST(Discovery, UnsafeNamesReadNoConfigOutsideTheMods) {
-    ScriptedPlatform platform;
-    ModFixture fx;
-    fx.WriteGameIni({"../draussen", ""});
-    // A config.ini that a climbing name would reach.
-    fx.WriteFile(QStringLiteral("draussen/config.ini"), "[game]\r\ntype=code\r\n");
-    RecordingSink sink;
-    Engine engine(sink);
-    engine.SetGameDirectory(fx.GameDir());
-    engine.ReadModList();
-    EXPECT_EQ(engine.ModTypes(), (QList<QByteArray>{"", ""}));
 }
 
 }  // namespace

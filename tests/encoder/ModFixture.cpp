@@ -11,13 +11,13 @@
 
 namespace wf::test {
 
-ModSpec StandardMod() {
-    ModSpec spec;
-    spec.backgrounds = {
+ModLayout StandardMod() {
+    ModLayout layout;
+    layout.backgrounds = {
         {"BMP", "bilder\\wiese.bmp", {{"extras\\ziel1.bmp"}, {"ziel2.bmp"}}},
         {"COLOR", "blau.bmp", {{"ziel3.bmp"}}},
     };
-    return spec;
+    return layout;
 }
 
 ModFixture::ModFixture() {
@@ -53,7 +53,7 @@ void ModFixture::WriteGameIni(const QList<QByteArray>& names, int count) {
     WriteFile(QStringLiteral("game.ini"), ini);
 }
 
-QMap<QByteArray, QByteArray> ModFixture::AddMod(const QString& name, const ModSpec& spec,
+QMap<QByteArray, QByteArray> ModFixture::AddMod(const QString& name, const ModLayout& layout,
                                                 bool withMedia) {
     const QString dir = QStringLiteral("mods/") + name + '/';
     const auto media = [&](const QByteArray& stored) {
@@ -64,19 +64,19 @@ QMap<QByteArray, QByteArray> ModFixture::AddMod(const QString& name, const ModSp
         WriteFile(dir + rel, "media " + stored);
     };
     QByteArray config = "[game]\r\nsound=yes\r\nmusic=yes\r\n";
-    if (!spec.type.isEmpty())
-        config += "type=" + spec.type + "\r\n";
+    if (!layout.type.isEmpty())
+        config += "type=" + layout.type + "\r\n";
     WriteFile(dir + "config.ini", config);
 
     QMap<QByteArray, QByteArray> plain;
-    plain["mod"] = "[Allgemein]\r\nName=Testwelt " + name.toLatin1() +
-                   "\r\n\r\n[sfx]\r\nMusik=" + spec.musik + "\r\nSchussSound=" + spec.schussSound +
-                   "\r\n[Hintergrund]\r\nAnzahl=" + QByteArray::number(spec.backgrounds.size()) +
-                   "\r\n";
-    media(spec.musik);
-    media(spec.schussSound);
-    for (int u = 0; u < spec.backgrounds.size(); ++u) {
-        const BackgroundSpec& bg = spec.backgrounds[u];
+    plain["mod"] =
+        "[Allgemein]\r\nName=Testwelt " + name.toLatin1() +
+        "\r\n\r\n[sfx]\r\nMusik=" + layout.musik + "\r\nSchussSound=" + layout.schussSound +
+        "\r\n[Hintergrund]\r\nAnzahl=" + QByteArray::number(layout.backgrounds.size()) + "\r\n";
+    media(layout.musik);
+    media(layout.schussSound);
+    for (int u = 0; u < layout.backgrounds.size(); ++u) {
+        const BackgroundLayout& bg = layout.backgrounds[u];
         QByteArray ini = "[hg]\r\nname=Hintergrund " + QByteArray::number(u + 1) +
                          " mit \xDCmlaut\r\ntype=" + bg.type + "\r\ndatei=" + bg.datei +
                          "\r\nx=640\r\ny=480\r\nr=10\r\ng=20\r\nb=300\r\nextra=" +
@@ -140,18 +140,6 @@ LoadsAs HowItLoads(const ModFixture& fx, const QString& mod,
         }
     }
     return encoded ? LoadsAs::Encoded : LoadsAs::Plain;
-}
-
-const char* ToString(LoadsAs l) {
-    switch (l) {
-        case LoadsAs::Plain:
-            return "plain";
-        case LoadsAs::Encoded:
-            return "encoded";
-        case LoadsAs::Broken:
-            return "broken";
-    }
-    return "?";
 }
 
 }  // namespace wf::test

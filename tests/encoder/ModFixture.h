@@ -10,26 +10,26 @@
 
 namespace wf::test {
 
-struct ExtraSpec {
+struct ExtraLayout {
     QByteArray gfx;  // stored name of the extra's picture
 };
 
-struct BackgroundSpec {
+struct BackgroundLayout {
     QByteArray type = "BMP";
     QByteArray datei;  // stored picture name; written for "COLOR" too
-    QList<ExtraSpec> extras;
+    QList<ExtraLayout> extras;
 };
 
-struct ModSpec {
+struct ModLayout {
     QByteArray musik = "sounds\\loop.mid";
     QByteArray schussSound = "shot.wav";
-    QList<BackgroundSpec> backgrounds;
+    QList<BackgroundLayout> backgrounds;
     QByteArray type;  // "type" of config.ini, "" for none
 };
 
 // A MOD with two backgrounds: a picture with two extras (one in a
 // sub-directory) and a colour background whose "datei" must not be copied.
-ModSpec StandardMod();
+ModLayout StandardMod();
 
 class ModFixture {
   public:
@@ -48,7 +48,7 @@ class ModFixture {
     // Writes the MOD's files; with media, every picture and sound named is
     // created with a content of its own name. Returns the plain files by name
     // (mod, 1, 2, ...).
-    QMap<QByteArray, QByteArray> AddMod(const QString& name, const ModSpec& spec,
+    QMap<QByteArray, QByteArray> AddMod(const QString& name, const ModLayout& layout,
                                         bool media = true);
 
     // Every file below the game directory with its content.
@@ -68,6 +68,5 @@ QByteArray DecodeCodFile(const QByteArray& cod);
 enum class LoadsAs { Plain, Encoded, Broken };
 LoadsAs HowItLoads(const ModFixture& fx, const QString& mod,
                    const QMap<QByteArray, QByteArray>& originals);
-const char* ToString(LoadsAs l);
 
 }  // namespace wf::test

@@ -4,7 +4,6 @@
 
 #include <functional>
 
-#include "IniAccess.h"
 #include "ModFixture.h"
 #include "RunHelpers.h"
 #include "ScriptedPlatform.h"
@@ -28,62 +27,60 @@ void ExpectRefused(ModFixture& fx, const QString& mod, const QString& backup, bo
     EXPECT_EQ(fx.Snapshot(), before);
 }
 
-TEST(Refusal, BackupDirectoryNames) {
-    const char* names[] = {"", "a/b", "a\\b", "..", "../welt2", "x..y", "/tmp/abs", "welt", "WELT"};
-    for (const char* name : names) {
-        SCOPED_TRACE(name);
-        ModFixture fx;
-        fx.WriteGameIni({"welt"});
-        fx.AddMod(QStringLiteral("welt"), StandardMod());
-        ExpectRefused(fx, QStringLiteral("welt"), QString::fromLatin1(name), true,
-                      QString::fromLatin1(name));
-    }
-}
-
-TEST(Refusal, BackupNameThatGameIniCannotHold) {
-    ModFixture fx;
-    fx.WriteGameIni({"welt"});
-    fx.AddMod(QStringLiteral("welt"), StandardMod());
-    ExpectRefused(fx, QStringLiteral("welt"), QStringLiteral("Wolke\u2601"), true,
-                  QStringLiteral("Wolke\u2601"));
-}
-
-TEST(Refusal, ModNames) {
-    for (const char* name : {"", "..", "../welt", "mods/welt", "welt\\..\\welt"}) {
-        SCOPED_TRACE(name);
-        ModFixture fx;
-        fx.WriteGameIni({"welt"});
-        fx.AddMod(QStringLiteral("welt"), StandardMod());
-        ExpectRefused(fx, QString::fromLatin1(name), QStringLiteral("kopie"), false,
-                      QString::fromLatin1(name));
+// The message names the refused name itself.
+TEST(Refusal, ModAndBackupNames) {
+    const QString backups[] = {"",
+                               "a/b",
+                               "a\\b",
+                               "..",
+                               "../welt2",
+                               "x..y",
+                               "/tmp/abs",
+                               "WELT" /* the MOD itself */,
+                               QStringLiteral("Wolke\u2601") /* game.ini cannot hold it */};
+    const QString mods[] = {"", "..", "../welt", "mods/welt", "welt\\..\\welt"};
+    for (const bool backupWanted : {true, false}) {
+        for (const QString& name : backupWanted
+                                       ? QList<QString>(std::begin(backups), std::end(backups))
+                                       : QList<QString>(std::begin(mods), std::end(mods))) {
+            SCOPED_TRACE(name.toStdString());
+            ModFixture fx;
+            fx.WriteGameIni({"welt"});
+            fx.AddMod(QStringLiteral("welt"), StandardMod());
+            if (backupWanted)
+                ExpectRefused(fx, QStringLiteral("welt"), name, true, name);
+            else
+                ExpectRefused(fx, name, QStringLiteral("kopie"), false, name);
+        }
     }
 }
 
 TEST(Refusal, StoredNamesThatLeaveTheMod) {
     struct Case {
         const char* what;
-        std::function<void(ModSpec&)> set;
+        std::function<void(ModLayout&)> set;
         const char* shown;
     };
     const Case cases[] = {
-        {"music climbs out", [](ModSpec& s) { s.musik = "..\\..\\game.ini"; }, "..\\..\\game.ini"},
-        {"shot sound absolute", [](ModSpec& s) { s.schussSound = "/etc/hostname"; },
+        {"music climbs out", [](ModLayout& s) { s.musik = "..\\..\\game.ini"; },
+         "..\\..\\game.ini"},
+        {"shot sound absolute", [](ModLayout& s) { s.schussSound = "/etc/hostname"; },
          "/etc/hostname"},
-        {"picture with drive", [](ModSpec& s) { s.backgrounds[0].datei = "C:\\bild.bmp"; },
+        {"picture with drive", [](ModLayout& s) { s.backgrounds[0].datei = "C:\\bild.bmp"; },
          "C:\\bild.bmp"},
         {"extra climbs out later",
-         [](ModSpec& s) { s.backgrounds[1].extras[0].gfx = "extras\\..\\..\\x.bmp"; },
+         [](ModLayout& s) { s.backgrounds[1].extras[0].gfx = "extras\\..\\..\\x.bmp"; },
          "extras\\..\\..\\x.bmp"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ModFixture fx;
         fx.WriteGameIni({"welt"});
-        ModSpec spec = StandardMod();
-        c.set(spec);
+        ModLayout layout = StandardMod();
+        c.set(layout);
         fx.AddMod(QStringLiteral("welt"), StandardMod());
         // The definition files name the unsafe file; no media is written for it.
-        fx.AddMod(QStringLiteral("welt"), spec, false);
+        fx.AddMod(QStringLiteral("welt"), layout, false);
         ExpectRefused(fx, QStringLiteral("welt"), QStringLiteral("welt.src"), true,
                       QString::fromLatin1(c.shown));
     }
@@ -93,12 +90,11 @@ TEST(Refusal, UnsafeNamesThatAreNeverCopiedDoNotStopTheRun) {
     ScriptedPlatform platform;
     ModFixture fx;
     fx.WriteGameIni({"welt"});
-    ModSpec spec = StandardMod();
-    fx.AddMod(QStringLiteral("welt"), spec);
+    ModLayout layout = StandardMod();
     // A colour background's picture is never copied.
-    QByteArray bg2 = fx.ReadFile(QStringLiteral("mods/welt/2.ini"));
-    bg2.replace("datei=blau.bmp", "datei=..\\..\\blau.bmp");
-    fx.WriteFile(QStringLiteral("mods/welt/2.ini"), bg2);
+    layout.backgrounds[1].datei = "..\\..\\blau.bmp";
+    fx.AddMod(QStringLiteral("welt"), StandardMod());
+    fx.AddMod(QStringLiteral("welt"), layout, false);
     EngineRun run(fx);
     EXPECT_TRUE(run.Run(QStringLiteral("welt"), QStringLiteral("welt.src"), true));
     EXPECT_TRUE(platform.messages.isEmpty());

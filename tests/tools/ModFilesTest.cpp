@@ -90,9 +90,9 @@ TEST(Mods, PlainAndSealedFormsAreWhereTheGameLooks) {
 
 TEST(Mods, SealedLinesDecodeToThePlainText) {
     for (const BuiltMod& mod : Generated().data.mods) {
-        if (!mod.spec.encoded)
+        if (!mod.plan.encoded)
             continue;
-        const QString dir = ModDir(mod.spec.directory.toLatin1());
+        const QString dir = ModDir(mod.plan.directory.toLatin1());
         std::vector<std::pair<QString, QStringList>> files = {{"mod", mod.modIni}};
         for (size_t i = 0; i < mod.backgroundInis.size(); ++i) {
             files.push_back({QString::number(i + 1), mod.backgroundInis[i]});

@@ -45,13 +45,13 @@ GameData BuildGameData() {
         data.files.push_back({pic.path, PictureBytes(pic.image)});
     }
     QStringList modNames;
-    for (const ModSpec& spec : {DefaultMod(), NightMod()}) {
-        data.mods.push_back(BuildMod(spec));
-        modNames.append(spec.directory);
-        const QString dir = "mods/" + spec.directory + "/";
+    for (const ModSpec& plan : {DefaultMod(), NightMod()}) {
+        data.mods.push_back(BuildMod(plan));
+        modNames.append(plan.directory);
+        const QString dir = "mods/" + plan.directory + "/";
         for (const NamedFile& f : data.mods.back().files)
             data.files.push_back({dir + f.path, f.bytes});
-        const QString stale = spec.encoded ? ".ini" : ".cod";
+        const QString stale = plan.encoded ? ".ini" : ".cod";
         data.staleFiles.append(dir + "mod" + stale);
         for (int i = 1; i <= kMaxBackgrounds; ++i)
             data.staleFiles.append(dir + QString::number(i) + stale);

@@ -14,23 +14,23 @@ namespace wf::assetgen {
 
 namespace {
 
-QStringList ModIniLines(const ModSpec& spec) {
+QStringList ModIniLines(const ModSpec& plan) {
     IniText ini;
-    ini.Comment(QStringLiteral("Wolkenfang MOD: ") + spec.description);
+    ini.Comment(QStringLiteral("Wolkenfang MOD: ") + plan.description);
     ini.Section("Allgemein");
-    ini.Key("Name", spec.name);
+    ini.Key("Name", plan.name);
     ini.Section("sfx");
-    ini.Key("SchussSound", spec.shotFile);
-    ini.Key("Musik", spec.musicFile);
+    ini.Key("SchussSound", plan.shotFile);
+    ini.Key("Musik", plan.musicFile);
     ini.Section("Hintergrund");
-    ini.Key("Anzahl", static_cast<int>(spec.backgrounds.size()));
+    ini.Key("Anzahl", static_cast<int>(plan.backgrounds.size()));
     return ini.Lines();
 }
 
-QStringList BackgroundIniLines(const ModSpec& spec, int number, const BackgroundSpec& bg,
+QStringList BackgroundIniLines(const ModSpec& plan, int number, const BackgroundSpec& bg,
                                const std::vector<RenderedExtra>& extras) {
     IniText ini;
-    ini.Comment(QStringLiteral("%1 - Hintergrund %2: %3").arg(spec.name).arg(number).arg(bg.title));
+    ini.Comment(QStringLiteral("%1 - Hintergrund %2: %3").arg(plan.name).arg(number).arg(bg.title));
     ini.Section("hg");
     ini.Key("name", bg.title);
     if (bg.scene) {
@@ -91,40 +91,40 @@ QByteArray EncodeLines(const QStringList& lines) {
     return out;
 }
 
-BuiltMod BuildMod(const ModSpec& spec) {
+BuiltMod BuildMod(const ModSpec& plan) {
     BuiltMod mod;
-    mod.spec = spec;
-    mod.modIni = ModIniLines(spec);
-    for (size_t i = 0; i < spec.backgrounds.size(); ++i) {
-        const BackgroundSpec& bg = spec.backgrounds[i];
+    mod.plan = plan;
+    mod.modIni = ModIniLines(plan);
+    for (size_t i = 0; i < plan.backgrounds.size(); ++i) {
+        const BackgroundSpec& bg = plan.backgrounds[i];
         const QImage scene = bg.scene ? PaintScene(*bg.scene) : PlainColour(bg.colour);
         mod.backgroundPictures.push_back(scene);
         if (bg.scene)
             mod.pictures.push_back({bg.file, scene});
         std::vector<RenderedExtra> rendered;
         for (const ExtraSpec& e : bg.extras) {
-            rendered.push_back(RenderExtra(scene, e.box, e.object, spec.night));
+            rendered.push_back(RenderExtra(scene, e.box, e.object, plan.night));
             if (rendered.back().hitCells.empty()) {
                 throw std::logic_error("extra without hit cells: " + e.file.toStdString());
             }
             mod.pictures.push_back({e.file, rendered.back().picture});
         }
         mod.backgroundInis.push_back(
-            BackgroundIniLines(spec, static_cast<int>(i + 1), bg, rendered));
+            BackgroundIniLines(plan, static_cast<int>(i + 1), bg, rendered));
         mod.extras.push_back(std::move(rendered));
     }
 
     IniText config;
-    config.Comment(QStringLiteral("Einstellungen des MODs ") + spec.name);
+    config.Comment(QStringLiteral("Einstellungen des MODs ") + plan.name);
     config.Section("game");
     config.Key("sound", "yes");
     config.Key("music", "yes");
-    if (spec.encoded)
+    if (plan.encoded)
         config.Key("type", "code");
     mod.files.push_back({"config.ini", config.Bytes()});
-    const QString suffix = spec.encoded ? ".cod" : ".ini";
+    const QString suffix = plan.encoded ? ".cod" : ".ini";
     const auto definition = [&](const QStringList& lines) {
-        return spec.encoded ? EncodeLines(lines) : TextFileBytes(lines);
+        return plan.encoded ? EncodeLines(lines) : TextFileBytes(lines);
     };
     mod.files.push_back({"mod" + suffix, definition(mod.modIni)});
     for (size_t i = 0; i < mod.backgroundInis.size(); ++i) {
@@ -132,8 +132,8 @@ BuiltMod BuildMod(const ModSpec& spec) {
     }
     for (const NamedPicture& pic : mod.pictures)
         mod.files.push_back({pic.path, PictureBytes(pic.image)});
-    mod.files.push_back({spec.shotFile, MakeShotWav(spec.shot)});
-    mod.files.push_back({spec.musicFile, ComposeMidi(spec.music)});
+    mod.files.push_back({plan.shotFile, MakeShotWav(plan.shot)});
+    mod.files.push_back({plan.musicFile, ComposeMidi(plan.music)});
     return mod;
 }
 

@@ -24,7 +24,7 @@ struct NamedFile {
 };
 
 struct BuiltMod {
-    ModSpec spec;
+    ModSpec plan;
     QStringList modIni;                       // plain lines of mod.ini
     std::vector<QStringList> backgroundInis;  // plain lines of 1.ini, 2.ini, ...
     std::vector<QImage> backgroundPictures;   // as the game shows them, colours too
@@ -33,7 +33,7 @@ struct BuiltMod {
     std::vector<NamedFile> files;        // everything the directory holds
 };
 
-BuiltMod BuildMod(const ModSpec& spec);
+BuiltMod BuildMod(const ModSpec& plan);
 
 // The sealed form of a definition file: every line enciphered on its own in
 // the three-digit form with the MOD key, every line ended by CR LF.

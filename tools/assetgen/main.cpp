@@ -47,10 +47,10 @@ int main(int argc, char** argv) {
         if (!previewDir.isEmpty()) {
             QDir().mkpath(previewDir);
             for (const auto& mod : data.mods) {
-                for (size_t i = 0; i < mod.spec.backgrounds.size(); ++i) {
+                for (size_t i = 0; i < mod.plan.backgrounds.size(); ++i) {
                     wf::assetgen::MakeScenePreview(data, mod, i)
                         .save(QStringLiteral("%1/%2-%3.png")
-                                  .arg(previewDir, mod.spec.directory)
+                                  .arg(previewDir, mod.plan.directory)
                                   .arg(i + 1));
                 }
             }

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "BannerStrip.h"
+#include "Borrowing.h"
 #include "ProgressBox.h"
 #include "SealAnimation.h"
 #include "frmMODwaehlen.h"
@@ -326,12 +327,10 @@ void frmAssistentCOD::Command3_Click() {
 void frmAssistentCOD::Command4_Click() {
     if (chooser_)
         return;
-    setEnabled(false);
-    // Not a child: a disabled parent would disable the chooser as well.
     chooser_ = new frmMODwaehlen(engine_.ModNames(), engine_.ModTypes());
+    BorrowOwner(chooser_, this);
     connect(chooser_, &frmMODwaehlen::modChosen, Text1, &QLineEdit::setText);
     connect(chooser_, &QDialog::finished, this, [this] {
-        setEnabled(true);
         if (chooser_)
             chooser_->deleteLater();
         chooser_ = nullptr;

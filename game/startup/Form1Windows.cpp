@@ -1,6 +1,5 @@
-// The main window's commands that open other windows. Each of them disables
-// the main window first; the window it opens enables it again however it
-// closes.
+// The main window's commands that open other windows. Each of these windows
+// borrows the main window: it takes no input while any of them is open.
 #include "Backgrounds.h"
 #include "Form1.h"
 #include "Form2.h"
@@ -25,22 +24,18 @@ void Form1::gdsf_Click() {
 }
 
 void Form1::kjhk_Click() {
-    setEnabled(false);
     (new Form5(this))->show();
 }
 
 void Form1::info_Click() {
-    setEnabled(false);
     (new Form4(this))->show();
 }
 
 void Form1::erte_Click() {
-    setEnabled(false);
     (new Form3(this, state_, menu_, [this] { SyncMenu(); }))->show();
 }
 
 void Form1::mod_Click() {
-    setEnabled(false);
     auto* window = new Form9(this, ProgramDir());
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();

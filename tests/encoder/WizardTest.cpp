@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QWindow>
 
 #include "ModFixture.h"
 #include "ProgressBox.h"
@@ -134,6 +135,7 @@ TEST_F(Wizard, WechselnOpensTheChooserAndDisablesTheWizard) {
     frmMODwaehlen* chooser = wizard->Chooser();
     ASSERT_NE(chooser, nullptr);
     EXPECT_FALSE(wizard->isEnabled());
+    EXPECT_EQ(chooser->windowHandle()->transientParent(), wizard->windowHandle());
     ASSERT_EQ(chooser->List1->count(), 2);
 
     chooser->List1->setCurrentRow(1);  // encoded: refused, stays open

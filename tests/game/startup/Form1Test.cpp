@@ -7,11 +7,19 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
+#include <functional>
 
 #include "Form1.h"
+#include "Form2.h"
+#include "Form3.h"
+#include "Form4.h"
+#include "Form5.h"
 #include "Form8.h"
+#include "Form9.h"
 #include "GameController.h"
 #include "GameDirectory.h"
 #include "PlaySurface.h"
@@ -35,6 +43,30 @@ class Form1Test : public ::testing::Test {
         return a;
     }
 };
+
+void RunDeferredDeletes() {
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QList<QWidget*> OpenWindows() {
+    QList<QWidget*> open;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible())
+            open << w;
+    }
+    return open;
+}
+
+// The window that action opens, or nullptr.
+QWidget* Opens(const std::function<void()>& action) {
+    const QList<QWidget*> before = OpenWindows();
+    action();
+    for (QWidget* w : OpenWindows()) {
+        if (!before.contains(w))
+            return w;
+    }
+    return nullptr;
+}
 
 struct EntryCase {
     const char* name;
@@ -259,6 +291,41 @@ TEST_F(Form1Test, SurfaceInputReachesTheGame) {
     EXPECT_TRUE(form.State().shotPending);
     EXPECT_EQ(form.State().shotCellX, 1);
     EXPECT_EQ(form.State().shotCellY, 2);
+}
+
+// Every window that borrows the main window, opened from the menu and closed
+// in every way: the main window takes input exactly when none is open.
+TEST_F(Form1Test, BorrowingWindowsGiveTheMainWindowBackHoweverTheyClose) {
+    form.show();
+    // Each window by its menu entry, with its own closing button.
+    const std::pair<const char*, std::function<QPushButton*(QWidget*)>> windows[] = {
+        {"gdsf", [](QWidget* w) { return qobject_cast<Form2*>(w)->Command1; }},
+        {"erte", [](QWidget* w) { return qobject_cast<Form3*>(w)->Command1; }},
+        {"info", [](QWidget* w) { return qobject_cast<Form4*>(w)->Command1; }},
+        {"kjhk", [](QWidget* w) { return qobject_cast<Form5*>(w)->Command4; }},
+        {"mod", [](QWidget* w) { return qobject_cast<Form9*>(w)->Command3; }},
+    };
+    enum Way { OwnButton, WindowFrame, Deleted };
+    for (const auto& [entry, button] : windows) {
+        for (Way way : {OwnButton, WindowFrame, Deleted}) {
+            SCOPED_TRACE(testing::Message() << entry << ", way " << way);
+            const QList<QWidget*> before = OpenWindows();
+            QWidget* opened = Opens([&] { Action(entry)->trigger(); });
+            ASSERT_NE(opened, nullptr);
+            EXPECT_FALSE(form.isEnabled());
+            EXPECT_TRUE(opened->isEnabled());
+            EXPECT_EQ(opened->windowHandle()->transientParent(), form.windowHandle());
+            if (way == OwnButton)
+                button(opened)->click();
+            else if (way == WindowFrame)
+                opened->windowHandle()->close();
+            else
+                delete opened;
+            RunDeferredDeletes();
+            EXPECT_TRUE(form.isEnabled());
+            EXPECT_EQ(OpenWindows(), before);
+        }
+    }
 }
 
 TEST_F(Form1Test, FullScreenGameCoversTheScreenAndEscEndsIt) {

@@ -24,30 +24,8 @@ QString Row(const Entry& entry, int place) {
 }  // namespace
 
 QString HtmlEscape(QStringView text) {
-    QString out;
-    out.reserve(text.size() + text.size() / 8);
-    for (QChar c : text) {
-        switch (c.unicode()) {
-            case '&':
-                out += QLatin1String("&amp;");
-                break;
-            case '<':
-                out += QLatin1String("&lt;");
-                break;
-            case '>':
-                out += QLatin1String("&gt;");
-                break;
-            case '"':
-                out += QLatin1String("&quot;");
-                break;
-            case '\'':
-                out += QLatin1String("&#39;");
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
+    // Also the apostrophe, so that a text is safe in any attribute.
+    return text.toString().toHtmlEscaped().replace(QLatin1Char('\''), QLatin1String("&#39;"));
 }
 
 QByteArray StyleSheet() {

@@ -28,13 +28,15 @@ QByteArray TokenOf(const Reply& form) {
     return match.captured(1).toLatin1();
 }
 
-// Opens the form of a result and sends it with a name, as a browser would.
+// Opens the form of a result and fills in a name, as a browser would.
+QList<std::pair<QByteArray, QByteArray>> Filled(int seconds, int score, const QByteArray& name,
+                                                const QString& from) {
+    const QByteArray token = TokenOf(Site().Get(FormTarget(seconds, score), from));
+    return {{"punkte", Digits(seconds, score)}, {"token", token}, {"name", name}};
+}
+
 Reply Submit(int seconds, int score, const QByteArray& name, const QString& from) {
-    const Reply form = Site().Get(FormTarget(seconds, score), from);
-    EXPECT_EQ(form.status, 200);
-    return Site().Post(
-        "/wfscore.php",
-        {{"punkte", Digits(seconds, score)}, {"token", TokenOf(form)}, {"name", name}}, from);
+    return Site().Post(Filled(seconds, score, name, from), from);
 }
 
 // What every HTML page of the site must be: German, self-contained, and
@@ -83,8 +85,7 @@ TEST(Http, EveryPageAnswers) {
 
 TEST(Http, RefusalsAreKindGermanPages) {
     const QString from = QStringLiteral("127.0.0.2");
-    const Reply form = Site().Get(FormTarget(60, 245), from);
-    const QByteArray token = TokenOf(form);
+    const QByteArray token = TokenOf(Site().Get(FormTarget(60, 245), from));
     const QByteArray digits = Digits(60, 245);
     auto post = [&](const QByteArray& body, const QByteArray& type) {
         return "POST /wfscore.php HTTP/1.1\r\nHost: x\r\nContent-Type: " + type +
@@ -134,17 +135,15 @@ TEST(Http, RefusalsAreKindGermanPages) {
         EXPECT_TRUE(reply.body.contains(c.says)) << reply.body.constData();
         ExpectOwnGermanPage(reply);
     }
-    // The refused name left the form usable.
-    EXPECT_EQ(Submit(60, 245, "Anna", from).status, 303);
+    // None of the refusals used up the form.
+    EXPECT_EQ(Site().Post({{"punkte", digits}, {"token", token}, {"name", "Anna"}}, from).status,
+              303);
 }
 
 TEST(Http, EntryIsStoredOnceEscapedAndMarked) {
     const QString from = QStringLiteral("127.0.0.3");
-    const QByteArray name = "<script>\"x\"</script>&'%1";
-    const Reply form = Site().Get(FormTarget(60, -12), from);
-    const QList<std::pair<QByteArray, QByteArray>> fields = {
-        {"punkte", Digits(60, -12)}, {"token", TokenOf(form)}, {"name", name}};
-    const Reply stored = Site().Post("/wfscore.php", fields, from);
+    const auto fields = Filled(60, -12, "<script>\"x\"</script>&'%1", from);
+    const Reply stored = Site().Post(fields, from);
     ASSERT_EQ(stored.status, 303);
     const auto location = QRegularExpression(QStringLiteral("^/hs\\.php\\?neu=(\\d+)#e(\\d+)$"))
                               .match(QString::fromLatin1(stored.Header("Location")));
@@ -161,7 +160,7 @@ TEST(Http, EntryIsStoredOnceEscapedAndMarked) {
     EXPECT_TRUE(table.body.contains("Ihr Ergebnis ist eingetragen: Platz "));
 
     // The same form once more: refused kindly, nothing added.
-    const Reply again = Site().Post("/wfscore.php", fields, from);
+    const Reply again = Site().Post(fields, from);
     EXPECT_EQ(again.status, 409);
     EXPECT_TRUE(again.body.contains("Schon eingetragen"));
     ExpectOwnGermanPage(again);
@@ -229,20 +228,15 @@ TEST(Http, DatabaseOutageShowsNoInternalsAndPasses) {
     if (!Site().Postgres())
         GTEST_SKIP() << "an SQLite file cannot go away under the server; PostgreSQL can";
     const QString from = QStringLiteral("127.0.0.7");
-    const Reply form = Site().Get(FormTarget(30, 55), from);
-    MutableSite().StopDatabase();
-    const Reply down =
-        Site().Post("/wfscore.php",
-                    {{"punkte", Digits(30, 55)}, {"token", TokenOf(form)}, {"name", "Pech"}}, from);
+    const auto fields = Filled(30, 55, "Pech", from);
+    Site().RunDatabase(false);
+    const Reply down = Site().Post(fields, from);
     EXPECT_EQ(down.status, 503);
     EXPECT_TRUE(down.body.contains("gerade nicht erreichbar"));
     ExpectOwnGermanPage(down);
-    MutableSite().StartDatabase();
+    Site().RunDatabase(true);
     // The same form goes through once the database is back, without a restart.
-    const Reply back =
-        Site().Post("/wfscore.php",
-                    {{"punkte", Digits(30, 55)}, {"token", TokenOf(form)}, {"name", "Pech"}}, from);
-    EXPECT_EQ(back.status, 303);
+    EXPECT_EQ(Site().Post(fields, from).status, 303);
 }
 
 }  // namespace

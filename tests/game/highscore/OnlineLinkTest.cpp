@@ -58,14 +58,11 @@ TEST(OnlineLink, SiteComesFromTheEnvironmentWhenItIsAWebAddress) {
         {"https://scores.example.org", "https://scores.example.org"},
         {" http://127.0.0.1:9090/ ", "http://127.0.0.1:9090"},
         {"http://example.org/wolkenfang//", "http://example.org/wolkenfang"},
-        {"", built},
         {"scores.example.org", built},
         {"file:///etc/passwd", built},
         {"javascript:alert(1)", built},
         {"http://user:pw@example.org", built},
-        {"http://example.org/?x=1", built},
-        {"http://example.org/#top", built},
-        {"http://exa mple.org", built},
+        {"http://example.org/?x=1#top", built},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value ? c.value : "(not set)");

@@ -91,7 +91,7 @@ TEST(Http, RefusalsAreKindGermanPages) {
         return "POST /wfscore.php HTTP/1.1\r\nHost: x\r\nContent-Type: " + type +
                "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
     };
-    const QByteArray form60 = "application/x-www-form-urlencoded";
+    const QByteArray urlencoded = "application/x-www-form-urlencoded";
     QByteArray manyHeaders = "GET /hs.php HTTP/1.1\r\nHost: x\r\n";
     for (int i = 0; i < 60; ++i)
         manyHeaders += "X-Zeile-" + QByteArray::number(i) + ": 1\r\n";
@@ -112,21 +112,21 @@ TEST(Http, RefusalsAreKindGermanPages) {
         {"DELETE /wfscore.php HTTP/1.1\r\n\r\n", 405, "So nicht möglich"},
         {"GET /hs.php?" + QByteArray(3000, 'a') + " HTTP/1.1\r\n\r\n", 414, "Adresse zu lang"},
         {manyHeaders + "\r\n", 431, "zu viele Angaben"},
-        {post(QByteArray(5000, 'a'), form60), 413, "Anfrage zu groß"},
-        {post(QByteArray(100000, 'a'), form60), 413, "Anfrage zu groß"},
+        {post(QByteArray(5000, 'a'), urlencoded), 413, "Anfrage zu groß"},
+        {post(QByteArray(100000, 'a'), urlencoded), 413, "Anfrage zu groß"},
         {"POST /wfscore.php HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n" +
              QByteArray("4000\r\n" + QByteArray(0x4000, 'a') + "\r\n").repeated(8) + "0\r\n\r\n",
          413, "Anfrage zu groß"},
         {post("punkte=" + digits + "&token=" + token + "&name=Anna", "text/plain"), 400,
          "Anfrage nicht verstanden"},
-        {post("punkte=" + Digits(60, 246) + "&token=" + token + "&name=Anna", form60), 400,
+        {post("punkte=" + Digits(60, 246) + "&token=" + token + "&name=Anna", urlencoded), 400,
          "Formular nicht erkannt"},
-        {post("punkte=" + digits + "&token=" + token.left(40) + "&name=Anna", form60), 400,
+        {post("punkte=" + digits + "&token=" + token.left(40) + "&name=Anna", urlencoded), 400,
          "Formular nicht erkannt"},
-        {post("punkte=" + digits + "&token=" + token + "&name=+", form60), 400,
+        {post("punkte=" + digits + "&token=" + token + "&name=+", urlencoded), 400,
          "Bitte geben Sie einen Namen mit 1 bis 30 Zeichen ein"},
-        {post("punkte=" + digits + "&token=" + token + "&name=" + QByteArray(31, 'a'), form60), 400,
-         "Bitte geben Sie einen Namen mit 1 bis 30 Zeichen ein"},
+        {post("punkte=" + digits + "&token=" + token + "&name=" + QByteArray(31, 'a'), urlencoded),
+         400, "Bitte geben Sie einen Namen mit 1 bis 30 Zeichen ein"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.request.left(70).constData());

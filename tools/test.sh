@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test through
-# CTest: unit, widget and end-to-end tests, then the unit and widget tests
-# again under AddressSanitizer and UndefinedBehaviorSanitizer, and runs each
-# fuzz target briefly. WF_SKIP_SANITIZE=1 leaves out the sanitizer and fuzz
-# passes.
+# CTest: unit, widget, server and end-to-end tests, then the unit, widget and
+# server tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# and runs each fuzz target briefly. WF_SKIP_SANITIZE=1 leaves out the
+# sanitizer and fuzz passes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
@@ -19,6 +19,6 @@ if [ "${WF_SKIP_SANITIZE:-0}" != "1" ]; then
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   LSAN_OPTIONS=suppressions="$PWD/tools/lsan.supp" \
-    ctest --test-dir build-sanitize --output-on-failure --timeout 600 -j"$jobs" -L 'unit|widget'
+    ctest --test-dir build-sanitize --output-on-failure --timeout 600 -j"$jobs" -L 'unit|widget|server'
   WF_FUZZ_BUILD="$PWD/build-fuzz" bash fuzz/run.sh 10
 fi

@@ -31,10 +31,14 @@ class GameController {
     void Timer1_Timer();  // the clock
     void EndGame();
 
-    // Input of either surface, in its own units (no rescaling).
+    // Input of the window-mode surface, in play-area units.
     void MouseMove(double x, double y);
     void MouseUp(int button, double x, double y);  // 1 left, 2 right
-    void FullScreenEscape();                       // Esc on Form8
+    // Input of the full-screen surface, in screen pixels: divided by the
+    // display scale first.
+    void FullScreenMouseMove(double x, double y);
+    void FullScreenMouseUp(int button, double x, double y);
+    void FullScreenEscape();  // Esc on Form8
 
     bool InTick() const { return inTick_; }
     // The table the last hand-over named (0 before the first one).
@@ -45,6 +49,7 @@ class GameController {
     bool StartWindowMode();
     bool StartFullScreenMode();
     void ShowLoadingText(QImage& surface, int points);
+    void TakePointerPosition();
     void ReportBadExtraKind();
     PlayArea CurrentPlayArea();
 

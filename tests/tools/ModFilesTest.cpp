@@ -158,7 +158,14 @@ ModSummary CheckMod(const QByteArray& name) {
             const QByteArray d = Text(bg, section, "destructable");
             EXPECT_TRUE(d == "true" || d == "false") << d.constData();
             sum.destructable.insert(d == "true");
-            EXPECT_GT(Number(bg, section, "gpts"), 0);
+            // Fair scoring: a shot costs 2. A target that stays can be hit
+            // with every shot, so it must gain nothing; one that breaks, like
+            // a bird, is worth aiming at.
+            if (d == "true") {
+                EXPECT_GT(Number(bg, section, "gpts"), 2);
+            } else {
+                EXPECT_LE(Number(bg, section, "gpts"), 2);
+            }
             // Seamless: the picture is the scene under it, corners untouched.
             const QImage under = scene.copy(box);
             for (const QPoint& c :

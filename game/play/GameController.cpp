@@ -172,7 +172,7 @@ bool GameController::StartFullScreenMode() {
     const QSize screen = host_.ScreenSizePx();
     s_.scaleY = FixedScale::Ratio(screen.height(), area.height());
     s_.scaleX = FixedScale::Ratio(screen.width(), area.width());
-    if (!MakeStretchedCopies(stores_, s_.scaleX, s_.scaleY))
+    if (!MakeStretchedCopies(stores_, s_.scaleX, s_.scaleY, &twins_))
         return false;
     s_.drawTarget = DrawTarget::FullScreenSurface;
     host_.SetTitleTimerEnabled(false);

@@ -11,6 +11,7 @@
 #include "FrameComposer.h"
 #include "GameHost.h"
 #include "GameState.h"
+#include "HdTwins.h"
 #include "MenuModel.h"
 #include "PictureStore.h"
 #include "Random.h"
@@ -62,6 +63,7 @@ class GameController {
     MusicDevice& music_;
     QString modDir_;
     FrameComposer composer_;
+    HdTwins twins_;  // kept while the program runs
     QString shotSoundPath_;  // fixed per game so that a shot does no file lookup
     int entryTable_ = 0;
     bool inTick_ = false;

@@ -138,7 +138,7 @@ ModSpec NightMod() {
         {QStringLiteral("Nachtblau"),
          std::nullopt,
          QString(),
-         QColor(52, 70, 136),
+         QColor(104, 126, 190),  // the blue hour: light enough for black text
          {
              Rare(QStringLiteral("Himmelslaterne"), "himmelslaterne2.jpg", kNightSkyLantern,
                   ExtraObject::SkyLantern),

@@ -7,7 +7,7 @@
 set -euo pipefail
 script="$1"
 xtmp="$(mktemp -d /tmp/wf-xvfb.XXXXXX)"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$xtmp/display" 2>"$xtmp/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 "${WF_E2E_SCREEN:-1280x1024x24}" -nolisten tcp -noreset 3>"$xtmp/display" 2>"$xtmp/xvfb.log" &
 xpid=$!
 trap 'kill "$xpid" 2>/dev/null; wait "$xpid" 2>/dev/null; rm -rf "$xtmp"' EXIT
 trap 'exit 143' TERM INT HUP

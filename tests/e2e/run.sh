@@ -3,7 +3,8 @@
 # its own. Xvfb picks a free display itself (-displayfd), so that tests
 # running at the same time elsewhere on the machine cannot take the same
 # one; -noreset keeps it up between one program and the next. There is no
-# window manager: the tests focus windows themselves.
+# window manager: the tests focus windows themselves. The screen is
+# 1280 x 1024 unless WF_E2E_SCREEN names another (such as 1920x1080x24).
 set -euo pipefail
 script="$1"
 xtmp="$(mktemp -d /tmp/wf-xvfb.XXXXXX)"

@@ -4,6 +4,7 @@
 
 #include "CommandLine.h"
 #include "Platform.h"
+#include "QtPlatform.h"
 #include "frmAssistentCOD.h"
 
 int main(int argc, char** argv) {
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    wf::InstallGermanQtTexts(app);
     wf::Platform::Instance().SetProgramName(QStringLiteral("modsiegel"));
     // Qt has taken its own options; what is left must be ours.
     const wf::CommandLine commandLine = wf::ParseCommandLine(app.arguments().mid(1));

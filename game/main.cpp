@@ -4,9 +4,11 @@
 #include "Form1.h"
 #include "Paths.h"
 #include "Platform.h"
+#include "QtPlatform.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    wf::InstallGermanQtTexts(app);
     wf::Platform::Instance().SetProgramName(QStringLiteral("Wolkenfang"));
 
     wf::Form1 form1(wf::ProgramDirectory());

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Takes the README's screenshots of the real programs in a virtual X server:
-# the title sequence, a game in its window with the name prompt and the
-# highscore table that follow, a full-screen game and the pages of the MOD
-# encoder's wizard.
+# Takes the README's screenshots of the real programs in a virtual X server
+# of 1920 x 1080: the title sequence, a game in its window with the name
+# prompt and the highscore table that follow, a full-screen game of the night
+# MOD and the pages of the MOD encoder's wizard.
 #
 #   tools/screenshots.sh [build-dir] [out-dir]
 #
@@ -19,7 +19,7 @@ if [ "${WF_SHOTS_INSIDE:-0}" != 1 ]; then
   mkdir -p "$out"
   out="$(cd "$out" && pwd)"
   [ -x "$build/Wolkenfang/Wolkenfang" ] || { echo "no game in $build/Wolkenfang: build first" >&2; exit 1; }
-  WF_SHOTS_INSIDE=1 WF_GAME_DIR="$build/Wolkenfang" \
+  WF_SHOTS_INSIDE=1 WF_GAME_DIR="$build/Wolkenfang" WF_E2E_SCREEN=1920x1080x24 \
     exec "$root/tests/e2e/run.sh" "$root/tools/screenshots.sh" "$out"
 fi
 
@@ -54,7 +54,9 @@ save_window "$MAIN" title
 sleep 14
 save_window "$MAIN" credits
 
-# A game in the window: a few shots at the scarecrow (cells 35,23 to 35,26).
+# A game in the window: a few shots at the scarecrow (cells 35,23 to 35,26),
+# which only pay back the shot, then the last one at the bottle (cell 10,26),
+# so that the score takes a place.
 key "$MAIN" ctrl+s
 sleep 1
 for ((i = 0; i < 5; i++)); do
@@ -64,6 +66,7 @@ done
 xdotool mousemove --window "$MAIN" 380 $((SURF_TOP + 200))
 sleep 1.5
 save_window "$MAIN" game
+surface_click "$MAIN" $((17 * 10 - 8)) $((17 * 26 - 8))
 prompt="$(wait_window '^Neue Highscore$' 45)" || fail "no name prompt after the game"
 sleep 0.5
 save_window "$prompt" name-prompt
@@ -76,10 +79,14 @@ save_window "$table" highscore
 click_at "$table" 240 385
 wait_for 10 no_window '^Highscore$' || fail "the highscore window stayed open"
 
-# A full-screen game, halved.
+# A full-screen game of the night MOD, halved; the cross-hair starts where
+# the pointer stands.
+quit_game "$MAIN" "$GAME_PID"
+start_game night -mod:nachtflug
+xdotool mousemove 1140 430
 key "$MAIN" ctrl+v
 key "$MAIN" ctrl+s
-sleep 2.5
+sleep 3
 shot "$E2E_TMP/screen.png"
 read -r sw sh < <(xdotool getdisplaygeometry)
 save "$E2E_TMP/screen.png" 0 0 "$sw" "$sh" fullscreen 50%

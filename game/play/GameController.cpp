@@ -140,6 +140,7 @@ void GameController::StartGame() {
     host_.MenuChanged();
     s_.elapsedSeconds = 0;
     PlaceBirds(s_, CurrentPlayArea(), random_);
+    TakePointerPosition();
     host_.SetSurfaceCursorInvisible(true);
 }
 
@@ -171,7 +172,7 @@ bool GameController::StartFullScreenMode() {
     const QSize screen = host_.ScreenSizePx();
     s_.scaleY = FixedScale::Ratio(screen.height(), area.height());
     s_.scaleX = FixedScale::Ratio(screen.width(), area.width());
-    if (!MakeStretchedCopies(stores_, s_.scaleX, s_.scaleY))
+    if (!MakeStretchedCopies(stores_, s_.scaleX, s_.scaleY, &twins_))
         return false;
     s_.drawTarget = DrawTarget::FullScreenSurface;
     host_.SetTitleTimerEnabled(false);
@@ -287,6 +288,29 @@ void GameController::MouseMove(double x, double y) {
 
 void GameController::MouseUp(int button, double x, double y) {
     ButtonReleased(s_, button, x, y);
+}
+
+void GameController::FullScreenMouseMove(double x, double y) {
+    MouseMove(ScreenToPlayArea(x, s_.scaleX), ScreenToPlayArea(y, s_.scaleY));
+}
+
+void GameController::FullScreenMouseUp(int button, double x, double y) {
+    MouseUp(button, ScreenToPlayArea(x, s_.scaleX), ScreenToPlayArea(y, s_.scaleY));
+}
+
+// A pointer that has not moved since the program started has sent no move
+// yet: without this the cross-hair would start in the top-left corner, over
+// the clock, instead of where the pointer is.
+void GameController::TakePointerPosition() {
+    const bool full = s_.drawTarget == DrawTarget::FullScreenSurface;
+    const std::optional<QPointF> at = host_.PointerOnSurface(full);
+    if (!at)
+        return;
+    if (full) {
+        FullScreenMouseMove(at->x(), at->y());
+    } else {
+        MouseMove(at->x(), at->y());
+    }
 }
 
 void GameController::FullScreenEscape() {

@@ -11,6 +11,7 @@
 #include "FrameComposer.h"
 #include "GameHost.h"
 #include "GameState.h"
+#include "HdTwins.h"
 #include "MenuModel.h"
 #include "PictureStore.h"
 #include "Random.h"
@@ -31,10 +32,14 @@ class GameController {
     void Timer1_Timer();  // the clock
     void EndGame();
 
-    // Input of either surface, in its own units (no rescaling).
+    // Input of the window-mode surface, in play-area units.
     void MouseMove(double x, double y);
     void MouseUp(int button, double x, double y);  // 1 left, 2 right
-    void FullScreenEscape();                       // Esc on Form8
+    // Input of the full-screen surface, in screen pixels: divided by the
+    // display scale first.
+    void FullScreenMouseMove(double x, double y);
+    void FullScreenMouseUp(int button, double x, double y);
+    void FullScreenEscape();  // Esc on Form8
 
     bool InTick() const { return inTick_; }
     // The table the last hand-over named (0 before the first one).
@@ -45,6 +50,7 @@ class GameController {
     bool StartWindowMode();
     bool StartFullScreenMode();
     void ShowLoadingText(QImage& surface, int points);
+    void TakePointerPosition();
     void ReportBadExtraKind();
     PlayArea CurrentPlayArea();
 
@@ -57,6 +63,7 @@ class GameController {
     MusicDevice& music_;
     QString modDir_;
     FrameComposer composer_;
+    HdTwins twins_;  // kept while the program runs
     QString shotSoundPath_;  // fixed per game so that a shot does no file lookup
     int entryTable_ = 0;
     bool inTick_ = false;

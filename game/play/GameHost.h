@@ -3,7 +3,9 @@
 // timers and the hand-over to the highscore window. The main window
 // implements it; tests implement it with plain images.
 #include <QImage>
+#include <QPointF>
 #include <QSize>
+#include <optional>
 
 namespace wf {
 
@@ -29,6 +31,13 @@ class GameHost {
     virtual QImage& FullScreenSurface() = 0;
     virtual void RefreshFullScreenSurface() = 0;
     virtual QSize ScreenSizePx() = 0;
+    // Where the pointer is now, in the pixels of the full-screen surface or
+    // of the window-mode surface (also when it lies outside); none when that
+    // cannot be told.
+    virtual std::optional<QPointF> PointerOnSurface(bool fullScreen) {
+        Q_UNUSED(fullScreen);
+        return std::nullopt;
+    }
 
     // Timers of the main window.
     virtual void SetTickInterval(int ms) = 0;  // tmrSpiel

@@ -17,6 +17,12 @@ void PointerMoved(GameState& state, double x, double y) {
     state.mouseY = NearestEven(y);
 }
 
+int32_t ScreenToPlayArea(double screen, FixedScale scale) {
+    if (scale.tenThousandths <= 0)
+        return NearestEven(screen);
+    return NearestEven(screen * 10000.0 / static_cast<double>(scale.tenThousandths));
+}
+
 void ButtonReleased(GameState& state, int button, double x, double y) {
     if (button == kLeftButton) {
         state.shotCellX = AimCell(x);

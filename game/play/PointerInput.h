@@ -1,6 +1,7 @@
 #pragma once
 // What the pointer does on either playing surface. The handlers only record:
 // the next game tick resolves a recorded shot.
+#include "FixedScale.h"
 #include "GameState.h"
 
 namespace wf {
@@ -10,6 +11,12 @@ inline constexpr int kRightButton = 2;
 
 // mouseX/mouseY to the nearest whole unit, halves to even.
 void PointerMoved(GameState& state, double x, double y);
+
+// The full-screen surface measures in screen pixels, while the cross-hair is
+// drawn at the play-area position times the display scale: a screen
+// position becomes play-area units by dividing by the scale, to the nearest
+// whole unit, so that the cross-hair stays under the pointer.
+int32_t ScreenToPlayArea(double screen, FixedScale scale);
 
 // Left: records the aim point's cell (the cross-hair aims 16 units right of
 // and below the pointer) and a pending shot; a second click replaces it.

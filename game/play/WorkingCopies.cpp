@@ -51,14 +51,18 @@ bool MakeWindowCopies(PictureStores& stores) {
     });
 }
 
-bool MakeStretchedCopies(PictureStores& stores, FixedScale scaleX, FixedScale scaleY) {
+bool MakeStretchedCopies(PictureStores& stores, FixedScale scaleX, FixedScale scaleY,
+                         HdTwins* twins) {
     return CopyAll(stores, [&](int i) {
         const QImage* src = stores.RESSOURCEN.SlotDC(i);
         if (!src)
             return false;
         const int w = scaleX.Apply(src->width());
         const int h = scaleY.Apply(src->height());
-        return Blit::Stretch(*stores.RESSOURCEN2.SlotDC(i), *src, w, h, !IsMaskedPicture(i));
+        const QImage twin =
+            twins ? twins->Twin(stores.RESSOURCEN.SlotFile(i), src->size()) : QImage();
+        return Blit::Stretch(*stores.RESSOURCEN2.SlotDC(i), twin.isNull() ? *src : twin, w, h,
+                             !IsMaskedPicture(i));
     });
 }
 

@@ -4,6 +4,7 @@
 // stores: 1 to 8 the game's pictures, 9 to 21 kept empty (the title pictures
 // are never drawn in a game), 22 upwards the extras.
 #include "FixedScale.h"
+#include "HdTwins.h"
 #include "PictureStore.h"
 
 namespace wf {
@@ -13,9 +14,11 @@ namespace wf {
 bool MakeWindowCopies(PictureStores& stores);
 
 // Copies stretched by the display scale for full-screen mode, so that every
-// frame blits at 1:1. Sprites and masks are stretched nearest-neighbour so
-// that they stay binary and cover each other exactly; opaque pictures
-// smoothly. False as soon as a stretch fails.
-bool MakeStretchedCopies(PictureStores& stores, FixedScale scaleX, FixedScale scaleY);
+// frame blits at 1:1. A picture with an hd twin is scaled from the twin to
+// the same size, which keeps it crisp. Sprites and masks are stretched
+// nearest-neighbour so that they stay binary and cover each other exactly;
+// opaque pictures smoothly. False as soon as a stretch fails.
+bool MakeStretchedCopies(PictureStores& stores, FixedScale scaleX, FixedScale scaleY,
+                         HdTwins* twins = nullptr);
 
 }  // namespace wf

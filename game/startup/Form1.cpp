@@ -255,6 +255,11 @@ QSize Form1::ScreenSizePx() {
     return QSize(1024, 768);
 }
 
+std::optional<QPointF> Form1::PointerOnSurface(bool fullScreen) {
+    QWidget* surface = fullScreen && form8_ ? static_cast<QWidget*>(form8_->Picture1) : picture1_;
+    return QPointF(surface->mapFromGlobal(QCursor::pos()));
+}
+
 void Form1::SetTickInterval(int ms) {
     tmrSpiel_->setInterval(ms);
 }

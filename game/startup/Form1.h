@@ -105,6 +105,7 @@ class Form1 : public QMainWindow, public GameHost {
     QImage& FullScreenSurface() override;
     void RefreshFullScreenSurface() override;
     QSize ScreenSizePx() override;
+    std::optional<QPointF> PointerOnSurface(bool fullScreen) override;
     void SetTickInterval(int ms) override;
     void SetTickTimerEnabled(bool on) override;
     void SetClockTimerEnabled(bool on) override;

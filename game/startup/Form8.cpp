@@ -16,11 +16,12 @@ Form8::Form8(GameController& game, QWidget* parent)
     setObjectName(QStringLiteral("Form8"));
     Picture1->setObjectName(QStringLiteral("Picture1"));
     setFocusPolicy(Qt::StrongFocus);
-    // The surface measures in screen pixels; the game takes them as they are.
+    // The surface measures in screen pixels; the game divides them by the
+    // display scale.
     connect(Picture1, &PlaySurface::PointerMoved, this,
-            [this](double x, double y) { game_.MouseMove(x, y); });
+            [this](double x, double y) { game_.FullScreenMouseMove(x, y); });
     connect(Picture1, &PlaySurface::ButtonReleased, this,
-            [this](int button, double x, double y) { game_.MouseUp(button, x, y); });
+            [this](int button, double x, double y) { game_.FullScreenMouseUp(button, x, y); });
 }
 
 void Form8::ShowOn(QScreen* screen) {

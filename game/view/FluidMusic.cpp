@@ -20,7 +20,77 @@ void SilenceSynthesizerLog() {
     }
 }
 
+// The music's frames are rendered in blocks of this size and interleaved
+// like the mixer's stream.
+constexpr int kBlockFrames = 1024;
+
+struct Synth {
+    fluid_settings_t* settings = nullptr;
+    fluid_synth_t* synth = nullptr;
+};
+
+// The synthesizer as the game plays it: the sound font, the sample rate of
+// the output and the gain. Null members when anything fails.
+Synth NewSynth(const QString& soundFontPath, int sampleRate) {
+    Synth out;
+    if (!QFileInfo(soundFontPath).isFile())
+        return out;
+    fluid_settings_t* settings = new_fluid_settings();
+    if (!settings)
+        return out;
+    fluid_settings_setnum(settings, "synth.sample-rate", sampleRate);
+    fluid_settings_setnum(settings, "synth.gain", FluidMusic::kGain);
+    fluid_synth_t* synth = new_fluid_synth(settings);
+    if (!synth || fluid_synth_sfload(synth, QFile::encodeName(soundFontPath).constData(), 1) ==
+                      FLUID_FAILED) {
+        if (synth)
+            delete_fluid_synth(synth);
+        delete_fluid_settings(settings);
+        return out;
+    }
+    out.settings = settings;
+    out.synth = synth;
+    return out;
+}
+
+// Interleaved 16-bit stereo into stream, frames long; advances the player.
+void WriteFrames(fluid_synth_t* synth, int16_t* stream, int frames) {
+    fluid_synth_write_s16(synth, frames, stream, 0, 2, stream, 1, 2);
+}
+
 }  // namespace
+
+std::vector<int16_t> FluidMusic::RenderPiece(const QString& path, int sampleRate,
+                                             const QString& soundFontPath) {
+    SilenceSynthesizerLog();
+    std::vector<int16_t> out;
+    QFile file(path);
+    const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (!data.startsWith("MThd"))
+        return out;
+    const Synth s = NewSynth(soundFontPath, sampleRate);
+    if (!s.synth)
+        return out;
+    fluid_player_t* player = new_fluid_player(s.synth);
+    if (player &&
+        fluid_player_add_mem(player, data.constData(), static_cast<size_t>(data.size())) ==
+            FLUID_OK &&
+        fluid_player_play(player) == FLUID_OK) {
+        // An hour at most, whatever the file claims.
+        const int64_t limit = int64_t{sampleRate} * 3600;
+        std::vector<int16_t> block(2 * kBlockFrames);
+        while (fluid_player_get_status(player) == FLUID_PLAYER_PLAYING &&
+               static_cast<int64_t>(out.size()) / 2 < limit) {
+            WriteFrames(s.synth, block.data(), kBlockFrames);
+            out.insert(out.end(), block.begin(), block.end());
+        }
+    }
+    if (player)
+        delete_fluid_player(player);
+    delete_fluid_synth(s.synth);
+    delete_fluid_settings(s.settings);
+    return out;
+}
 
 FluidMusic::FluidMusic(QString soundFontPath) : soundFontPath_(std::move(soundFontPath)) {}
 
@@ -46,25 +116,13 @@ bool FluidMusic::Preload() {
     SilenceSynthesizerLog();
     if (!SdlAudioDevice::Open() || SdlAudioDevice::Channels() != 2)
         return false;
-    if (!QFileInfo(soundFontPath_).isFile())
+    const Synth s = NewSynth(soundFontPath_, SdlAudioDevice::SampleRate());
+    if (!s.synth)
         return false;
-
-    fluid_settings_t* settings = new_fluid_settings();
-    if (!settings)
-        return false;
-    fluid_settings_setnum(settings, "synth.sample-rate", SdlAudioDevice::SampleRate());
-    fluid_synth_t* synth = new_fluid_synth(settings);
-    if (!synth || fluid_synth_sfload(synth, QFile::encodeName(soundFontPath_).constData(), 1) ==
-                      FLUID_FAILED) {
-        if (synth)
-            delete_fluid_synth(synth);
-        delete_fluid_settings(settings);
-        return false;
-    }
     {
         std::lock_guard lock(mutex_);
-        settings_ = settings;
-        synth_ = synth;
+        settings_ = s.settings;
+        synth_ = s.synth;
     }
     Mix_HookMusic(&FluidMusic::Render, this);
     return true;
@@ -81,7 +139,7 @@ void FluidMusic::Render(void* self, unsigned char* stream, int len) {
     const bool wasPlaying = player && fluid_player_get_status(player) == FLUID_PLAYER_PLAYING;
     // The player advances with the rendered samples, so its position is
     // the position of what has been heard.
-    fluid_synth_write_s16(music->synth_, len / 4, stream, 0, 2, stream, 1, 2);
+    WriteFrames(music->synth_, reinterpret_cast<int16_t*>(stream), len / 4);
     if (!player)
         return;
     const int total = fluid_player_get_total_ticks(player);

@@ -7,7 +7,9 @@
 #include <fluidsynth/types.h>
 
 #include <QString>
+#include <cstdint>
 #include <mutex>
+#include <vector>
 
 #include "Audio.h"
 
@@ -16,6 +18,17 @@ namespace wf {
 class FluidMusic : public MusicDevice {
   public:
     static constexpr const char* kDefaultSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+    // The synthesizer's master gain: where the music sits in the mix, below
+    // the shot sound, which the mixer plays at full volume.
+    static constexpr double kGain = 0.7;
+
+    // The whole piece in path rendered the way the game renders it, as
+    // interleaved 16-bit stereo at sampleRate, without an audio device:
+    // for measuring the mix. Empty when the sound font or the file cannot
+    // be read.
+    static std::vector<int16_t> RenderPiece(
+        const QString& path, int sampleRate,
+        const QString& soundFontPath = QString::fromLatin1(kDefaultSoundFont));
 
     explicit FluidMusic(QString soundFontPath = QString::fromLatin1(kDefaultSoundFont));
     ~FluidMusic() override;

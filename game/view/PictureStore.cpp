@@ -6,6 +6,7 @@ namespace wf {
 
 int PictureStore::NewSlot() {
     slots_.emplace_back();
+    files_.emplace_back();
     return static_cast<int>(slots_.size()) - 1;
 }
 
@@ -19,6 +20,7 @@ int PictureStore::LoadSlotPicture(int slot, const QString& path) {
     if (picture.isNull() || picture.width() == 0 || picture.height() == 0)
         return 0;
     slots_[slot] = picture.convertToFormat(QImage::Format_RGB32);
+    files_[slot] = path;
     return 1;
 }
 
@@ -30,9 +32,14 @@ const QImage* PictureStore::SlotDC(int slot) const {
     return HasSlot(slot) ? &slots_[slot] : nullptr;
 }
 
+QString PictureStore::SlotFile(int slot) const {
+    return HasSlot(slot) ? files_[slot] : QString();
+}
+
 void PictureStore::SetSlotSize(int slot, int widthPx, int heightPx) {
     if (!HasSlot(slot))
         return;
+    files_[slot].clear();
     if (widthPx <= 0 || heightPx <= 0) {
         slots_[slot] = QImage();
         return;

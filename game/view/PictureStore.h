@@ -23,6 +23,9 @@ public:
     void SetSlotSize(int slot, int widthPx, int heightPx);
     int SlotWidth(int slot) const;   // pixels
     int SlotHeight(int slot) const;  // pixels
+    // The file the slot's picture was loaded from; empty when the picture
+    // was made otherwise (given a size, filled with a colour).
+    QString SlotFile(int slot) const;
     int SlotCount() const { return static_cast<int>(slots_.size()) - 1; }
     bool HasSlot(int slot) const { return slot >= 1 && slot < static_cast<int>(slots_.size()); }
 
@@ -30,6 +33,7 @@ private:
     // A deque keeps every slot in place as slots are added, so a held
     // SlotDC pointer stays valid. Element 0 is never a slot.
     std::deque<QImage> slots_ = std::deque<QImage>(1);
+    std::deque<QString> files_ = std::deque<QString>(1);
 };
 
 struct PictureStores {

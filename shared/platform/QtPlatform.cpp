@@ -1,16 +1,28 @@
 #include "QtPlatform.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QInputDialog>
-#include <QAbstractButton>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QProcess>
+#include <QTranslator>
 #include <QUrl>
 #include <cstdio>
 #include <cstdlib>
 
 namespace wf {
+
+bool InstallGermanQtTexts(QCoreApplication& app) {
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QStringLiteral("qtbase_de"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return app.installTranslator(translator);
+}
 
 MsgResult QtPlatform::ShowMessageBox(QWidget* owner, MsgIcon icon, const QString& title,
                                      const QString& text, MsgButtons buttons) {
@@ -31,10 +43,6 @@ MsgResult QtPlatform::ShowMessageBox(QWidget* owner, MsgIcon icon, const QString
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
     }
-    // German button texts, as the rest of the program speaks German.
-    if (auto* b = box.button(QMessageBox::Yes)) b->setText(QStringLiteral("Ja"));
-    if (auto* b = box.button(QMessageBox::No)) b->setText(QStringLiteral("Nein"));
-    if (auto* b = box.button(QMessageBox::Cancel)) b->setText(QStringLiteral("Abbrechen"));
     switch (box.exec()) {
         case QMessageBox::Yes: return MsgResult::Yes;
         case QMessageBox::No: return MsgResult::No;
@@ -49,8 +57,6 @@ std::optional<QString> QtPlatform::InputBox(QWidget* owner, const QString& title
     dlg.setWindowTitle(title);
     dlg.setLabelText(prompt);
     dlg.setTextValue(preset);
-    dlg.setOkButtonText(QStringLiteral("OK"));
-    dlg.setCancelButtonText(QStringLiteral("Abbrechen"));
     if (dlg.exec() != QDialog::Accepted) return std::nullopt;
     return dlg.textValue();
 }

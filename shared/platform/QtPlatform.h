@@ -1,7 +1,15 @@
 #pragma once
 #include "Platform.h"
 
+class QCoreApplication;
+
 namespace wf {
+
+// Loads Qt's own German texts (qtbase_de), so that the standard dialogs and
+// buttons speak German like the rest of the program. Called once at start;
+// false when the translation is not installed (the dialogs then stay in
+// Qt's English).
+bool InstallGermanQtTexts(QCoreApplication& app);
 
 // The real desktop: Qt dialogs, QDesktopServices and QProcess.
 class QtPlatform : public Platform {

@@ -3,11 +3,12 @@
 # its own. Xvfb picks a free display itself (-displayfd), so that tests
 # running at the same time elsewhere on the machine cannot take the same
 # one; -noreset keeps it up between one program and the next. There is no
-# window manager: the tests focus windows themselves.
+# window manager: the tests focus windows themselves. The screen is
+# 1280 x 1024 unless WF_E2E_SCREEN names another (such as 1920x1080x24).
 set -euo pipefail
 script="$1"
 xtmp="$(mktemp -d /tmp/wf-xvfb.XXXXXX)"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$xtmp/display" 2>"$xtmp/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 "${WF_E2E_SCREEN:-1280x1024x24}" -nolisten tcp -noreset 3>"$xtmp/display" 2>"$xtmp/xvfb.log" &
 xpid=$!
 trap 'kill "$xpid" 2>/dev/null; wait "$xpid" 2>/dev/null; rm -rf "$xtmp"' EXIT
 trap 'exit 143' TERM INT HUP

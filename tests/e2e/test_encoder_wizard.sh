@@ -33,11 +33,14 @@ check_sealed() {
   grep -q '^type=code' "$d/config.ini" || fail "$1: config.ini is not marked as encoded"
 }
 
-# check_backup NAME: the plain sources, the same as the original's.
+# check_backup NAME: the plain sources, the same as the original's. The
+# backup holds the files the MOD names; the folder of hd twins beside them
+# is not among those.
 check_backup() {
   local d="$GAME/mods/$1" f
   [ -d "$d" ] || fail "no backup directory $1"
   for f in "$GAME"/mods/wolkfng4/*; do
+    [ -f "$f" ] || continue
     cmp -s "$f" "$d/$(basename "$f")" || fail "backup $1: $(basename "$f") missing or changed"
   done
   grep -q "^ModName[0-9]*=$1"$'\r'"\$" "$GAME/game.ini" || fail "backup $1 not registered in game.ini"

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iostream>
 #include <map>
 #include <optional>
 #include <set>
 
+#include "FluidMusic.h"
 #include "GeneratedGame.h"
 #include "IniAccess.h"
 #include "Paths.h"
@@ -39,7 +41,7 @@ TEST(ShotSound, ShortSixteenBitPcm) {
         EXPECT_EQ(LE16(wav, 20), 1);  // PCM
         EXPECT_EQ(LE16(wav, 22), 1);  // mono
         const uint32_t rate = LE32(wav, 24);
-        EXPECT_TRUE(rate == 22050 || rate == 44100) << rate;
+        EXPECT_EQ(rate, 44100u) << "the mixer's own rate, no dull resampling";
         EXPECT_EQ(LE32(wav, 28), rate * 2);
         EXPECT_EQ(LE16(wav, 32), 2);
         EXPECT_EQ(LE16(wav, 34), 16);
@@ -60,6 +62,47 @@ TEST(ShotSound, ShortSixteenBitPcm) {
         EXPECT_GT(rms(0, tenth), 3000);
         EXPECT_LT(rms(n - tenth, n), rms(0, tenth) / 8);
         EXPECT_EQ(static_cast<int16_t>(LE16(wav, 44 + 2 * (n - 1))), 0);
+    }
+}
+
+// Level of 16-bit samples as RMS in dB below full scale.
+double RmsDbfs(const int16_t* samples, size_t count) {
+    double sum = 0;
+    for (size_t i = 0; i < count; ++i)
+        sum += double(samples[i]) * samples[i];
+    return 20 * std::log10(std::sqrt(sum / std::max<size_t>(count, 1)) / 32768.0 + 1e-12);
+}
+
+// The mix as the player hears it: the music rendered through the game's own
+// synthesizer path (sound font and gain as in a game), the shot as the
+// mixer plays it, at full volume on top.
+TEST(Mix, TheMusicIsHeardAndTheShotStandsOutWithoutClipping) {
+    for (const char* mod : {"wolkfng4", "nachtflug"}) {
+        SCOPED_TRACE(mod);
+        const std::vector<int16_t> music = FluidMusic::RenderPiece(ModFile(mod, "Musik"), 44100);
+        ASSERT_GT(music.size(), 2u * 44100 * 10) << "no sound font, or the piece did not play";
+        const double musicDb = RmsDbfs(music.data(), music.size());
+        const auto loudest = std::max_element(
+            music.begin(), music.end(), [](int a, int b) { return std::abs(a) < std::abs(b); });
+        EXPECT_LT(std::abs(int{*loudest}), 32767) << "the music clips";
+
+        const QByteArray wav = ReadFileBytes(ModFile(mod, "SchussSound"));
+        ASSERT_GT(wav.size(), 44);
+        ASSERT_EQ(LE32(wav, 24), 44100u);
+        std::vector<int16_t> shot((wav.size() - 44) / 2);
+        int peak = 0;
+        for (size_t i = 0; i < shot.size(); ++i) {
+            shot[i] = static_cast<int16_t>(LE16(wav, 44 + 2 * static_cast<int>(i)));
+            peak = std::max(peak, std::abs(int{shot[i]}));
+        }
+        const double peakDb = 20 * std::log10(peak / 32768.0);
+        const double shotDb = RmsDbfs(shot.data(), std::min<size_t>(shot.size(), 4410));
+        std::cout << "[ measured ] " << mod << ": music " << musicDb << " dBFS RMS, shot peak "
+                  << peakDb << " dBFS, shot's first 100 ms " << shotDb << " dBFS RMS\n";
+        EXPECT_GE(musicDb, -22.0);
+        EXPECT_LE(peakDb, -1.0);
+        EXPECT_LE(shotDb - musicDb, 10.0);
+        EXPECT_GE(shotDb - musicDb, 3.0) << "the shot drowns in the music";
     }
 }
 

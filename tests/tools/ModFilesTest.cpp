@@ -6,13 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <set>
 
+#include "FrameComposer.h"
 #include "GeneratedGame.h"
 #include "IniAccess.h"
 #include "IniText.h"
+#include "NullGameHost.h"
 #include "Paths.h"
 #include "Text8.h"
+#include "WorkingCopies.h"
 
 namespace wf::assetgen::testing {
 namespace {
@@ -158,7 +162,14 @@ ModSummary CheckMod(const QByteArray& name) {
             const QByteArray d = Text(bg, section, "destructable");
             EXPECT_TRUE(d == "true" || d == "false") << d.constData();
             sum.destructable.insert(d == "true");
-            EXPECT_GT(Number(bg, section, "gpts"), 0);
+            // Fair scoring: a shot costs 2. A target that stays can be hit
+            // with every shot, so it must gain nothing; one that breaks, like
+            // a bird, is worth aiming at.
+            if (d == "true") {
+                EXPECT_GT(Number(bg, section, "gpts"), 2);
+            } else {
+                EXPECT_LE(Number(bg, section, "gpts"), 2);
+            }
             // Seamless: the picture is the scene under it, corners untouched.
             const QImage under = scene.copy(box);
             for (const QPoint& c :
@@ -204,6 +215,125 @@ TEST(Mods, BackgroundsAndExtrasHoldTogether) {
     EXPECT_GE(summer.colourBackgrounds, 1);
     const ModSummary night = CheckMod("nachtflug");
     EXPECT_EQ(night.kinds, (std::set<QByteArray>{"static", "sequenziell"}));
+}
+
+// WCAG relative luminance of a colour.
+double Luminance(double r, double g, double b) {
+    const auto lin = [](double c) {
+        c /= 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * lin(r) + 0.7152 * lin(g) + 0.0722 * lin(b);
+}
+
+// The least contrast against black text of the 8 × 8 blocks (on the frame's
+// own grid) of background that meet box.
+double LeastContrastBehind(const QImage& background, const QRect& box) {
+    double least = 21;
+    for (int by = box.top() / 8 * 8; by <= box.bottom(); by += 8) {
+        for (int bx = box.left() / 8 * 8; bx <= box.right(); bx += 8) {
+            const QRect block = QRect(bx, by, 8, 8).intersected(background.rect());
+            double r = 0, g = 0, b = 0;
+            for (int y = block.top(); y <= block.bottom(); ++y) {
+                for (int x = block.left(); x <= block.right(); ++x) {
+                    const QRgb c = background.pixel(x, y);
+                    r += qRed(c);
+                    g += qGreen(c);
+                    b += qBlue(c);
+                }
+            }
+            const double n = static_cast<double>(block.width()) * block.height();
+            least = std::min(least, (Luminance(r / n, g / n, b / n) + 0.05) / 0.05);
+        }
+    }
+    return least;
+}
+
+// Bounding box of the pixels of frame that differ from background within
+// the half of the frame given.
+QRect ChangedBox(const QImage& frame, const QImage& background, bool rightHalf) {
+    QRect box;
+    const int x0 = rightHalf ? frame.width() / 2 : 0;
+    for (int y = 0; y < frame.height(); ++y) {
+        for (int x = x0; x < x0 + frame.width() / 2; ++x) {
+            if ((frame.pixel(x, y) & 0xFFFFFF) != (background.pixel(x, y) & 0xFFFFFF))
+                box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
+}
+
+// The clock and the score are black (a fixed rule of the game), so every
+// background keeps the area behind them light: 4.5:1 against black for
+// every 8 × 8 block behind their boxes, as the game draws them in the window
+// and on a 1920 × 1080 screen (from the hd twin there).
+TEST(Mods, TheClockAndTheScoreAreReadableOnEveryBackground) {
+    const QString game = Generated().dir;
+    const char* const sprites[] = {"Munition.jpg", "Cursor.jpg",  "Maske.jpg",  nullptr,
+                                   "Vogel.jpg",    "Vogelsw.jpg", "Vogelu.jpg", "Vogelusw.jpg"};
+    HdTwins twins;
+    int measured = 0;
+    for (const char* name : {"wolkfng4", "nachtflug"}) {
+        const QString dir = ModDir(name);
+        const int n = Number(ReadDefinition(dir, "mod"), "Hintergrund", "Anzahl");
+        for (int i = 1; i <= n; ++i) {
+            const QByteArray bg = ReadDefinition(dir, QString::number(i));
+            const QString title = FromText8(Text(bg, "hg", "name"));
+            PictureStores stores;
+            for (int slot = 1; slot <= 8; ++slot) {
+                stores.RESSOURCEN.NewSlot();
+                if (sprites[slot - 1]) {
+                    stores.RESSOURCEN.LoadSlotPicture(
+                        slot, game + "/Grafiken/" + QString::fromLatin1(sprites[slot - 1]));
+                }
+            }
+            if (Text(bg, "hg", "type") == "BMP") {
+                ASSERT_EQ(stores.RESSOURCEN.LoadSlotPicture(
+                              4, JoinStoredPath(dir, Text(bg, "hg", "datei"))),
+                          1);
+            } else {
+                stores.RESSOURCEN.SetSlotSize(4, 800, 600);
+                stores.RESSOURCEN.SlotDC(4)->fill(
+                    qRgb(Number(bg, "hg", "r"), Number(bg, "hg", "g"), Number(bg, "hg", "b")));
+            }
+            for (const QSize screen : {QSize(), QSize(1920, 1080)}) {
+                NullGameHost host;
+                host.window = QImage(800, 600, QImage::Format_RGB32);
+                GameState state;
+                state.selectedBackground = 0;
+                state.magazine = 0;
+                state.secondsLeft = 359;  // "5.59", as wide as any clock
+                state.score = -888;
+                if (screen.isEmpty()) {
+                    ASSERT_TRUE(MakeWindowCopies(stores));
+                } else {
+                    host.screen = screen;
+                    host.full = QImage(screen, QImage::Format_RGB32);
+                    state.drawTarget = DrawTarget::FullScreenSurface;
+                    state.scaleX = FixedScale::Ratio(screen.width(), 800);
+                    state.scaleY = FixedScale::Ratio(screen.height(), 600);
+                    ASSERT_TRUE(MakeStretchedCopies(stores, state.scaleX, state.scaleY, &twins));
+                }
+                ScriptedRandom random;
+                FrameComposer(state, stores, host, random).ComposeFrame();
+                const QImage& frame = screen.isEmpty() ? host.window : host.full;
+                const QImage& background = *stores.RESSOURCEN2.SlotDC(4);
+                ASSERT_EQ(frame.size(), background.size());
+                for (bool score : {false, true}) {
+                    const QRect box = ChangedBox(frame, background, score);
+                    ASSERT_FALSE(box.isEmpty()) << "no text drawn";
+                    const double least = LeastContrastBehind(background, box);
+                    std::cout << "[ measured ] " << name << " " << title.toStdString() << " "
+                              << frame.width() << "x" << frame.height()
+                              << (score ? " score " : " clock ") << least << ":1\n";
+                    EXPECT_GE(least, 4.5) << name << " " << title.toStdString() << " "
+                                          << frame.width() << (score ? " score" : " clock");
+                    ++measured;
+                }
+            }
+        }
+    }
+    EXPECT_GE(measured, 2 * 4 * 2 * 2);
 }
 
 TEST(Writing, LeftoversOfTheOtherFormAreRemoved) {

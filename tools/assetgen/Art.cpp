@@ -11,10 +11,58 @@
 
 namespace wf::assetgen {
 
+namespace {
+int g_canvasScale = 1;
+}  // namespace
+
+ScaledCanvases::ScaledCanvases(int factor) : previous_(g_canvasScale) {
+    g_canvasScale = std::max(1, factor);
+}
+
+ScaledCanvases::~ScaledCanvases() {
+    g_canvasScale = previous_;
+}
+
+int CanvasScale() {
+    return g_canvasScale;
+}
+
 QImage NewCanvas(int width, int height, QColor fill) {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage image(width * g_canvasScale, height * g_canvasScale,
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(g_canvasScale);
     image.fill(fill);
     return image;
+}
+
+QRect DeviceRect(const QImage& canvas, const QRect& logical) {
+    const int s = static_cast<int>(std::lround(canvas.devicePixelRatio()));
+    return QRect(logical.x() * s, logical.y() * s, logical.width() * s, logical.height() * s);
+}
+
+QImage Downsample(const QImage& image, int factor) {
+    const QImage in = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage out(in.width() / factor, in.height() / factor, QImage::Format_ARGB32_Premultiplied);
+    const int n = factor * factor;
+    for (int y = 0; y < out.height(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            int sum[4] = {0, 0, 0, 0};
+            for (int dy = 0; dy < factor; ++dy) {
+                const QRgb* src =
+                    reinterpret_cast<const QRgb*>(in.constScanLine(y * factor + dy)) + x * factor;
+                for (int dx = 0; dx < factor; ++dx) {
+                    for (int k = 0; k < 4; ++k)
+                        sum[k] += (src[dx] >> (8 * k)) & 0xFF;
+                }
+            }
+            QRgb v = 0;
+            for (int k = 0; k < 4; ++k)
+                v |= static_cast<QRgb>((sum[k] + n / 2) / n) << (8 * k);
+            row[x] = v;
+        }
+    }
+    return out;
 }
 
 void Smooth(QPainter& p) {
@@ -102,8 +150,15 @@ void BoxBlur(QImage& image, int radius, int passes) {
 }
 
 void DrawSoftLayer(QPainter& p, QImage layer, int radius) {
+    const int scale = static_cast<int>(std::lround(layer.devicePixelRatio()));
+    const QRectF logical(0, 0, layer.width() / scale, layer.height() / scale);
+    if (scale > 1)
+        layer = Downsample(layer, scale);
     BoxBlur(layer, radius);
-    p.drawImage(0, 0, layer);
+    p.save();
+    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    p.drawImage(logical, layer);
+    p.restore();
 }
 
 void PaintCloud(QPainter& p, QPointF centre, double width, double height, const CloudLook& look,
@@ -113,6 +168,7 @@ void PaintCloud(QPainter& p, QPointF centre, double width, double height, const 
     const int puffs = std::clamp(static_cast<int>(width / height * 2.2), 5, 14) + rng.Int(0, 2);
     std::vector<std::pair<QPointF, double>> circles;
     QPainterPath body;
+    body.setFillRule(Qt::WindingFill);  // overlapping puffs stay solid
     for (int i = 0; i < puffs; ++i) {
         const double t = (i + rng.Range(0.2, 0.8)) / puffs;
         const double dome = std::sin(t * M_PI);

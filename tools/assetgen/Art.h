@@ -19,8 +19,32 @@ struct Stop {
     QColor colour;
 };
 
-// A premultiplied ARGB canvas filled with fill (transparent by default).
+// Every picture is drawn in logical pixels, the pixels of the game's play
+// area. While a ScaledCanvases lives, canvases have that many device pixels
+// per logical pixel (the painter scales by itself): the same drawing comes
+// out at 1× for the game's picture and at 4× for its hd twin.
+class ScaledCanvases {
+  public:
+    explicit ScaledCanvases(int factor);
+    ~ScaledCanvases();
+    ScaledCanvases(const ScaledCanvases&) = delete;
+    ScaledCanvases& operator=(const ScaledCanvases&) = delete;
+
+  private:
+    int previous_;
+};
+int CanvasScale();  // 1 unless a ScaledCanvases says otherwise
+
+// A premultiplied ARGB canvas of width × height logical pixels filled with
+// fill (transparent by default).
 QImage NewCanvas(int width, int height, QColor fill = QColor(0, 0, 0, 0));
+
+// The device pixels of a logical rectangle of a canvas.
+QRect DeviceRect(const QImage& canvas, const QRect& logical);
+
+// Exact average of every factor × factor block: a 1× picture from its 4×
+// drawing, premultiplied.
+QImage Downsample(const QImage& image, int factor);
 
 // A painter with antialiasing on, the way every opaque picture is drawn.
 void Smooth(QPainter& p);
@@ -31,7 +55,9 @@ void FillGradient(QPainter& p, const QRectF& area, std::initializer_list<Stop> s
 // Box blur of all four channels, repeated passes approximate a Gaussian.
 void BoxBlur(QImage& image, int radius, int passes = 3);
 
-// Draws layer onto p after blurring it: the softness of clouds and glows.
+// Draws layer onto p after blurring it by radius logical pixels: the
+// softness of clouds and glows. A layer of a scaled canvas is blurred at 1×
+// and drawn smoothly enlarged: after the blur the two look alike.
 void DrawSoftLayer(QPainter& p, QImage layer, int radius);
 
 struct CloudLook {

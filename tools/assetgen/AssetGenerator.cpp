@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "Art.h"
 #include "GameTexts.h"
 #include "IniText.h"
 #include "Sprites.h"
@@ -41,9 +42,14 @@ std::vector<NamedPicture> BuildGraphics() {
 GameData BuildGameData() {
     GameData data;
     data.graphics = BuildGraphics();
-    for (const NamedPicture& pic : data.graphics) {
-        data.files.push_back({pic.path, PictureBytes(pic.image)});
+    {
+        const ScaledCanvases hd(kHdScale);
+        data.hdGraphics = BuildGraphics();
     }
+    for (const NamedPicture& pic : data.graphics)
+        data.files.push_back({pic.path, PictureBytes(pic.image)});
+    for (const NamedPicture& pic : data.hdGraphics)
+        data.files.push_back({HdPath(pic.path), PictureBytes(pic.image)});
     QStringList modNames;
     for (const ModSpec& plan : {DefaultMod(), NightMod()}) {
         data.mods.push_back(BuildMod(plan));

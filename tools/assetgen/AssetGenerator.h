@@ -11,7 +11,8 @@
 namespace wf::assetgen {
 
 struct GameData {
-    std::vector<NamedPicture> graphics;  // the "Grafiken" pictures, by file path
+    std::vector<NamedPicture> graphics;    // the "Grafiken" pictures, by file path
+    std::vector<NamedPicture> hdGraphics;  // their twins at 4×, by the same paths
     std::vector<BuiltMod> mods;
     std::vector<NamedFile> files;  // every file, relative to the game directory
     // Files that must not be left over from an earlier run: the plain twins

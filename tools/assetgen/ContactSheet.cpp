@@ -166,6 +166,26 @@ QImage MakeScenePreview(const GameData& data, const BuiltMod& mod, size_t backgr
     return frame.convertToFormat(QImage::Format_RGB888);
 }
 
+// Both birds, pixel for pixel and twice enlarged, on a strip of the high
+// sky and on one low down over the land or the houses of the background.
+QImage BirdsOn(const GameData& data, const QImage& scene) {
+    const QImage* left = FindGraphic(data, "Grafiken/Vogel.jpg");
+    const QImage* leftMask = FindGraphic(data, "Grafiken/Vogelsw.jpg");
+    const QImage* right = FindGraphic(data, "Grafiken/Vogelu.jpg");
+    const QImage* rightMask = FindGraphic(data, "Grafiken/Vogelusw.jpg");
+    QImage tile(200, 120, QImage::Format_RGB32);
+    {
+        QPainter p(&tile);
+        p.drawImage(QPoint(0, 0), scene, QRect(300, 40, 200, 60));
+        p.drawImage(QPoint(0, 60), scene, QRect(300, 480, 200, 60));
+    }
+    for (int y : {10, 70}) {
+        BlitMasked(tile, *left, *leftMask, QPoint(8, y));
+        BlitMasked(tile, *right, *rightMask, QPoint(104, y));
+    }
+    return tile.scaled(tile.size() * 2).convertToFormat(QImage::Format_RGB888);
+}
+
 QImage MakeContactSheet(const GameData& data) {
     Sheet sheet;
     sheet.Heading(QStringLiteral("Grafiken"));
@@ -192,6 +212,15 @@ QImage MakeContactSheet(const GameData& data) {
                               .arg(QString::fromLatin1(e.kind)),
                           QSize(160, 180));
             }
+        }
+    }
+    sheet.Heading(QStringLiteral("Vögel auf jedem Hintergrund"));
+    for (const BuiltMod& mod : data.mods) {
+        for (size_t i = 0; i < mod.plan.backgrounds.size(); ++i) {
+            sheet.Add(
+                BirdsOn(data, mod.backgroundPictures[i]),
+                QStringLiteral("%1: %2").arg(mod.plan.directory, mod.plan.backgrounds[i].title),
+                QSize(400, 240));
         }
     }
     return sheet.Render();

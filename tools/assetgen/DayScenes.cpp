@@ -44,7 +44,7 @@ QImage PaintMeadow() {
     Smooth(p);
     Rng rng(101);
     FillGradient(p, QRectF(0, 0, kW, kH),
-                 {{0.0, QColor(58, 124, 214)},
+                 {{0.0, QColor(70, 138, 220)},
                   {0.5, QColor(160, 206, 244)},
                   {0.68, QColor(212, 234, 250)},
                   {1.0, QColor(212, 234, 250)}});
@@ -98,14 +98,19 @@ QImage PaintLake() {
                   {0.8, QColor(240, 140, 116)},
                   {1.0, QColor(255, 192, 120)}});
     PaintSun(p, QPointF(400, horizon - 8), 34, QColor(255, 176, 84), QColor(255, 196, 130), 220);
+    // High up, a bank of clouds still lit by the sun from below the horizon:
+    // warm and bright on the dark zenith, where clock and score stand.
+    PaintGlow(p, QPointF(400, -120), 560, QColor(236, 150, 160, 150));
+    const CloudLook afterglow{QColor(255, 224, 196), QColor(226, 150, 160), 1.0};
+    PaintCloudLayer(
+        p, layout::kSceneSize,
+        {{90, 34, 300, 84}, {300, 8, 260, 60, 0.9}, {540, 12, 250, 58, 0.9}, {730, 36, 300, 82}},
+        afterglow, rng, 4);
     CloudLook dusk{QColor(255, 196, 176), QColor(160, 96, 140), 0.95};
-    PaintCloudLayer(p, layout::kSceneSize,
-                    {{170, 90, 260, 34},
-                     {520, 150, 300, 30},
-                     {300, 210, 220, 24},
-                     {720, 250, 160, 22},
-                     {60, 250, 150, 20}},
-                    dusk, rng, 4);
+    PaintCloudLayer(
+        p, layout::kSceneSize,
+        {{520, 150, 300, 30}, {300, 210, 220, 24}, {720, 250, 160, 22}, {60, 250, 150, 20}}, dusk,
+        rng, 4);
     const Ridge hills = MakeHills(kW, horizon - 4, 12, 520, rng);
     PaintLand(p, hills, horizon + 2, QColor(104, 66, 106), QColor(88, 58, 98));
     // The lake.
@@ -174,7 +179,7 @@ QImage PaintMountains() {
     Smooth(p);
     Rng rng(303);
     FillGradient(p, QRectF(0, 0, kW, kH),
-                 {{0.0, QColor(44, 112, 210)},
+                 {{0.0, QColor(72, 138, 222)},
                   {0.5, QColor(166, 208, 246)},
                   {0.7, QColor(206, 230, 250)},
                   {1.0, QColor(206, 230, 250)}});

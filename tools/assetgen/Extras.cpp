@@ -21,18 +21,22 @@ RenderedExtra RenderExtra(const QImage& scene, const QRect& box, ExtraObject obj
         if (night) {
             // Moonlight: darker and bluer, only where the object already is.
             p.setCompositionMode(QPainter::CompositionMode_SourceAtop);
-            p.fillRect(out.layer.rect(), QColor(30, 40, 96, 85));
+            p.fillRect(QRectF(QPointF(0, 0), QSizeF(box.size())), QColor(30, 40, 96, 85));
             p.setCompositionMode(QPainter::CompositionMode_SourceOver);
         }
         PaintObjectLights(object, p, QSizeF(box.size()));
     }
-    QImage picture = scene.copy(box).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage picture =
+        scene.copy(DeviceRect(scene, box)).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(out.layer.devicePixelRatio());
     {
         QPainter p(&picture);
         p.drawImage(0, 0, out.layer);
     }
     out.picture = picture.convertToFormat(QImage::Format_RGB888);
-    out.hitCells = HitCellsFromLayer(out.layer, box.topLeft());
+    // Hit cells are play-area cells: counted on the 1× drawing only.
+    if (CanvasScale() == 1)
+        out.hitCells = HitCellsFromLayer(out.layer, box.topLeft());
     return out;
 }
 

@@ -45,7 +45,7 @@ vorgegebenen Zeit so viele davon ab, wie Sie können.
   Wer sie trifft, bekommt die Punkte, die der MOD für sie vorsieht
   (meist 15). Manche Extras sind immer zu sehen, andere tauchen nur
   ab und zu auf. Manche verschwinden nach einem Treffer, andere
-  bleiben stehen.
+  bleiben stehen; die zahlen meist nur den Schuss zurück.
 
 Spiellänge: Im Menü "Optionen" wählen Sie 0:30, 1:00 oder 2:00
 Minuten. Für jede dieser drei Spiellängen gibt es eine eigene

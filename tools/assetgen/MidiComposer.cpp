@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 #include "MidiFile.h"
@@ -130,7 +131,9 @@ QByteArray ComposeMidi(const MusicTheme& theme) {
         parts[i].Name(names[i]);
         if (channels[i] != kDrums)
             parts[i].Program(0, channels[i], programs[i]);
-        parts[i].Controller(0, channels[i], 7, volumes[i]);
+        parts[i].Controller(
+            0, channels[i], 7,
+            std::clamp(static_cast<int>(std::lround(volumes[i] * theme.level)), 0, 127));
         parts[i].Controller(0, channels[i], 10, pans[i]);
         parts[i].Controller(0, channels[i], 91, 48);
     }

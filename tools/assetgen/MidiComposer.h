@@ -30,6 +30,9 @@ struct MusicTheme {
     int padFromBar = 8;    // the strings come in here
     bool brushes = false;  // ride cymbal and soft kit instead of hi-hat
     std::vector<int> crashBars{0};
+    // Channel volumes are the band's balance times this: a softer band (pads,
+    // brushes) is turned up to sit as loud in the game as a brighter one.
+    double level = 1.0;
     uint64_t seed = 1;
 };
 

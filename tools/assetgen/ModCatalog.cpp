@@ -7,11 +7,12 @@ namespace wf::assetgen {
 namespace {
 
 // Points: a destructable target pays the usual 15, one that appears only now
-// and then pays more, and one that stays after a hit pays little, since it
-// can be hit again and again.
+// and then pays more. One that stays after a hit can be hit again and again:
+// it only pays back the 2 points of the shot, so that aiming at birds and
+// targets always pays better than clicking on the same spot.
 constexpr int kTargetPoints = 15;
 constexpr int kRarePoints = 25;
-constexpr int kFixturePoints = 5;
+constexpr int kFixturePoints = 2;
 
 ExtraSpec Rare(const QString& title, const QString& file, QRect box, ExtraObject object) {
     return {title, file, box, object, "sequenziell", kRarePoints, true};
@@ -137,7 +138,7 @@ ModSpec NightMod() {
         {QStringLiteral("Nachtblau"),
          std::nullopt,
          QString(),
-         QColor(52, 70, 136),
+         QColor(104, 126, 190),  // the blue hour: light enough for black text
          {
              Rare(QStringLiteral("Himmelslaterne"), "himmelslaterne2.jpg", kNightSkyLantern,
                   ExtraObject::SkyLantern),

@@ -29,9 +29,15 @@ struct BuiltMod {
     std::vector<QStringList> backgroundInis;  // plain lines of 1.ini, 2.ini, ...
     std::vector<QImage> backgroundPictures;   // as the game shows them, colours too
     std::vector<std::vector<RenderedExtra>> extras;
-    std::vector<NamedPicture> pictures;  // picture files of the directory
-    std::vector<NamedFile> files;        // everything the directory holds
+    std::vector<NamedPicture> pictures;    // picture files of the directory
+    std::vector<NamedPicture> hdPictures;  // their twins at 4×, by the same names
+    std::vector<NamedFile> files;          // everything the directory holds
 };
+
+// The scale of the hd twins and the folder that holds them beside their
+// pictures.
+inline constexpr int kHdScale = 4;
+QString HdPath(const QString& path);
 
 BuiltMod BuildMod(const ModSpec& plan);
 

@@ -25,6 +25,7 @@ MusicTheme SummerTheme() {
                "C5:2 E5:1 G5:1 E5:2 C5:2 | D5:3 E5:1 F#5:2 A5:2 | "
                "E5:2 G5:1 E5:1 C6:4 | B5:2 A5:1 G5:1 F#5:2 A5:2 | G5:2 E5:2 D5:2 F#5:2 | G5:8";
     t.crashBars = {0, 16, 24};
+    t.level = 1.15;
     t.seed = 11;
     return t;
 }
@@ -53,6 +54,7 @@ MusicTheme NightTheme() {
     t.padFromBar = 0;
     t.brushes = true;
     t.crashBars = {8, 16};
+    t.level = 1.27;
     t.seed = 22;
     return t;
 }

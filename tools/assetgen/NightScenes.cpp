@@ -2,6 +2,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRadialGradient>
 
 #include <cmath>
 
@@ -26,6 +27,24 @@ void PaintNightSky(QPainter& p, double horizon, Rng& rng, int stars) {
                   {horizon / kH, QColor(94, 96, 150)},
                   {1.0, QColor(94, 96, 150)}});
     PaintStars(p, QRectF(0, 0, kW, horizon), stars, rng, 0.75);
+}
+
+// Clock and score stand in the top corners in black: there the night is lit
+// by the haze around the moon or by clouds that the moon lights.
+void PaintMoonHaze(QPainter& p, QPointF centre, double radius) {
+    QRadialGradient haze(centre, radius);
+    haze.setColorAt(0.0, QColor(220, 226, 250, 245));
+    haze.setColorAt(0.35, QColor(178, 190, 236, 215));
+    haze.setColorAt(0.7, QColor(124, 140, 200, 120));
+    haze.setColorAt(1.0, QColor(90, 104, 170, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(haze);
+    p.drawEllipse(centre, radius, radius);
+}
+
+void PaintMoonlitBank(QPainter& p, std::initializer_list<CloudAt> clouds, Rng& rng) {
+    const CloudLook lit{QColor(226, 232, 250), QColor(132, 144, 196), 1.0};
+    PaintCloudLayer(p, layout::kSceneSize, clouds, lit, rng, 4);
 }
 
 void PaintThinClouds(QPainter& p, std::initializer_list<CloudAt> clouds, Rng& rng) {
@@ -80,8 +99,10 @@ QImage PaintCity() {
     Smooth(p);
     Rng rng(404);
     PaintNightSky(p, 420, rng, 320);
-    PaintMoon(p, QPointF(640, 110), 38, QColor(170, 190, 255));
-    PaintThinClouds(p, {{530, 154, 200, 28}, {300, 245, 240, 30}, {735, 271, 150, 22}}, rng);
+    PaintMoonHaze(p, QPointF(660, 74), 330);
+    PaintMoon(p, QPointF(660, 74), 36, QColor(170, 190, 255));
+    PaintMoonlitBank(p, {{80, 40, 320, 84}, {250, 18, 260, 58, 0.9}, {-20, 70, 170, 48}}, rng);
+    PaintThinClouds(p, {{530, 174, 200, 28}, {300, 245, 240, 30}, {735, 271, 150, 22}}, rng);
     PaintHouses(p, -10, kW + 10, 470, 90, 190, QColor(32, 38, 74), 0.12, false, rng);
 
     // The church; the weather rooster stands on the tip of its spire.
@@ -171,9 +192,11 @@ QImage PaintStarHills() {
         p.setBrush(QColor(235, 235, 255, rng.Int(60, 200)));
         p.drawEllipse(at, 0.6, 0.6);
     }
-    // A slim crescent.
-    const QPointF moon(130, 95);
-    PaintGlow(p, moon, 70, QColor(170, 180, 255, 60));
+    // A slim crescent in its haze, and clouds it lights on the other side.
+    const QPointF moon(124, 66);
+    PaintMoonHaze(p, moon, 300);
+    PaintMoonlitBank(p, {{710, 38, 300, 82}, {560, 14, 240, 54, 0.85}}, rng);
+    PaintGlow(p, moon, 70, QColor(200, 210, 255, 90));
     QPainterPath crescent;
     crescent.addEllipse(moon, 20, 20);
     QPainterPath bite;
@@ -240,9 +263,11 @@ QImage PaintHarbour() {
     Rng rng(606);
     const double horizon = 380;
     PaintNightSky(p, horizon, rng, 300);
-    const QPointF moon(560, 150);
+    const QPointF moon(612, 88);
+    PaintMoonHaze(p, moon, 380);
     PaintMoon(p, moon, 30, QColor(170, 190, 255));
-    PaintThinClouds(p, {{270, 125, 220, 30}, {510, 232, 180, 24}}, rng);
+    PaintMoonlitBank(p, {{70, 36, 300, 80}, {230, 14, 230, 54, 0.85}}, rng);
+    PaintThinClouds(p, {{300, 150, 220, 30}, {510, 232, 180, 24}}, rng);
     // Far coast with a few lights.
     const Ridge coast = MakeHills(kW, horizon - 6, 6, 400, rng);
     PaintLand(p, coast, horizon + 1, QColor(24, 28, 56), QColor(24, 28, 56));

@@ -78,7 +78,9 @@ QByteArray MakeShotWav(const ShotStyle& style) {
     double peak = 1e-9;
     for (double v : wet)
         peak = std::max(peak, std::abs(v));
-    const double gain = 0.85 * 32767 / peak;
+    // The peak stays 1.5 dB below full scale: headroom for the mixer, which
+    // adds the shot to the music.
+    const double gain = std::pow(10.0, -1.5 / 20) * 32767 / peak;
 
     QByteArray out;
     const uint32_t dataBytes = static_cast<uint32_t>(n) * 2;

@@ -7,7 +7,7 @@
 namespace wf::assetgen {
 
 struct ShotStyle {
-    int sampleRate = 22050;
+    int sampleRate = 44100;
     double seconds = 0.34;
     double noiseDecay = 0.035;  // time constant of the report, in seconds
     double brightness = 0.55;   // 0 dull .. 1 sharp

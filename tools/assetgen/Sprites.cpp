@@ -36,36 +36,42 @@ MaskedSprite ToMaskedSprite(const QImage& layer) {
 MaskedSprite MakeCrossHair() {
     // Built pixel by pixel around the aim point so that the shape is exactly
     // symmetric about it; antialiasing would only be thrown away by the mask.
+    // The rules are read at the centre of every device pixel in logical
+    // units, so a scaled canvas gets the same shape with finer edges.
     QImage layer = NewCanvas(kCrossHairSize.width(), kCrossHairSize.height());
+    const double scale = layer.devicePixelRatio();
     const QRgb red = qRgb(235, 40, 35);
     const QRgb edge = qRgb(25, 22, 30);
     const QRgb glint = qRgb(255, 150, 130);
     for (int y = 0; y < layer.height(); ++y) {
         for (int x = 0; x < layer.width(); ++x) {
-            const int dx = x - kAimPoint.x();
-            const int dy = y - kAimPoint.y();
-            const double d = std::sqrt(double(dx * dx + dy * dy));
-            const int ax = std::abs(dx), ay = std::abs(dy);
+            const double dx = (x + 0.5) / scale - 0.5 - kAimPoint.x();
+            const double dy = (y + 0.5) / scale - 0.5 - kAimPoint.y();
+            const double d = std::sqrt(dx * dx + dy * dy);
+            const double ax = std::abs(dx), ay = std::abs(dy);
             QRgb c = 0;
             bool set = false;
             const auto put = [&](QRgb v) {
                 c = v;
                 set = true;
             };
-            if (d >= 8.6 && d <= 12.4)
+            // The ring is open at the four diagonals, so that the scene
+            // inside it is connected to the scene outside: no closed hole.
+            const bool ringGap = std::abs(ax - ay) < 1.5;
+            if (d >= 8.6 && d <= 12.4 && !ringGap)
                 put(edge);
-            if (d >= 9.5 && d <= 11.5)
+            if (d >= 9.5 && d <= 11.5 && !ringGap)
                 put(dy < 0 && dx < 0 && d < 10.5 ? glint : red);
             // Arms: a red line with a dark border, leaving the centre open.
-            const bool onHArm = ay <= 1 && ax >= 3 && ax <= 15;
-            const bool onVArm = ax <= 1 && ay >= 3 && ay <= 15;
+            const bool onHArm = ay < 1.5 && ax > 2.5 && ax < 15.5;
+            const bool onVArm = ax < 1.5 && ay > 2.5 && ay < 15.5;
             if (onHArm || onVArm)
                 put(edge);
-            if ((ay == 0 && ax >= 4 && ax <= 14) || (ax == 0 && ay >= 4 && ay <= 14))
+            if ((ay < 0.5 && ax > 3.5 && ax < 14.5) || (ax < 0.5 && ay > 3.5 && ay < 14.5))
                 put(red);
-            if (ax <= 1 && ay <= 1)
+            if (ax < 1.5 && ay < 1.5)
                 put(edge);
-            if (ax == 0 && ay == 0)
+            if (ax < 0.5 && ay < 0.5)
                 put(red);
             if (set)
                 layer.setPixel(x, y, c);
@@ -82,35 +88,55 @@ void PaintBirdShape(QPainter& p) {
     const QColor belly(252, 244, 222);
     const QPen pen(outline, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 
-    // Far wing, behind the body and darker.
-    QPainterPath farWing;
+    QPainterPath farWing;  // behind the body and darker
     farWing.moveTo(38, 17);
     farWing.cubicTo(40, 8, 46, 3, 52, 2);
     farWing.cubicTo(52, 8, 51, 13, 50, 17);
     farWing.closeSubpath();
-    p.setPen(pen);
-    p.setBrush(back.darker(140));
-    p.drawPath(farWing);
-
-    // Tail fan.
-    QPainterPath tail;
+    QPainterPath tail;  // a fan
     tail.moveTo(60, 19);
     tail.lineTo(82, 11);
     tail.quadTo(86, 17, 83, 22);
     tail.lineTo(85, 27);
     tail.quadTo(78, 30, 60, 25);
     tail.closeSubpath();
+    // Body and head as one plump shape: the union of the two ellipses (an
+    // even-odd fill would leave their overlap, the neck, see-through).
+    QPainterPath body;
+    body.setFillRule(Qt::WindingFill);
+    body.addEllipse(QPointF(44, 21), 21, 10);
+    body.addEllipse(QPointF(24, 17), 9, 8.5);
+    body = body.simplified();
+    QPainterPath beak;
+    beak.moveTo(16, 14);
+    beak.lineTo(5, 18.5);
+    beak.lineTo(16, 21);
+    beak.closeSubpath();
+    QPainterPath wing;  // the near wing, raised in the up-stroke
+    wing.moveTo(36, 19);
+    wing.cubicTo(42, 8, 54, 1, 70, 1);
+    wing.cubicTo(66, 5, 64, 9, 61, 11);
+    wing.cubicTo(60, 15, 56, 20, 48, 22);
+    wing.closeSubpath();
+
+    // A pale rim around the dark outline: the outline stands out on a bright
+    // sky, the rim on a night sky.
+    const QColor rim(236, 240, 250);
+    p.setPen(QPen(rim, 4.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(rim);
+    for (const QPainterPath* part : {&farWing, &tail, &body, &beak, &wing})
+        p.drawPath(*part);
+
+    p.setPen(pen);
+    p.setBrush(back.darker(140));
+    p.drawPath(farWing);
+
     QLinearGradient tailShade(60, 12, 60, 30);
     tailShade.setColorAt(0, backLight);
     tailShade.setColorAt(1, back.darker(120));
     p.setBrush(tailShade);
     p.drawPath(tail);
 
-    // Body and head as one plump shape.
-    QPainterPath body;
-    body.addEllipse(QPointF(44, 21), 21, 10);
-    body.addEllipse(QPointF(24, 17), 9, 8.5);
-    body = body.simplified();
     QLinearGradient bodyShade(0, 8, 0, 32);
     bodyShade.setColorAt(0.0, backLight);
     bodyShade.setColorAt(0.45, back);
@@ -119,12 +145,6 @@ void PaintBirdShape(QPainter& p) {
     p.setBrush(bodyShade);
     p.drawPath(body);
 
-    // Beak.
-    QPainterPath beak;
-    beak.moveTo(16, 14);
-    beak.lineTo(5, 18.5);
-    beak.lineTo(16, 21);
-    beak.closeSubpath();
     p.setBrush(QColor(250, 165, 40));
     p.drawPath(beak);
     p.setPen(QPen(outline, 1.0));
@@ -143,13 +163,7 @@ void PaintBirdShape(QPainter& p) {
     p.setBrush(Qt::white);
     p.drawEllipse(QPointF(19.6, 13.9), 0.7, 0.7);
 
-    // Near wing, raised in the up-stroke, with feather lines.
-    QPainterPath wing;
-    wing.moveTo(36, 19);
-    wing.cubicTo(42, 8, 54, 1, 70, 1);
-    wing.cubicTo(66, 5, 64, 9, 61, 11);
-    wing.cubicTo(60, 15, 56, 20, 48, 22);
-    wing.closeSubpath();
+    // The near wing with feather lines.
     QLinearGradient wingShade(36, 20, 70, 2);
     wingShade.setColorAt(0, back);
     wingShade.setColorAt(1, backLight);

@@ -78,7 +78,7 @@ QImage MakeGameLogo() {
     Rng rng(1101);
     PaintSun(p, QPointF(335, 40), 16, QColor(255, 214, 90), QColor(255, 236, 160), 70);
     PaintCloudLayer(
-        p, image.size(),
+        p, QSize(w, h),
         {{70, 130, 170, 55}, {220, 140, 200, 50}, {360, 128, 150, 55}, {95, 32, 90, 26, 0.7}},
         CloudLook{}, rng, 2);
     QLinearGradient fill(0, 40, 0, 100);
@@ -202,7 +202,7 @@ QImage MakeTitleBird() {
     PaintSkyCard(p, w, h, QColor(70, 70, 150), QColor(255, 175, 120), 22);
     Rng rng(7007);
     PaintSun(p, QPointF(360, 250), 40, QColor(255, 190, 90), QColor(255, 210, 150), 180);
-    PaintCloudLayer(p, image.size(),
+    PaintCloudLayer(p, QSize(w, h),
                     {{110, 290, 260, 80},
                      {380, 305, 240, 70},
                      {350, 80, 130, 35, 0.75},
@@ -229,8 +229,7 @@ QImage MakeHaveFun() {
     Smooth(p);
     PaintSkyCard(p, w, h, QColor(30, 110, 200), QColor(170, 225, 250), 22);
     Rng rng(8008);
-    PaintCloudLayer(p, image.size(), {{90, 210, 220, 70}, {330, 215, 240, 65}}, CloudLook{}, rng,
-                    2);
+    PaintCloudLayer(p, QSize(w, h), {{90, 210, 220, 70}, {330, 215, 240, 65}}, CloudLook{}, rng, 2);
     // Confetti.
     static const QColor kConfetti[] = {QColor(255, 90, 90), QColor(255, 210, 60),
                                        QColor(120, 220, 120), QColor(255, 255, 255),
@@ -286,7 +285,7 @@ QImage MakeSmallPicture(int number) {
     }
     const CloudLook look =
         c.night ? CloudLook{QColor(110, 120, 170), QColor(50, 55, 100), 0.8} : CloudLook{};
-    PaintCloudLayer(p, image.size(), {{c.w * 0.3, c.h * 0.35, c.w * 0.4, c.h * 0.16}}, look, rng,
+    PaintCloudLayer(p, QSize(c.w, c.h), {{c.w * 0.3, c.h * 0.35, c.w * 0.4, c.h * 0.16}}, look, rng,
                     2);
     const QColor far = c.night ? QColor(30, 40, 70) : QColor(130, 185, 140);
     const QColor near = c.night ? QColor(15, 22, 40) : QColor(90, 165, 60);

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 #include "GameHost.h"
 #include "GameState.h"
@@ -21,6 +22,7 @@ class FakeGameHost : public GameHost {
     QImage window = Filled(200, 150, kGrey);
     QImage full;
     QSize screen{320, 240};
+    std::optional<QPointF> pointer;  // where the pointer stands, on either surface
     // Copies of the surfaces as their last refresh showed them.
     QImage shownWindow;
     QImage shownFull;
@@ -94,6 +96,7 @@ class FakeGameHost : public GameHost {
         calls << "RefreshFull";
     }
     QSize ScreenSizePx() override { return screen; }
+    std::optional<QPointF> PointerOnSurface(bool) override { return pointer; }
     void SetTickInterval(int ms) override { tickInterval = ms; }
     void SetTickTimerEnabled(bool on) override {
         tickOn = on;

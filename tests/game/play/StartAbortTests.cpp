@@ -148,6 +148,55 @@ TEST_F(GameTest, FullScreenStartStretchesTheWorkingCopies) {
     }
 }
 
+// The pointer's screen position is divided by the display scale, so the
+// cross-hair is drawn under the pointer and a shot hits what it covers;
+// before any move, a game takes the pointer where it stands.
+TEST_F(GameTest, FullScreenCrossHairStaysUnderThePointer) {
+    // A cursor covered from its corner: the red box starts where it is drawn.
+    MakeSprite(*stores.RESSOURCEN.SlotDC(2), *stores.RESSOURCEN.SlotDC(3), kCursorSize, kCursorSize,
+               QRect(0, 0, kCursorSize, kCursorSize), kCursorColour);
+    menu.vollbild.checked = true;
+    const auto drawnCursor = [this] {
+        QRect box;
+        for (int y = 0; y < host.shownFull.height(); ++y) {
+            for (int x = 0; x < host.shownFull.width(); ++x) {
+                if (host.shownFull.pixel(x, y) == kCursorColour)
+                    box |= QRect(x, y, 1, 1);
+            }
+        }
+        return box.topLeft();
+    };
+    // Bird 1 at (100, 50) has its centre cell (8, 4): a pointer at play-area
+    // (128, 60) aims into it.
+    const struct {
+        QSize screen;  // over the 200 × 150 play area
+        QPointF start, aim;
+    } cases[] = {
+        {{480, 270}, {101, 77}, {307, 108}},  // 2.4 × 1.8, as 1920 × 1080 over 800 × 600
+        {{320, 256}, {33, 255}, {205, 102}},  // 1.6 × 1.7067, as 1280 × 1024
+        {{256, 192}, {255, 0}, {164, 77}},    // 1.28
+        {{400, 300}, {1, 297}, {256, 121}},   // 2, with halves
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.screen.width());
+        host.screen = c.screen;
+        host.pointer = c.start;
+        StartWithBirds({100, 50}, {0, 130}, {0, 130});
+        game.GameTick();
+        EXPECT_LE(std::abs(drawnCursor().x() - c.start.x()), 1);
+        EXPECT_LE(std::abs(drawnCursor().y() - c.start.y()), 1);
+
+        state.birds = {Bird{100, 50}, Bird{0, 130}, Bird{0, 130}};
+        game.FullScreenMouseMove(c.aim.x(), c.aim.y());
+        game.FullScreenMouseUp(1, c.aim.x(), c.aim.y());
+        game.GameTick();
+        EXPECT_LE(std::abs(drawnCursor().x() - c.aim.x()), 1);
+        EXPECT_LE(std::abs(drawnCursor().y() - c.aim.y()), 1);
+        EXPECT_EQ(state.score, 5) << "the shot missed the bird under the cross-hair";
+        game.ter_Click();
+    }
+}
+
 TEST_F(GameTest, AFailedStretchFallsBackToWindowMode) {
     *stores.RESSOURCEN.SlotDC(22) = FakeGameHost::Filled(1, 1, 0xFF00FF00u);
     menu.vollbild.checked = true;

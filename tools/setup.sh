@@ -11,6 +11,8 @@ PACKAGES=(
   libgtest-dev googletest
   xvfb xauth xdotool x11-apps imagemagick
   clang libclang-rt-14-dev
+  librsvg2-bin
+  debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream
 )
 
 missing=()

@@ -43,6 +43,19 @@ endif()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/wolkenfang.metainfo.xml.in
                ${CMAKE_BINARY_DIR}/org.example.wolkenfang.metainfo.xml @ONLY)
 
+# The desktop entry: a player's prefix has its launcher on the PATH, the
+# package names its launcher in full, since not every desktop session has
+# the games directory on its PATH.
+foreach(layout portable package)
+  if(layout STREQUAL "portable")
+    set(WF_DESKTOP_EXEC wolkenfang)
+  else()
+    set(WF_DESKTOP_EXEC ${CMAKE_INSTALL_PREFIX}/games/wolkenfang)
+  endif()
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/wolkenfang.desktop.in
+                 ${CMAKE_BINARY_DIR}/${layout}/wolkenfang.desktop @ONLY)
+endforeach()
+
 # The package's launchers, one template for both programs.
 foreach(program Wolkenfang modsiegel)
   string(TOLOWER ${program} WF_LAUNCHER_NAME)
@@ -83,7 +96,7 @@ install(PROGRAMS ${CMAKE_BINARY_DIR}/launchers/wolkenfang ${CMAKE_BINARY_DIR}/la
 
 # Both: the desktop's view of the game and the manual pages.
 foreach(layout portable package)
-  install(FILES ${CMAKE_CURRENT_LIST_DIR}/wolkenfang.desktop
+  install(FILES ${CMAKE_BINARY_DIR}/${layout}/wolkenfang.desktop
           DESTINATION share/applications ${WF_${layout}_RULE})
   install(FILES ${CMAKE_CURRENT_LIST_DIR}/wolkenfang.svg
           DESTINATION share/icons/hicolor/scalable/apps ${WF_${layout}_RULE})

@@ -12,7 +12,7 @@ PACKAGES=(
   xvfb xauth xdotool x11-apps imagemagick
   clang libclang-rt-14-dev
   librsvg2-bin
-  debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream
+  build-essential debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream
 )
 
 missing=()

@@ -5,15 +5,18 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QStyleHints>
 #include <QVBoxLayout>
 
 #include "BannerStrip.h"
+#include "Borrowing.h"
 #include "ProgressBox.h"
 #include "SealAnimation.h"
 #include "frmMODwaehlen.h"
@@ -89,7 +92,15 @@ frmAssistentCOD::frmAssistentCOD(const QString& gameDirectory, FileOps* files, Q
     resize(700, 450);
 
     connect(Command1, &QPushButton::clicked, this, &frmAssistentCOD::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &frmAssistentCOD::Command2_Click);
+    connect(Command2, &QPushButton::clicked, this, [this] {
+        // The run on page 3 is over before the second click of a double
+        // click on "Weiter >" arrives; on the summary it must not count as
+        // "Assistent schließen". Neither must clicks queued during the run.
+        const int doubleClick = QGuiApplication::styleHints()->mouseDoubleClickInterval();
+        if (pCP == 4 && summaryShown_.isValid() && summaryShown_.elapsed() < doubleClick)
+            return;
+        Command2_Click();
+    });
     connect(Command3, &QPushButton::clicked, this, &frmAssistentCOD::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &frmAssistentCOD::Command4_Click);
     connect(Check1, &QCheckBox::toggled, this, &frmAssistentCOD::Check1_Click);
@@ -208,7 +219,8 @@ void frmAssistentCOD::BuildPages() {
         txtLog = new QPlainTextEdit(page);
         txtLog->setObjectName(QStringLiteral("txtLog"));
         txtLog->setReadOnly(true);
-        txtLog->setLineWrapMode(QPlainTextEdit::NoWrap);
+        // Long lines (paths) wrap rather than hide the rest of the log.
+        txtLog->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         Picture1 = new ProgressBox(page);
         Picture1->setObjectName(QStringLiteral("Picture1"));
         auto* layout = new QVBoxLayout(page);
@@ -283,6 +295,7 @@ void frmAssistentCOD::pCPSet() {
         Command3->setEnabled(true);
         Command2->setText(QStringLiteral("Assistent schließen"));
         Command3->setText(QStringLiteral("Logdatei"));
+        summaryShown_.start();
     }
 }
 
@@ -326,12 +339,10 @@ void frmAssistentCOD::Command3_Click() {
 void frmAssistentCOD::Command4_Click() {
     if (chooser_)
         return;
-    setEnabled(false);
-    // Not a child: a disabled parent would disable the chooser as well.
     chooser_ = new frmMODwaehlen(engine_.ModNames(), engine_.ModTypes());
+    BorrowOwner(chooser_, this);
     connect(chooser_, &frmMODwaehlen::modChosen, Text1, &QLineEdit::setText);
     connect(chooser_, &QDialog::finished, this, [this] {
-        setEnabled(true);
         if (chooser_)
             chooser_->deleteLater();
         chooser_ = nullptr;

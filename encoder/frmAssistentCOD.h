@@ -2,6 +2,7 @@
 // The encoder's wizard: five pages leading a MOD author from the welcome to
 // the chosen MOD, the backup choice, the encoding run and its summary. The
 // work is the engine's; the wizard holds the page, the inputs and the buttons.
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 
@@ -95,6 +96,7 @@ class frmAssistentCOD : public QWidget, private EngineSink {
 
     Engine engine_;
     QPointer<frmMODwaehlen> chooser_;
+    QElapsedTimer summaryShown_;
 };
 
 }  // namespace wf

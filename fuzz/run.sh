@@ -27,6 +27,7 @@ decode_text  decode_text.cpp  Core  shared/TextCipher.cpp
 mod_loader   mod_loader.cpp   Core,Gui,Widgets  game/mods/ModLoader.cpp encoder/ModFiles.cpp shared/IniAccess.cpp shared/TextCipher.cpp shared/Text8.cpp shared/Paths.cpp shared/platform/Platform.cpp shared/platform/QtPlatform.cpp
 highscore    highscore.cpp    Core,Gui,Widgets  game/highscore/Highscore.cpp shared/Text8.cpp shared/platform/Platform.cpp shared/platform/QtPlatform.cpp shared/platform/ScriptedPlatform.cpp
 command_line command_line.cpp Core  game/startup/CommandLine.cpp
+server_query server_query.cpp Core  server/Record.cpp server/Pages.cpp shared/TextCipher.cpp shared/ScoreRecord.cpp
 '
 
 if [[ $# -lt 1 || ! $1 =~ ^[0-9]+$ ]]; then
@@ -44,6 +45,7 @@ mkdir -p "$BUILD"
 
 INCLUDES=(-I"$ROOT/shared" -I"$ROOT/shared/platform")
 for d in "$ROOT"/game/*/; do INCLUDES+=(-I"${d%/}"); done
+INCLUDES+=(-I"$ROOT/server")
 # Last, so that the game's headers win where both programs have one by a name.
 INCLUDES+=(-I"$ROOT/encoder")
 CXXFLAGS=(-std=c++20 -g -O1 -fPIC -fno-omit-frame-pointer

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test through
-# CTest: unit, widget and end-to-end tests; then builds the Debian package
-# and checks it (lintian, desktop-file-validate, appstreamcli validate); then
-# runs the unit and widget tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and each fuzz target briefly.
-# WF_SKIP_PACKAGE=1 leaves out the package, WF_SKIP_SANITIZE=1 the sanitizer
-# and fuzz passes.
+# CTest: unit, widget, server and end-to-end tests; then builds the Debian
+# package and checks it (lintian, desktop-file-validate, appstreamcli
+# validate); then runs the unit, widget and server tests again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz target
+# briefly. WF_SKIP_PACKAGE=1 leaves out the package, WF_SKIP_SANITIZE=1 the
+# sanitizer and fuzz passes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
@@ -25,6 +25,6 @@ if [ "${WF_SKIP_SANITIZE:-0}" != "1" ]; then
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   LSAN_OPTIONS=suppressions="$PWD/tools/lsan.supp" \
-    ctest --test-dir build-sanitize --output-on-failure --timeout 600 -j"$jobs" -L 'unit|widget'
+    ctest --test-dir build-sanitize --output-on-failure --timeout 600 -j"$jobs" -L 'unit|widget|server'
   WF_FUZZ_BUILD="$PWD/build-fuzz" bash fuzz/run.sh 10
 fi

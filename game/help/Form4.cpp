@@ -1,6 +1,5 @@
 #include "Form4.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLinearGradient>
@@ -10,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "Borrowing.h"
 #include "LinkLabel.h"
 #include "Platform.h"
 
@@ -84,6 +84,7 @@ void OpenPage(const QString& page) {
 
 Form4::Form4(QWidget* mainWindow) : QWidget(nullptr, Qt::Dialog), mainWindow_(mainWindow) {
     setAttribute(Qt::WA_DeleteOnClose);
+    BorrowOwner(this, mainWindow);
     setWindowTitle(QStringLiteral("Wolkenfang 3.63 Release C Info"));
 
     Image1 = new LinkLabel(this);
@@ -174,12 +175,6 @@ void Form4::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (mainWindow_)
         move(mainWindow_->geometry().center() - rect().center());
-}
-
-void Form4::closeEvent(QCloseEvent* event) {
-    if (mainWindow_)
-        mainWindow_->setEnabled(true);
-    event->accept();
 }
 
 }  // namespace wf

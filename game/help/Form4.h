@@ -14,10 +14,8 @@ class LinkLabel;
 class Form4 : public QWidget {
     Q_OBJECT
   public:
-    // mainWindow is disabled by the caller before the window is shown and
-    // enabled again here however the window closes; it is not the parent,
-    // which would disable this window too. The window deletes itself when
-    // it closes.
+    // The window borrows mainWindow while it is open and deletes itself
+    // when it closes.
     explicit Form4(QWidget* mainWindow);
 
     // An address below the project's site, page starting with "/".
@@ -41,7 +39,6 @@ class Form4 : public QWidget {
 
   protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
   private:
     QPointer<QWidget> mainWindow_;

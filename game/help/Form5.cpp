@@ -1,8 +1,9 @@
 #include "Form5.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
+
+#include "Borrowing.h"
 
 namespace wf {
 namespace {
@@ -32,6 +33,7 @@ const char16_t* const kPages[] = {
 
 Form5::Form5(QWidget* mainWindow) : QWidget(nullptr, Qt::Dialog), mainWindow_(mainWindow) {
     setAttribute(Qt::WA_DeleteOnClose);
+    BorrowOwner(this, mainWindow);
     setWindowTitle(QStringLiteral("Hilfe"));
     setFixedSize(520, 300);
 
@@ -87,12 +89,6 @@ void Form5::showEvent(QShowEvent* event) {
     Form_Load();
     if (mainWindow_)
         move(mainWindow_->geometry().center() - rect().center());
-}
-
-void Form5::closeEvent(QCloseEvent* event) {
-    if (mainWindow_)
-        mainWindow_->setEnabled(true);
-    event->accept();
 }
 
 }  // namespace wf

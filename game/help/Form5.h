@@ -11,10 +11,8 @@ namespace wf {
 class Form5 : public QWidget {
     Q_OBJECT
   public:
-    // mainWindow is disabled by the caller before the window is shown and
-    // enabled again here however the window closes; it is not the parent,
-    // which would disable this window too. The window deletes itself when
-    // it closes.
+    // The window borrows mainWindow while it is open and deletes itself
+    // when it closes.
     explicit Form5(QWidget* mainWindow);
 
     // The text of page 1, 2 or 3; "" for any other page.
@@ -34,7 +32,6 @@ class Form5 : public QWidget {
 
   protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
   private:
     QPointer<QWidget> mainWindow_;

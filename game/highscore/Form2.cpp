@@ -6,8 +6,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QWindow>
 
+#include "Borrowing.h"
 #include "Highscore.h"
 #include "OnlineLink.h"
 #include "OnlineStrip.h"
@@ -155,7 +155,7 @@ bool Form2::Open() {
         return false;
     }
     if (mainWindow_)
-        mainWindow_->setEnabled(false);
+        BorrowOwner(this, mainWindow_);
     if (EntryPending) {
         Highscore::Instance().InsertScore(EntryTable, Highscore::ScoreNumber(EntryScore.toLatin1()),
                                           this);
@@ -169,12 +169,10 @@ bool Form2::Open() {
     const int table = EntryPending && entryTableKnown ? EntryTable : 1;
     ShowTable(table);
     MarkOption(table);
-
-    if (mainWindow_ && mainWindow_->window()->windowHandle()) {
-        winId();
-        windowHandle()->setTransientParent(mainWindow_->window()->windowHandle());
-    }
     show();
+    // An open window that takes a new entry comes to the front.
+    raise();
+    activateWindow();
     return true;
 }
 
@@ -239,8 +237,6 @@ void Form2::Picture1_Click() {
 
 void Form2::closeEvent(QCloseEvent* event) {
     EntryPending = false;
-    if (mainWindow_)
-        mainWindow_->setEnabled(true);
     event->accept();
 }
 

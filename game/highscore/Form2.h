@@ -25,8 +25,8 @@ class Form2 : public QWidget {
     static inline QString EntryScore;
     static inline int EntryTable = 1;
 
-    // The window has no parent so that disabling the main window does not
-    // disable it too; it stays in front of the main window.
+    // The window borrows mainWindow while it is open (from the opening step
+    // that disables it).
     Form2(QWidget* mainWindow, QString programDir);
 
     // Creates a window that deletes itself when closed and opens it. nullptr
@@ -34,7 +34,8 @@ class Form2 : public QWidget {
     static Form2* ShowWindow(QWidget* mainWindow, const QString& programDir);
 
     // The opening steps, then shows the window. false when a table could not
-    // be loaded: the window is closed again without being shown.
+    // be loaded: the window is closed again without being shown. An open
+    // window runs them again to take a new entry.
     bool Open();
 
     void ShowTable(int table);

@@ -1,14 +1,26 @@
 #include "OnlineLink.h"
 
-#include <algorithm>
-#include <cstdlib>
+#include <QUrl>
 
 #include "TextCipher.h"
 
 namespace wf {
 
 QString HighscoreSite() {
-    return QStringLiteral(WF_HIGHSCORE_SITE);
+    // Read at every click, so that a player can point the game at another
+    // site without rebuilding it. Anything but a plain web address is ignored:
+    // the desktop must never be handed a file or script address.
+    const QString value = qEnvironmentVariable("WF_HIGHSCORE_SITE").trimmed();
+    const QUrl url(value, QUrl::StrictMode);
+    const bool usable = url.isValid() && (url.scheme() == "http" || url.scheme() == "https") &&
+                        !url.host().isEmpty() && url.userInfo().isEmpty() && !url.hasQuery() &&
+                        !url.hasFragment();
+    if (!usable)
+        return QStringLiteral(WF_HIGHSCORE_SITE);
+    QString site = url.toString(QUrl::FullyEncoded);
+    while (site.endsWith('/'))
+        site.chop(1);
+    return site;
 }
 
 int GameSecondsOfTable(int table) {
@@ -22,20 +34,6 @@ int GameSecondsOfTable(int table) {
         default:
             return 0;
     }
-}
-
-int ScoreChecksum(qint32 score) {
-    const QByteArray digits = QByteArray::number(std::llabs(static_cast<long long>(score)));
-    int sum = 0;
-    for (qsizetype i = 0; i < 3; ++i) {
-        sum += digits.at(std::min(i, digits.size() - 1)) - '0';
-    }
-    return sum;
-}
-
-QByteArray ResultRecord(int seconds, qint32 score) {
-    return "wfgbeta|" + QByteArray::number(seconds) + '|' + QByteArray::number(score) + '|' +
-           QByteArray::number(ScoreChecksum(score)) + '|';
 }
 
 QString ViewUrl(const QString& site) {

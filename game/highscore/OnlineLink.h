@@ -4,20 +4,17 @@
 #include <QByteArray>
 #include <QString>
 
+#include "ScoreRecord.h"
+
 namespace wf {
 
-inline constexpr char ScoreKey[] = "hx5tol";
-
-// The build's highscore site (scheme and host).
+// The highscore site (scheme and host, perhaps a path): the environment
+// variable WF_HIGHSCORE_SITE when it holds an http or https address,
+// otherwise the build's site.
 QString HighscoreSite();
 
 // 30, 60 or 120 for tables 1, 2, 3; 0 for anything else.
 int GameSecondsOfTable(int table);
-// Sum of the first three digits of the score (the last digit repeated when
-// there are fewer); a negative score uses the digits of its absolute value.
-int ScoreChecksum(qint32 score);
-// "wfgbeta|<seconds>|<score>|<checksum>|"
-QByteArray ResultRecord(int seconds, qint32 score);
 
 QString ViewUrl(const QString& site = HighscoreSite());
 // site + "/wfscore.php?punkte=" + the encoded record, digits only.

@@ -1,6 +1,5 @@
 #include "Form9.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,6 +10,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "Borrowing.h"
 #include "ModList.h"
 #include "Platform.h"
 
@@ -50,7 +50,8 @@ QPixmap BirdPicture(int size) {
 }  // namespace
 
 Form9::Form9(QWidget* mainWindow, QString programDir)
-    : QWidget(nullptr), mainWindow_(mainWindow), programDir_(std::move(programDir)) {
+    : QWidget(nullptr), programDir_(std::move(programDir)) {
+    BorrowOwner(this, mainWindow);
     setWindowTitle(QStringLiteral("MODs"));
 
     List1 = new QListWidget(this);
@@ -89,12 +90,6 @@ void Form9::showEvent(QShowEvent* event) {
     if (!event->spontaneous())
         Form_Load();
     QWidget::showEvent(event);
-}
-
-void Form9::closeEvent(QCloseEvent* event) {
-    if (mainWindow_)
-        mainWindow_->setEnabled(true);
-    QWidget::closeEvent(event);
 }
 
 bool Form9::SelectedName(QString* name) {

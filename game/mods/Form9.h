@@ -14,9 +14,7 @@ namespace wf {
 class Form9 : public QWidget {
     Q_OBJECT
   public:
-    // mainWindow is disabled by the caller before the window is shown and
-    // enabled again here however the window closes. It is not the parent:
-    // a disabled parent would disable this window too.
+    // The window borrows mainWindow while it is open.
     Form9(QWidget* mainWindow, QString programDir);
 
     void Form_Load();  // fills the list; runs at every opening
@@ -35,13 +33,11 @@ class Form9 : public QWidget {
 
   protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
   private:
     // The selected name; false after telling the player to choose one.
     bool SelectedName(QString* name);
 
-    QWidget* mainWindow_;
     QString programDir_;
     QStringList modNames_;
 };

@@ -27,6 +27,7 @@ namespace {
 constexpr int kTitleTickMs = 40;
 constexpr int kClockMs = 1000;
 constexpr int kMusicPreloadDelayMs = 100;
+constexpr int kHandOverRetryMs = 50;
 
 QTimer* MakeTimer(QObject* owner, const char* name, int intervalMs) {
     auto* t = new QTimer(owner);
@@ -83,6 +84,8 @@ Form1::Form1(const QString& programDir, std::unique_ptr<SoundOutput> sound,
     connect(timer1_, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(timer2_, &QTimer::timeout, this, &Form1::Timer2_Timer);
     timer2_->start();
+    handOverRetry_ = MakeTimer(this, "handOverRetry", kHandOverRetryMs);
+    connect(handOverRetry_, &QTimer::timeout, this, &Form1::DeliverHandOver);
 
     SizeWindowToSurface(picture1_->Image().width(), picture1_->Image().height());
 }
@@ -141,6 +144,11 @@ void Form1::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    // A game that ended behind the question has its hand-over held: it is
+    // dropped with the program.
+    closing_ = true;
+    heldHandOver_.reset();
+    handOverRetry_->stop();
     // Other open windows must not keep the program alive.
     QCoreApplication::quit();
 }
@@ -282,7 +290,8 @@ void Form1::MenuChanged() {
 }
 
 void Form1::ShowHighscoreWindow(int entryTable, const QString& entryScore) {
-    ShowForm2(entryTable, entryScore);
+    heldHandOver_ = HandOver{entryTable, entryScore};
+    DeliverHandOver();
 }
 
 void Form1::EndProgram(int status) {

@@ -3,8 +3,10 @@
 // the state of the game. Start-up is a separate call (Form_Load) that the
 // program makes before the window is first shown.
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 #include "Audio.h"
 #include "GameHost.h"
@@ -22,6 +24,7 @@ class QTimer;
 namespace wf {
 
 class Backgrounds;
+class Form2;
 class Form8;
 class GameController;
 class PlaySurface;
@@ -66,8 +69,10 @@ class Form1 : public QMainWindow, public GameHost {
     // Mirrors the menu model onto the actions.
     void SyncMenu();
 
-    // The highscore window after a timed game.
+    // The highscore window after a timed game; an open one takes the entry.
     void ShowForm2(int entryTable, const QString& entryScore);
+    // The open highscore window, or nullptr.
+    Form2* HighscoreWindow() const;
 
     void tmrSpiel_Timer();
     void Timer1_Timer();
@@ -119,6 +124,7 @@ class Form1 : public QMainWindow, public GameHost {
     void AddSeparator(QMenu* menu, const char* name);
     Form8& EnsureForm8();
     void ResetGameObjects();
+    void DeliverHandOver();
 
     QString programDir_;
     GameState state_;
@@ -138,6 +144,17 @@ class Form1 : public QMainWindow, public GameHost {
     QTimer* timer1_ = nullptr;
     QTimer* timer2_ = nullptr;
     bool cursorInvisible_ = false;
+
+    // The end of a game's hand-over to the highscore window, held while a
+    // modal question is open; retried until it is gone.
+    struct HandOver {
+        int entryTable;
+        QString entryScore;
+    };
+    std::optional<HandOver> heldHandOver_;
+    QTimer* handOverRetry_ = nullptr;
+    bool closing_ = false;  // the close was confirmed: nothing opens any more
+    QPointer<Form2> form2_;
 
     // Menus and entries, by their names.
     QMenu* fghgh_ = nullptr;

@@ -1,5 +1,6 @@
 #include "Form8.h"
 
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QScreen>
 
@@ -43,6 +44,16 @@ void Form8::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+// The window frame (or the window manager's close key) on the full-screen
+// window takes the road of Esc: the game is aborted and the main window comes
+// back. Closing it must not end the program, as the hidden main window would
+// leave it the last window.
+void Form8::closeEvent(QCloseEvent* event) {
+    if (isVisible())
+        game_.FullScreenEscape();
+    event->accept();
 }
 
 }  // namespace wf

@@ -23,6 +23,8 @@ class Form8 : public QWidget {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // Closing the window leaves full-screen play as Esc does.
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     GameController& game_;

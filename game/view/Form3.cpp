@@ -1,12 +1,12 @@
 #include "Form3.h"
 
-#include <QCloseEvent>
 #include <QFont>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <algorithm>
 
+#include "Borrowing.h"
 #include "Units.h"
 
 namespace wf {
@@ -44,6 +44,7 @@ Form3::Form3(QWidget* mainWindow, GameState& state, MenuModel& menu,
       menu_(menu),
       menuChanged_(std::move(menuChanged)) {
     setAttribute(Qt::WA_DeleteOnClose);
+    BorrowOwner(this, mainWindow);
     setWindowTitle(QStringLiteral("Benutzerdefieniert "));
 
     HScroll1 = MakeScrollBar(this, Twips(240, 240, 4095, 495), 10, 360, 40);
@@ -113,12 +114,6 @@ void Form3::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (mainWindow_)
         move(mainWindow_->geometry().center() - rect().center());
-}
-
-void Form3::closeEvent(QCloseEvent* event) {
-    if (mainWindow_)
-        mainWindow_->setEnabled(true);
-    event->accept();
 }
 
 }  // namespace wf

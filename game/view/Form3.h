@@ -18,11 +18,9 @@ namespace wf {
 class Form3 : public QWidget {
     Q_OBJECT
   public:
-    // mainWindow is disabled by the caller before the dialog is shown and
-    // enabled again here however the dialog closes. It is not the parent:
-    // a disabled parent would disable the dialog too. menuChanged lets the
-    // main window mirror the changed check marks. The dialog deletes itself
-    // when it closes.
+    // The dialog borrows mainWindow while it is open and deletes itself when
+    // it closes. menuChanged lets the main window mirror the changed check
+    // marks.
     Form3(QWidget* mainWindow, GameState& state, MenuModel& menu,
           std::function<void()> menuChanged);
 
@@ -43,7 +41,6 @@ class Form3 : public QWidget {
 
   protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;  // Form_Unload
 
   private:
     QPointer<QWidget> mainWindow_;

@@ -3,11 +3,16 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyleHints>
+#include <QThread>
+#include <QWindow>
 
 #include "ModFixture.h"
 #include "ProgressBox.h"
@@ -70,10 +75,16 @@ TEST_F(Wizard, NavigationAndDiscoveryOnEveryEntryOfPageOne) {
 }
 
 TEST_F(Wizard, RunEndsOnTheSummaryWithTheLogOneClickAway) {
+    const QString backup = QStringLiteral("welt.quelltexte.gesichert.am.ersten.mai");
     GoTo(1);
     wizard->Text1->setText(QStringLiteral("welt"));
-    wizard->Text2->setText(QStringLiteral("welt.src"));
-    GoTo(3);  // runs at once and moves on
+    GoTo(2);
+    wizard->Text2->setText(backup);
+    // A double click: the first runs at once and moves on, the second meets
+    // the summary and leaves it open.
+    wizard->Command2->click();
+    wizard->Command2->click();
+    EXPECT_TRUE(wizard->isVisible());
 
     EXPECT_EQ(wizard->pCP, 4);
     EXPECT_EQ(wizard->VisiblePage(), 4);
@@ -81,7 +92,7 @@ TEST_F(Wizard, RunEndsOnTheSummaryWithTheLogOneClickAway) {
     EXPECT_EQ(wizard->Command3->text(), QStringLiteral("Logdatei"));
     EXPECT_FALSE(wizard->Command1->isEnabled());
     EXPECT_EQ(wizard->Label12->text(), QStringLiteral("welt"));
-    EXPECT_EQ(wizard->Label13->text(), QStringLiteral("welt.src"));
+    EXPECT_EQ(wizard->Label13->text(), backup);
     EXPECT_FALSE(wizard->Label13->isHidden());
     EXPECT_TRUE(wizard->Image2->IsRunning());
 
@@ -92,15 +103,25 @@ TEST_F(Wizard, RunEndsOnTheSummaryWithTheLogOneClickAway) {
     EXPECT_TRUE(log.contains(QStringLiteral("\nSicherung abgeschlossen !!\n")));
     EXPECT_EQ(wizard->Picture1->Percent(), 100);
     EXPECT_EQ(HowItLoads(fx, QStringLiteral("welt"), plain), LoadsAs::Encoded);
-    EXPECT_TRUE(fx.Exists(QStringLiteral("mods/welt.src/mod.ini")));
+    EXPECT_TRUE(fx.Exists("mods/" + backup + "/mod.ini"));
 
     wizard->Command3_Click();  // "Logdatei"
     EXPECT_EQ(wizard->VisiblePage(), 3);
     EXPECT_EQ(wizard->pCP, 4);
     EXPECT_FALSE(wizard->Command3->isEnabled());
     EXPECT_TRUE(wizard->Command2->isEnabled());
+    // Long lines wrap in a narrow window instead of scrolling sideways.
+    wizard->resize(460, 450);
+    QCoreApplication::processEvents();
+    int widest = 0;
+    for (const QString& line : wizard->txtLog->toPlainText().split('\n'))
+        widest = std::max(widest, wizard->txtLog->fontMetrics().horizontalAdvance(line));
+    ASSERT_GT(widest, wizard->txtLog->viewport()->width());
+    EXPECT_EQ(wizard->txtLog->horizontalScrollBar()->maximum(), 0);
 
-    wizard->Command2_Click();  // "Assistent schließen"
+    // A deliberate click on "Assistent schließen" ends the program.
+    QThread::msleep(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
+    wizard->Command2->click();
     EXPECT_FALSE(wizard->isVisible());
     EXPECT_EQ(ends, 1);
     EXPECT_TRUE(platform.messages.isEmpty());
@@ -134,6 +155,7 @@ TEST_F(Wizard, WechselnOpensTheChooserAndDisablesTheWizard) {
     frmMODwaehlen* chooser = wizard->Chooser();
     ASSERT_NE(chooser, nullptr);
     EXPECT_FALSE(wizard->isEnabled());
+    EXPECT_EQ(chooser->windowHandle()->transientParent(), wizard->windowHandle());
     ASSERT_EQ(chooser->List1->count(), 2);
 
     chooser->List1->setCurrentRow(1);  // encoded: refused, stays open

@@ -58,7 +58,6 @@ TEST(Form4, ShowsVersionAndCreditHeadings) {
 TEST(Form4, LinksOpenTheProjectsPagesAndTheWindowStaysOpen) {
     ScriptedPlatform platform;
     QWidget mainWindow;
-    mainWindow.setEnabled(false);
     QPointer<Form4> form = new Form4(&mainWindow);
     form->show();
     const struct {
@@ -82,7 +81,6 @@ TEST(Form4, LinksOpenTheProjectsPagesAndTheWindowStaysOpen) {
         Click(l.link, l.link->rect().center());
         EXPECT_EQ(platform.openedUrls, QStringList{l.address});
         EXPECT_TRUE(form->isVisible());
-        EXPECT_FALSE(mainWindow.isEnabled());
 
         platform.openedUrls.clear();
         Click(l.link, QPoint(-5, -5));
@@ -90,24 +88,6 @@ TEST(Form4, LinksOpenTheProjectsPagesAndTheWindowStaysOpen) {
     }
     form->close();
     RunDeferredDeletes();
-}
-
-TEST(Form4, ClosingInAnyWayEnablesTheMainWindow) {
-    QWidget mainWindow;
-    for (bool viaButton : {true, false}) {
-        SCOPED_TRACE(viaButton ? "OK" : "close control");
-        mainWindow.setEnabled(false);
-        QPointer<Form4> form = new Form4(&mainWindow);
-        form->show();
-        if (viaButton) {
-            form->Command1->click();
-        } else {
-            form->close();
-        }
-        RunDeferredDeletes();
-        EXPECT_TRUE(mainWindow.isEnabled());
-        EXPECT_TRUE(form.isNull());
-    }
 }
 
 }  // namespace

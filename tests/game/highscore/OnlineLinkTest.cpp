@@ -48,10 +48,34 @@ TEST(OnlineLink, SubmitAddressCarriesTheEncodedRecordAsDigits) {
     EXPECT_EQ(SubmitUrl(3, 1000, kSite).size() - kSubmit.size(), 57);
 }
 
-TEST(OnlineLink, ViewAddressHasNoQuery) {
+TEST(OnlineLink, SiteComesFromTheEnvironmentWhenItIsAWebAddress) {
+    const QString built = QStringLiteral(WF_HIGHSCORE_SITE);
+    const struct {
+        const char* value;  // nullptr: not set
+        QString site;
+    } cases[] = {
+        {nullptr, built},
+        {"https://scores.example.org", "https://scores.example.org"},
+        {" http://127.0.0.1:9090/ ", "http://127.0.0.1:9090"},
+        {"http://example.org/wolkenfang//", "http://example.org/wolkenfang"},
+        {"scores.example.org", built},
+        {"file:///etc/passwd", built},
+        {"javascript:alert(1)", built},
+        {"http://user:pw@example.org", built},
+        {"http://example.org/?x=1#top", built},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value ? c.value : "(not set)");
+        if (c.value)
+            qputenv("WF_HIGHSCORE_SITE", c.value);
+        else
+            qunsetenv("WF_HIGHSCORE_SITE");
+        EXPECT_EQ(HighscoreSite(), c.site);
+        EXPECT_EQ(ViewUrl(), c.site + "/hs.php");
+        EXPECT_TRUE(SubmitUrl(1, 100).startsWith(c.site + "/wfscore.php?punkte="));
+    }
+    qunsetenv("WF_HIGHSCORE_SITE");
     EXPECT_EQ(ViewUrl(kSite), kSite + "/hs.php");
-    EXPECT_TRUE(ViewUrl().startsWith(QStringLiteral(WF_HIGHSCORE_SITE)));
-    EXPECT_TRUE(SubmitUrl(1, 100).startsWith(QStringLiteral(WF_HIGHSCORE_SITE "/wfscore.php?")));
 }
 
 }  // namespace

@@ -22,8 +22,6 @@ const QString kChoose = QStringLiteral("Wählen sie bitte ein MOD aus !!!");
 
 class Form9Test : public ::testing::Test {
   protected:
-    void SetUp() override { main.setEnabled(false); }
-
     void WriteGameIni(const QStringList& modsLines) {
         WriteFile(dir.path(), "game.ini",
                   JoinLines(QStringList{"[game]", "werbung=ja"} + modsLines));
@@ -157,22 +155,6 @@ TEST_F(Form9Test, AFailedStartKeepsTheProgramRunning) {
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_EQ(platform.messages[0].title, "Fehler");
     EXPECT_TRUE(form.isVisible());
-}
-
-TEST_F(Form9Test, CancelAndTheFrameEnableTheMainWindow) {
-    WriteGameIni({"[Mods]", "ModAnzahl=1", "ModName1=wald"});
-    Form9 form(&main, dir.path());
-    form.show();
-    EXPECT_TRUE(form.isEnabled());  // not disabled along with the main window
-    form.Command3->click();
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_TRUE(main.isEnabled());
-
-    main.setEnabled(false);
-    form.show();
-    form.close();
-    EXPECT_TRUE(main.isEnabled());
-    EXPECT_TRUE(platform.processes.isEmpty());
 }
 
 TEST_F(Form9Test, EveryOpeningReadsTheSettingsAnew) {

@@ -2,19 +2,34 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
+#include <functional>
 
 #include "Form1.h"
+#include "Form2.h"
+#include "Form3.h"
+#include "Form4.h"
+#include "Form5.h"
 #include "Form8.h"
+#include "Form9.h"
 #include "GameController.h"
 #include "GameDirectory.h"
+#include "Highscore.h"
+#include "OnlineStrip.h"
 #include "PlaySurface.h"
+#include "QtPlatform.h"
 #include "ScriptedPlatform.h"
 
 namespace wf {
@@ -35,6 +50,51 @@ class Form1Test : public ::testing::Test {
         return a;
     }
 };
+
+// Runs the event loop until done() holds; false when it did not in time.
+bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms)
+            return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+void RunDeferredDeletes() {
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QList<QWidget*> OpenWindows() {
+    QList<QWidget*> open;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible())
+            open << w;
+    }
+    return open;
+}
+
+// The window that action opens, or nullptr.
+QWidget* Opens(const std::function<void()>& action) {
+    const QList<QWidget*> before = OpenWindows();
+    action();
+    for (QWidget* w : OpenWindows()) {
+        if (!before.contains(w))
+            return w;
+    }
+    return nullptr;
+}
+
+QList<Form2*> HighscoreWindows() {
+    QList<Form2*> found;
+    for (QWidget* w : OpenWindows()) {
+        if (auto* form2 = qobject_cast<Form2*>(w))
+            found << form2;
+    }
+    return found;
+}
 
 struct EntryCase {
     const char* name;
@@ -261,6 +321,157 @@ TEST_F(Form1Test, SurfaceInputReachesTheGame) {
     EXPECT_EQ(form.State().shotCellY, 2);
 }
 
+// Every window that borrows the main window, opened from the menu and closed
+// in every way: the main window takes input exactly when none is open.
+TEST_F(Form1Test, BorrowingWindowsGiveTheMainWindowBackHoweverTheyClose) {
+    form.show();
+    // Each window by its menu entry, with its own closing button.
+    const std::pair<const char*, std::function<QPushButton*(QWidget*)>> windows[] = {
+        {"gdsf", [](QWidget* w) { return qobject_cast<Form2*>(w)->Command1; }},
+        {"erte", [](QWidget* w) { return qobject_cast<Form3*>(w)->Command1; }},
+        {"info", [](QWidget* w) { return qobject_cast<Form4*>(w)->Command1; }},
+        {"kjhk", [](QWidget* w) { return qobject_cast<Form5*>(w)->Command4; }},
+        {"mod", [](QWidget* w) { return qobject_cast<Form9*>(w)->Command3; }},
+    };
+    enum Way { OwnButton, WindowFrame, Deleted };
+    for (const auto& [entry, button] : windows) {
+        for (Way way : {OwnButton, WindowFrame, Deleted}) {
+            SCOPED_TRACE(testing::Message() << entry << ", way " << way);
+            const QList<QWidget*> before = OpenWindows();
+            QWidget* opened = Opens([&] { Action(entry)->trigger(); });
+            ASSERT_NE(opened, nullptr);
+            EXPECT_FALSE(form.isEnabled());
+            EXPECT_TRUE(opened->isEnabled());
+            EXPECT_EQ(opened->windowHandle()->transientParent(), form.windowHandle());
+            if (way == OwnButton)
+                button(opened)->click();
+            else if (way == WindowFrame)
+                opened->windowHandle()->close();
+            else
+                delete opened;
+            RunDeferredDeletes();
+            EXPECT_TRUE(form.isEnabled());
+            EXPECT_EQ(OpenWindows(), before);
+        }
+    }
+}
+
+// Answers the real message and input boxes while the event loop runs: the
+// close question only once the game has ended behind it (it lets the clock
+// run fast until then), the name prompt with a name. A box that cannot be
+// answered is a lock-up: it is noted and rejected after a while.
+class Answerer {
+  public:
+    Answerer(Form1& form, MsgResult answer) : form_(form), answer_(answer) {
+        clock_.start();
+        QObject::connect(&poll_, &QTimer::timeout, [this] { Poll(); });
+        poll_.start(20);
+    }
+    int questions = 0;
+    bool questionEnabled = true;
+    int prompts = 0;
+    bool lockedUp = false;
+
+  private:
+    void Poll() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        if (clock_.elapsed() > 8000) {
+            lockedUp = true;
+            qobject_cast<QDialog*>(modal)->reject();
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            if (form_.State().gameRunning) {
+                form_.Timer1()->setInterval(5);
+                return;
+            }
+            ++questions;
+            questionEnabled = box->isEnabled();
+            box->button(answer_ == MsgResult::Yes ? QMessageBox::Yes : QMessageBox::No)->click();
+        } else if (auto* prompt = qobject_cast<QInputDialog*>(modal)) {
+            ++prompts;
+            prompt->setTextValue(QStringLiteral("Eva"));
+            prompt->accept();
+        }
+    }
+
+    Form1& form_;
+    MsgResult answer_;
+    QElapsedTimer clock_;
+    QTimer poll_;
+};
+
+// A game that ends while a question or another window is open: nothing
+// locks, there is one highscore window, and it takes the entry unless the
+// player chose to end the program.
+TEST_F(Form1Test, TheEndOfAGameBehindAQuestionOrWindowLocksNothing) {
+    const struct {
+        const char* name;
+        const char* opened;  // menu entry chosen during the game
+        bool closeQuestion;  // "Beenden" during the game
+        MsgResult answer;
+    } cases[] = {
+        {"close question, Nein", nullptr, true, MsgResult::No},
+        {"close question, Ja", nullptr, true, MsgResult::Yes},
+        {"highscore window", "gdsf", false, MsgResult::No},
+        {"help window and the close question", "kjhk", true, MsgResult::No},
+    };
+    QtPlatform desktop;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (int t = 1; t <= 3; ++t)
+            dir.Remove(QStringLiteral("score%1.sre").arg(t));
+        Highscore::Instance().InitTables();
+        Platform::SetInstance(&desktop);
+        Form1 game(dir.Path(), std::make_unique<SilentSound>(), std::make_unique<SilentMusic>());
+        game.Form_Load({});
+        game.show();
+        game.ter_Click();
+        game.State().score = 500;
+        QPointer<QWidget> opened;
+        if (c.opened)
+            opened = Opens([&] { game.findChild<QAction*>(c.opened)->trigger(); });
+        Answerer answerer(game, c.answer);
+        if (c.closeQuestion) {
+            EXPECT_EQ(game.close(), c.answer == MsgResult::Yes);
+        } else {
+            game.Timer1()->setInterval(5);
+        }
+        const bool ends = c.answer == MsgResult::Yes;
+        EXPECT_TRUE(WaitFor([&] {
+            return !game.State().gameRunning && !QApplication::activeModalWidget() &&
+                   (ends || game.HighscoreWindow());
+        }));
+        WaitFor([] { return false; }, 200);  // nothing more opens
+
+        EXPECT_FALSE(answerer.lockedUp);
+        EXPECT_EQ(answerer.questions, c.closeQuestion ? 1 : 0);
+        EXPECT_TRUE(answerer.questionEnabled);
+        EXPECT_EQ(game.isVisible(), !ends);
+        if (ends) {
+            EXPECT_TRUE(HighscoreWindows().isEmpty());
+            EXPECT_FALSE(QFile::exists(dir.Path() + "/score1.sre")) << "the score was entered";
+        } else {
+            ASSERT_EQ(HighscoreWindows().size(), 1);
+            Form2* entry = HighscoreWindows()[0];
+            if (qobject_cast<Form2*>(opened)) {
+                EXPECT_EQ(entry, opened.data()) << "the open window takes the entry";
+            }
+            EXPECT_EQ(answerer.prompts, 1);
+            EXPECT_EQ(entry->Picture1->Text(), "Online Highscore - Jetzt eintragen !!!");
+            EXPECT_EQ(Highscore::Instance().GetEntry(1, 1, 1), "Eva");
+            EXPECT_FALSE(game.isEnabled());
+            entry->Command1->click();
+            EXPECT_EQ(game.isEnabled(), !opened || opened.data() == entry);
+        }
+        if (opened)
+            opened->close();
+        RunDeferredDeletes();
+        EXPECT_TRUE(game.isEnabled());
+        Platform::SetInstance(&platform);
+    }
+}
+
 TEST_F(Form1Test, FullScreenGameCoversTheScreenAndEscEndsIt) {
     form.Form_Load({});
     form.show();
@@ -295,6 +506,19 @@ TEST_F(Form1Test, FullScreenGameCoversTheScreenAndEscEndsIt) {
     EXPECT_FALSE(form.State().gameRunning);
     EXPECT_FALSE(full->isVisible());
     EXPECT_TRUE(form.isVisible());
+
+    // Closing the full-screen window goes the same way, without a question,
+    // and the program goes on.
+    bool lastClosed = false;
+    QObject::connect(qApp, &QGuiApplication::lastWindowClosed, full, [&] { lastClosed = true; });
+    Action("ter")->trigger();
+    ASSERT_TRUE(full->isVisible());
+    full->windowHandle()->close();
+    EXPECT_FALSE(form.State().gameRunning);
+    EXPECT_FALSE(full->isVisible());
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(lastClosed);
+    EXPECT_TRUE(platform.messages.isEmpty());
 }
 
 }  // namespace

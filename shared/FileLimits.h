@@ -1,0 +1,14 @@
+#pragma once
+// How large a file the programs read at all. The limits lie far above any
+// real game or MOD; they only keep a strange or hostile file from eating the
+// memory or the time of a player or an author.
+#include <QtGlobal>
+
+namespace wf {
+
+// INI files and their encoded twins (three digits per character).
+inline constexpr qint64 kMaxDefinitionFileBytes = 32 * 1024 * 1024;
+// A score file holds eight short lines.
+inline constexpr qint64 kMaxScoreFileBytes = 1024 * 1024;
+
+}  // namespace wf

@@ -1,0 +1,243 @@
+// The site through HTTP on loopback, the real program on its real database
+// (SQLite or PostgreSQL, see TestSite).
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QTcpSocket>
+#include <QThread>
+
+#include "ScoreRecord.h"
+#include "TestSite.h"
+#include "TextCipher.h"
+
+namespace wf {
+namespace {
+
+QByteArray Digits(int seconds, int score) {
+    return EncodeText(ResultRecord(seconds, score), ScoreKey, true);
+}
+
+QByteArray FormTarget(int seconds, int score) {
+    return "/wfscore.php?punkte=" + Digits(seconds, score);
+}
+
+QByteArray TokenOf(const Reply& form) {
+    const auto match = QRegularExpression(QStringLiteral("name=\"token\" value=\"([^\"]+)\""))
+                           .match(QString::fromUtf8(form.body));
+    return match.captured(1).toLatin1();
+}
+
+// Opens the form of a result and fills in a name, as a browser would.
+QList<std::pair<QByteArray, QByteArray>> Filled(int seconds, int score, const QByteArray& name,
+                                                const QString& from) {
+    const QByteArray token = TokenOf(Site().Get(FormTarget(seconds, score), from));
+    return {{"punkte", Digits(seconds, score)}, {"token", token}, {"name", name}};
+}
+
+Reply Submit(int seconds, int score, const QByteArray& name, const QString& from) {
+    return Site().Post(Filled(seconds, score, name, from), from);
+}
+
+// What every HTML page of the site must be: German, self-contained, and
+// without a script or a word about what runs behind it.
+void ExpectOwnGermanPage(const Reply& reply) {
+    EXPECT_EQ(reply.Header("Content-Type"), "text/html; charset=utf-8");
+    EXPECT_TRUE(reply.body.startsWith("<!DOCTYPE html>\n<html lang=\"de\">"));
+    EXPECT_TRUE(reply.body.contains("erfundene Punkte")) << "no word that scores can be forged";
+    for (const char* never :
+         {"<script", "http:", "https:", "src=", "SQL", "sql", "Qt", "Postgre", "error", "Error"})
+        EXPECT_FALSE(reply.body.contains(never)) << never;
+    EXPECT_TRUE(reply.Header("Content-Security-Policy").startsWith("default-src 'none'"));
+}
+
+TEST(Http, EveryPageAnswers) {
+    const struct {
+        QByteArray request;
+        QByteArray type;
+        QList<QByteArray> shows;
+    } cases[] = {
+        {"GET / ", "text/html", {"href=\"/hs.php\"", "Online Highscore - Jetzt eintragen !!!"}},
+        {"GET /stil.css ", "text/css", {"table{", "@media"}},
+        {"GET /hs.php ", "text/html", {"<h2>30 Sekunden</h2>", "<h2>120 Sekunden</h2>"}},
+        {"GET " + FormTarget(60, 245) + " ",
+         "text/html",
+         {"<span class=\"punkte\">245</span> Punkte im Spiel über 60 Sekunden",
+          "<form method=\"post\" action=\"/wfscore.php\">", "maxlength=\"30\""}},
+        {"GET " + FormTarget(120, -32768) + " ", "text/html", {">-32768</span>", "120 Sekunden"}},
+        {"HEAD /hs.php ", "text/html", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.request.left(60).constData());
+        const Reply reply = Site().Send(c.request + "HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+        ASSERT_EQ(reply.status, 200);
+        EXPECT_TRUE(reply.Header("Content-Type").startsWith(c.type));
+        for (const QByteArray& text : c.shows)
+            EXPECT_TRUE(reply.body.contains(text)) << text.constData();
+        if (c.request.startsWith("HEAD")) {
+            EXPECT_TRUE(reply.body.isEmpty());
+            EXPECT_GT(reply.Header("Content-Length").toInt(), 500);
+        } else if (c.type == "text/html") {
+            ExpectOwnGermanPage(reply);
+        }
+    }
+}
+
+TEST(Http, RefusalsAreKindGermanPages) {
+    const QString from = QStringLiteral("127.0.0.2");
+    const QByteArray token = TokenOf(Site().Get(FormTarget(60, 245), from));
+    const QByteArray digits = Digits(60, 245);
+    auto post = [&](const QByteArray& body, const QByteArray& type) {
+        return "POST /wfscore.php HTTP/1.1\r\nHost: x\r\nContent-Type: " + type +
+               "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+    };
+    const QByteArray urlencoded = "application/x-www-form-urlencoded";
+    QByteArray manyHeaders = "GET /hs.php HTTP/1.1\r\nHost: x\r\n";
+    for (int i = 0; i < 60; ++i)
+        manyHeaders += "X-Zeile-" + QByteArray::number(i) + ": 1\r\n";
+    const QByteArray tampered = digits.left(digits.size() - 3) + "100";
+
+    const struct {
+        QByteArray request;
+        int status;
+        QByteArray says;
+    } cases[] = {
+        {"GET /wfscore.php HTTP/1.1\r\n\r\n", 400, "Dieses Ergebnis lässt sich nicht eintragen"},
+        {"GET /wfscore.php?punkte=" + tampered + " HTTP/1.1\r\n\r\n", 400,
+         "Dieses Ergebnis lässt sich nicht eintragen"},
+        {"GET /wfscore.php?punkte=%3Cscript%3E HTTP/1.1\r\n\r\n", 400,
+         "Dieses Ergebnis lässt sich nicht eintragen"},
+        {"GET /index.php HTTP/1.1\r\n\r\n", 404, "Seite nicht gefunden"},
+        {"PUT /hs.php HTTP/1.1\r\nContent-Length: 0\r\n\r\n", 405, "So nicht möglich"},
+        {"DELETE /wfscore.php HTTP/1.1\r\n\r\n", 405, "So nicht möglich"},
+        {"GET /hs.php?" + QByteArray(3000, 'a') + " HTTP/1.1\r\n\r\n", 414, "Adresse zu lang"},
+        {manyHeaders + "\r\n", 431, "zu viele Angaben"},
+        {post(QByteArray(5000, 'a'), urlencoded), 413, "Anfrage zu groß"},
+        {post(QByteArray(100000, 'a'), urlencoded), 413, "Anfrage zu groß"},
+        {"POST /wfscore.php HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n" +
+             QByteArray("4000\r\n" + QByteArray(0x4000, 'a') + "\r\n").repeated(8) + "0\r\n\r\n",
+         413, "Anfrage zu groß"},
+        {post("punkte=" + digits + "&token=" + token + "&name=Anna", "text/plain"), 400,
+         "Anfrage nicht verstanden"},
+        {post("punkte=" + Digits(60, 246) + "&token=" + token + "&name=Anna", urlencoded), 400,
+         "Formular nicht erkannt"},
+        {post("punkte=" + digits + "&token=" + token.left(40) + "&name=Anna", urlencoded), 400,
+         "Formular nicht erkannt"},
+        {post("punkte=" + digits + "&token=" + token + "&name=+", urlencoded), 400,
+         "Bitte geben Sie einen Namen mit 1 bis 30 Zeichen ein"},
+        {post("punkte=" + digits + "&token=" + token + "&name=" + QByteArray(31, 'a'), urlencoded),
+         400, "Bitte geben Sie einen Namen mit 1 bis 30 Zeichen ein"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.request.left(70).constData());
+        const Reply reply = Site().Send(c.request, from);
+        EXPECT_EQ(reply.status, c.status);
+        EXPECT_TRUE(reply.body.contains(c.says)) << reply.body.constData();
+        ExpectOwnGermanPage(reply);
+    }
+    // None of the refusals used up the form.
+    EXPECT_EQ(Site().Post({{"punkte", digits}, {"token", token}, {"name", "Anna"}}, from).status,
+              303);
+}
+
+TEST(Http, EntryIsStoredOnceEscapedAndMarked) {
+    const QString from = QStringLiteral("127.0.0.3");
+    const auto fields = Filled(60, -12, "<script>\"x\"</script>&'%1", from);
+    const Reply stored = Site().Post(fields, from);
+    ASSERT_EQ(stored.status, 303);
+    const auto location = QRegularExpression(QStringLiteral("^/hs\\.php\\?neu=(\\d+)#e(\\d+)$"))
+                              .match(QString::fromLatin1(stored.Header("Location")));
+    ASSERT_TRUE(location.hasMatch()) << stored.Header("Location").constData();
+    EXPECT_EQ(location.captured(1), location.captured(2));
+
+    const Reply table = Site().Get(stored.Header("Location").split('#')[0]);
+    ASSERT_EQ(table.status, 200);
+    ExpectOwnGermanPage(table);
+    const QByteArray escaped = "&lt;script&gt;&quot;x&quot;&lt;/script&gt;&amp;&#39;%1";
+    const QByteArray row = "<tr id=\"e" + location.captured(1).toLatin1() + "\" class=\"neu\">";
+    EXPECT_TRUE(table.body.contains(row + "<td>")) << "the new entry is not marked";
+    EXPECT_TRUE(table.body.contains("<td>" + escaped + "</td><td>-12</td>"));
+    EXPECT_TRUE(table.body.contains("Ihr Ergebnis ist eingetragen: Platz "));
+
+    // The same form once more: refused kindly, nothing added.
+    const Reply again = Site().Post(fields, from);
+    EXPECT_EQ(again.status, 409);
+    EXPECT_TRUE(again.body.contains("Schon eingetragen"));
+    ExpectOwnGermanPage(again);
+    EXPECT_EQ(Site().Get("/hs.php").body.count(escaped), 1);
+}
+
+TEST(Http, TablesShowTheBestFirstAndTiesInTheOrderOfEntry) {
+    const QString from = QStringLiteral("127.0.0.4");
+    ASSERT_EQ(Submit(120, 9001, "Früher", from).status, 303);
+    ASSERT_EQ(Submit(120, 9001, "Später", from).status, 303);
+    ASSERT_EQ(Submit(120, 9002, "Bester", from).status, 303);
+    const QByteArray page = Site().Get("/hs.php").body;
+    const qsizetype best = page.indexOf("<td>Bester</td>");
+    const qsizetype first = page.indexOf("<td>Früher</td>");
+    const qsizetype second = page.indexOf("<td>Später</td>");
+    ASSERT_GT(best, page.indexOf("<h2>120 Sekunden</h2>"));
+    EXPECT_LT(best, first);
+    EXPECT_LT(first, second);
+}
+
+TEST(Http, SubmissionsAreLimitedPerClientAddress) {
+    const QString from = QStringLiteral("127.0.0.5");
+    for (int i = 0; i < TestSite::kMaxSubmissions; ++i)
+        ASSERT_EQ(Submit(30, 100 + i, "Flink", from).status, 303) << i;
+    const Reply limited = Submit(30, 200, "Flink", from);
+    EXPECT_EQ(limited.status, 429);
+    EXPECT_TRUE(limited.body.contains("Bitte etwas Geduld"));
+    EXPECT_GT(limited.Header("Retry-After").toInt(), 0);
+    ExpectOwnGermanPage(limited);
+    EXPECT_EQ(Submit(30, 200, "Anderswo", QStringLiteral("127.0.0.6")).status, 303);
+}
+
+TEST(Http, SlowAndIdleClientsAreCutOff) {
+    const int limitMs = TestSite::kTimeoutSeconds * 1000;
+    // A request that never ends, and one that trickles in a byte at a time.
+    for (bool trickle : {false, true}) {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, Site().Port());
+        ASSERT_TRUE(socket.waitForConnected(5000));
+        QElapsedTimer clock;
+        clock.start();
+        const QByteArray head = "GET /hs.php HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Langsam: ";
+        socket.write(head);
+        QByteArray answer;
+        while (clock.elapsed() < limitMs + 3000 && !answer.contains("\r\n\r\n")) {
+            if (trickle && socket.state() == QAbstractSocket::ConnectedState) {
+                socket.write("a");
+                socket.flush();
+            }
+            if (socket.waitForReadyRead(200))
+                answer += socket.readAll();
+        }
+        EXPECT_TRUE(answer.startsWith("HTTP/1.1 408 ")) << trickle << answer.left(40).constData();
+        EXPECT_GE(clock.elapsed(), limitMs / 2);
+        EXPECT_LT(clock.elapsed(), limitMs + 1500);
+    }
+    // An idle connection is closed after the time limit.
+    QTcpSocket idle;
+    idle.connectToHost(QHostAddress::LocalHost, Site().Port());
+    ASSERT_TRUE(idle.waitForConnected(5000));
+    EXPECT_TRUE(idle.waitForDisconnected(limitMs + 1500));
+}
+
+TEST(Http, DatabaseOutageShowsNoInternalsAndPasses) {
+    if (!Site().Postgres())
+        GTEST_SKIP() << "an SQLite file cannot go away under the server; PostgreSQL can";
+    const QString from = QStringLiteral("127.0.0.7");
+    const auto fields = Filled(30, 55, "Pech", from);
+    Site().RunDatabase(false);
+    const Reply down = Site().Post(fields, from);
+    EXPECT_EQ(down.status, 503);
+    EXPECT_TRUE(down.body.contains("gerade nicht erreichbar"));
+    ExpectOwnGermanPage(down);
+    Site().RunDatabase(true);
+    // The same form goes through once the database is back, without a restart.
+    EXPECT_EQ(Site().Post(fields, from).status, 303);
+}
+
+}  // namespace
+}  // namespace wf

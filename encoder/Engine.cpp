@@ -41,7 +41,7 @@ void Engine::ResolveGameDirectory() {
     }
     // The encoder lives in a sub-directory of the game.
     const QString own = QDir::cleanPath(QDir(ProgramDirectory()).absolutePath());
-    gameDirectory_ = QFileInfo(own).path();
+    gameDirectory_ = wf::GameDirectory(QFileInfo(own).path());
 }
 
 void Engine::ReadModList() {

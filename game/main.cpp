@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
     wf::InstallGermanQtTexts(app);
     wf::Platform::Instance().SetProgramName(QStringLiteral("Wolkenfang"));
 
-    wf::Form1 form1(wf::ProgramDirectory());
+    wf::Form1 form1(wf::GameDirectory(wf::ProgramDirectory()));
     form1.Form_Load(app.arguments().mid(1));
     form1.show();
 

@@ -67,4 +67,11 @@ QString ProgramDirectory() {
     return QCoreApplication::applicationDirPath();
 }
 
+QString GameDirectory(const QString& besideProgram) {
+    const QString named = qEnvironmentVariable(kGameDirectoryVariable);
+    if (named.isEmpty())
+        return besideProgram;
+    return QDir::cleanPath(QDir(named).absolutePath());
+}
+
 }  // namespace wf

@@ -19,4 +19,15 @@ bool IsSafeStoredName(const QByteArray& stored);
 // The directory of the running executable.
 QString ProgramDirectory();
 
+// The name of the environment variable that names the game directory.
+inline constexpr char kGameDirectoryVariable[] = "WOLKENFANG_DIR";
+
+// The game directory, where game.ini, the score files, Info.txt, Grafiken/
+// and mods/ lie: the directory that WOLKENFANG_DIR names (made absolute) when
+// it is set and not empty, else besideProgram, the directory that the
+// running program finds from its own location. A system install's launcher
+// sets the variable to the player's own directory; a program started from
+// the game (the MOD manager's restart) inherits it.
+QString GameDirectory(const QString& besideProgram);
+
 }  // namespace wf

@@ -13,6 +13,8 @@ PACKAGES=(
   clang libclang-rt-14-dev
   qt6-httpserver-dev qt6-websockets-dev libqt6sql6-sqlite libqt6sql6-psql postgresql
   chromium chromium-driver python3
+  librsvg2-bin
+  build-essential debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream
 )
 
 missing=()

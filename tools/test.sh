@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test through
-# CTest: unit, widget, server and end-to-end tests, then the unit, widget and
-# server tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
-# and runs each fuzz target briefly. WF_SKIP_SANITIZE=1 leaves out the
+# CTest: unit, widget, server and end-to-end tests; then builds the Debian
+# package and checks it (lintian, desktop-file-validate, appstreamcli
+# validate); then runs the unit, widget and server tests again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz target
+# briefly. WF_SKIP_PACKAGE=1 leaves out the package, WF_SKIP_SANITIZE=1 the
 # sanitizer and fuzz passes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,6 +14,10 @@ jobs="$(nproc)"
 cmake -S . -B build
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure --timeout 600 -j"$jobs"
+
+if [ "${WF_SKIP_PACKAGE:-0}" != "1" ]; then
+  bash tools/package.sh build-deb
+fi
 
 if [ "${WF_SKIP_SANITIZE:-0}" != "1" ]; then
   cmake -S . -B build-sanitize -DWF_SANITIZE=ON

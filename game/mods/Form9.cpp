@@ -131,6 +131,8 @@ void Form9::Command1_Click() {
                                         unsafe);
         return;
     }
+    // The program file itself, not a launcher that started it; the new
+    // instance inherits the environment and with it WOLKENFANG_DIR.
     Platform& platform = Platform::Instance();
     if (!platform.StartProcess(QCoreApplication::applicationFilePath(), {"-mod:" + name})) {
         // Ending now would leave the player with no game at all.

@@ -261,3 +261,69 @@ expect_fatal_start() {
     fail "more than one message for '$text'"
   log "fatal start (status $EXIT_STATUS): $title: $text"
 }
+
+# The target MOD of the scripted games: one W x H gradient background with a
+# red target that never moves over the cells COLS x ROWS, where no bird can
+# cover it. write_target_mod DIR SOUNDS GPTS writes it into DIR, borrowing
+# shot sound and music from the MOD directory SOUNDS; a hit brings GPTS.
+W=640 H=480
+ROWS=(26 27)
+COLS=(5 6 7 8 9 10 11 12 13 14)
+TARGET_X=$((17 * COLS[0])) TARGET_Y=$((17 * ROWS[0]))
+write_target_mod() {
+  local mod="$1" sounds="$2" gpts="$3" k=1 r c
+  mkdir -p "$mod"
+  printf '[game]\r\nsound=no\r\nmusic=no\r\n' >"$mod/config.ini"
+  cp "$sounds/schuss.wav" "$mod/schuss.wav"
+  cp "$sounds/sommerwind.mid" "$mod/musik.mid"
+  printf '[Allgemein]\r\nName=E2E Test\r\n[sfx]\r\nSchussSound=schuss.wav\r\nMusik=musik.mid\r\n[Hintergrund]\r\nAnzahl=1\r\n' >"$mod/mod.ini"
+  convert -size ${H}x${W} gradient:'#204080-#80c0ff' -rotate 90 "png:$mod/bg.jpg"
+  convert -size $((17 * ${#COLS[@]}))x34 xc:'#e02020' "png:$mod/ziel.jpg"
+  {
+    printf '[hg]\r\nname=Testbild\r\ntype=BMP\r\ndatei=bg.jpg\r\nx=%d\r\ny=%d\r\nextra=1\r\n' $W $H
+    printf '[extra1]\r\ngfx=ziel.jpg\r\ngfxx=%d\r\ngfxy=%d\r\ntyp=static\r\ngpts=%d\r\n' \
+      $TARGET_X $TARGET_Y "$gpts"
+    printf 'destructable=false\r\npoints=%d\r\n' $((2 * ${#COLS[@]}))
+    for r in "${ROWS[@]}"; do
+      for c in "${COLS[@]}"; do
+        printf 'p%dx=%d\r\np%dy=%d\r\n' $k "$c" $k "$r"
+        k=$((k + 1))
+      done
+    done
+  } >"$mod/1.ini"
+}
+
+# The pointer position whose aim point (16 units right and below) lies in the
+# middle of a cell.
+cell_x() { echo $((17 * $1 + 8 - 16)); }
+cell_y() { echo $((17 * $1 + 8 - 16)); }
+
+# target_shows: a game on the target MOD runs, its background shows with the
+# target on it (surface_origin must have run).
+target_shows() {
+  import -window root -crop "${W}x${H}+${SURF_X}+${SURF_Y}" +repage "$E2E_TMP/g.ppm"
+  [ "$(pixel "$E2E_TMP/g.ppm" $((TARGET_X + 8)) $((TARGET_Y + 17)))" = "224,32,32" ]
+}
+
+# check_table WINDOW WHAT: the highscore window shows the default table with
+# a new name in place 2: three equal "NoBody" names and a different one
+# (names at y = 164 + 36 * index, x 80 to 330). The window's background is a
+# gradient, so only the light text is compared.
+name_cell() {
+  convert "$1" -crop "250x30+$((TX + 80))+$((TY + 164 + 36 * $2))" +repage \
+    -colorspace Gray -threshold 50% "$E2E_TMP/name$2.pbm"
+}
+check_table() {
+  local id="$1" what="$2"
+  read -r TX TY _ _ < <(window_geometry "$id")
+  shot "$E2E_TMP/table.png"
+  for i in 0 1 2 3; do name_cell "$E2E_TMP/table.png" $i; done
+  below 0.08 "$(difference "$E2E_TMP/name0.pbm" "$E2E_TMP/name2.pbm")" ||
+    fail "$what: places 1 and 3 do not show the same name"
+  below 0.08 "$(difference "$E2E_TMP/name0.pbm" "$E2E_TMP/name3.pbm")" ||
+    fail "$what: places 1 and 4 do not show the same name"
+  ! below 0.15 "$(difference "$E2E_TMP/name0.pbm" "$E2E_TMP/name1.pbm")" ||
+    fail "$what: place 2 shows the same name as place 1"
+  [ "$(colours "$E2E_TMP/table.png" $((TX + 80)) $((TY + 164 + 36)) 250 30)" -gt 2 ] ||
+    fail "$what: place 2 shows no name"
+}

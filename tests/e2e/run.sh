@@ -20,8 +20,9 @@ done
 [ -s "$xtmp/display" ] || { echo "Xvfb did not start" >&2; cat "$xtmp/xvfb.log" >&2; exit 1; }
 DISPLAY=":$(head -1 "$xtmp/display")"
 export DISPLAY
-# The programs must reach this X server and must not need a sound card.
-unset QT_QPA_PLATFORM XAUTHORITY
+# The programs must reach this X server, must not need a sound card and
+# must use the game directory that a test gives them.
+unset QT_QPA_PLATFORM XAUTHORITY WOLKENFANG_DIR
 export SDL_AUDIODRIVER=dummy
 # Not exec'd: the X server must be stopped after the test, however it ends.
 bash "$script" "${@:2}" &

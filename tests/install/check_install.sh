@@ -14,6 +14,8 @@ for f in lib/wolkenfang/Wolkenfang lib/wolkenfang/modsiegel/modsiegel lib/wolken
          share/icons/hicolor/scalable/apps/wolkenfang.svg; do
   [ -e "$prefix/$f" ] || { echo "missing after install: $f"; exit 1; }
 done
+# The system layout is not part of a plain install.
+[ ! -e "$prefix/games" ] || { echo "the package's launchers were installed"; exit 1; }
 if ls "$prefix"/lib/wolkenfang/score*.sre >/dev/null 2>&1; then
   echo "score files of the build tree were installed"; exit 1
 fi
@@ -22,6 +24,7 @@ grep -q '^Icon=wolkenfang$' "$prefix/share/applications/wolkenfang.desktop"
 
 # The launcher finds the game from any working directory.
 cd /
+unset WOLKENFANG_DIR
 WF_EXIT_AFTER_SHOW=1 QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
   timeout 30 "$prefix/bin/wolkenfang" 2>"$prefix/err.txt" || {
   echo "installed game did not start:"; cat "$prefix/err.txt"; exit 1; }

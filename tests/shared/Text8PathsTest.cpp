@@ -91,5 +91,34 @@ TEST_F(StoredPathTest, RefusesNamesOutsideTheDirectory) {
     EXPECT_NE(JoinStoredPath(Base(), "..x\\y..bmp"), "");
 }
 
+// WOLKENFANG_DIR, when set, names the game directory; it is made absolute so
+// that a restarted game or the encoder finds the same one.
+TEST(GameDirectory, FromTheVariableOrBesideTheProgram) {
+    const QByteArray saved = qgetenv(kGameDirectoryVariable);
+    const bool wasSet = qEnvironmentVariableIsSet(kGameDirectoryVariable);
+    const struct {
+        const char* value;  // nullptr: not set
+        QString expected;
+    } cases[] = {
+        {nullptr, "/opt/spiel"},
+        {"", "/opt/spiel"},
+        {"/home/anna/.local/share/wolkenfang/", "/home/anna/.local/share/wolkenfang"},
+        {"/a/./b/../c", "/a/c"},
+        {"eigen/spiel", QDir::currentPath() + "/eigen/spiel"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value ? c.value : "(not set)");
+        if (c.value)
+            qputenv(kGameDirectoryVariable, c.value);
+        else
+            qunsetenv(kGameDirectoryVariable);
+        EXPECT_EQ(GameDirectory("/opt/spiel"), c.expected);
+    }
+    if (wasSet)
+        qputenv(kGameDirectoryVariable, saved);
+    else
+        qunsetenv(kGameDirectoryVariable);
+}
+
 }  // namespace
 }  // namespace wf

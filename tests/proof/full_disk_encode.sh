@@ -26,22 +26,10 @@ bin=$(realpath "${4:-${WF_PROOF_BIN:-$here/../../build/tests}}")
 mod=wolkfng4
 encoder=$game/modsiegel/modsiegel
 check=$bin/mod_check
-for f in "$encoder" "$check"; do
-    [[ -x $f ]] || { echo "full_disk_encode: $f not found" >&2; exit 2; }
-done
+. "$here/lib.sh"
+require_tools full_disk_encode "$encoder" "$check"
 ((step > 0 && step % 4096 == 0)) || { echo "full_disk_encode: STEP_BYTES must be a multiple of 4096" >&2; exit 2; }
-
-if [[ ${WF_PRIVATE_MOUNTS:-} != 1 ]]; then
-    if [[ $(id -u) -ne 0 ]]; then
-        echo "full_disk_encode: skipped: a private mount namespace needs root"
-        exit 77
-    fi
-    if ! unshare -m --propagation private true 2>/dev/null; then
-        echo "full_disk_encode: skipped: no private mount namespace here (unshare -m fails)"
-        exit 77
-    fi
-    exec env WF_PRIVATE_MOUNTS=1 unshare -m --propagation private "$0" "$step" "$media" "$game" "$bin"
-fi
+in_private_mounts full_disk_encode "$0" "$step" "$media" "$game" "$bin"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/wf-full-disk.XXXXXX")
 mnt=$work/disk

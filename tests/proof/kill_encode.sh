@@ -17,9 +17,8 @@ bin=${3:-${WF_PROOF_BIN:-$here/../../build/tests}}
 mod=wolkfng4
 encoder=$game/modsiegel/modsiegel
 check=$bin/mod_check
-for f in "$encoder" "$check"; do
-    [[ -x $f ]] || { echo "kill_encode: $f not found" >&2; exit 2; }
-done
+. "$here/lib.sh"
+require_tools kill_encode "$encoder" "$check"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/wf-kill-encode.XXXXXX")
 trap 'rm -rf "$work"' EXIT

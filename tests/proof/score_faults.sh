@@ -16,19 +16,9 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 bin=$(realpath "${1:-${WF_PROOF_BIN:-$here/../../build/tests}}")
 saver=$bin/score_saver
-[[ -x $saver ]] || { echo "score_faults: $saver not found" >&2; exit 2; }
-
-if [[ ${WF_PRIVATE_MOUNTS:-} != 1 ]]; then
-    if [[ $(id -u) -ne 0 ]]; then
-        echo "score_faults: skipped: a private mount namespace and another user need root"
-        exit 77
-    fi
-    if ! unshare -m --propagation private true 2>/dev/null; then
-        echo "score_faults: skipped: no private mount namespace here (unshare -m fails)"
-        exit 77
-    fi
-    exec env WF_PRIVATE_MOUNTS=1 unshare -m --propagation private "$0" "$bin"
-fi
+. "$here/lib.sh"
+require_tools score_faults "$saver"
+in_private_mounts score_faults "$0" "$bin"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/wf-score-faults.XXXXXX")
 chmod 755 "$work"

@@ -172,7 +172,11 @@ std::unique_ptr<QLockFile> Engine::Lock(const QString& path, int waitMs,
     // A run may wait for the author's answer for any time: only the lock of
     // a run that is gone is stale.
     lock->setStaleLockTime(0);
-    if (lock->tryLock(waitMs))
+    // A run killed while it made its lock leaves a file that names no owner;
+    // it is removed only when no process holds it any more.
+    if (!lock->tryLock(0) && lock->error() == QLockFile::LockFailedError)
+        lock->removeStaleLockFile();
+    if (lock->isLocked() || lock->tryLock(waitMs))
         return lock;
     if (lock->error() == QLockFile::LockFailedError)
         Fail(busyMessage);

@@ -184,6 +184,16 @@ TEST_F(ProgramRun, ARunHoldsItsModAndItsBackup) {
     EXPECT_EQ(HowItLoads(fx, QStringLiteral("welt"), plain), LoadsAs::Encoded);
 }
 
+// A run killed while it made its lock leaves an empty lock file that nobody
+// holds: the next run takes over.
+TEST_F(ProgramRun, ALockNobodyHoldsIsTakenOver) {
+    fx.WriteFile(QStringLiteral("mods/.welt.lock"), QByteArray());
+    const Result r = Modsiegel({"--encode", "welt", "--game-dir", fx.GameDir()});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(HowItLoads(fx, QStringLiteral("welt"), plain), LoadsAs::Encoded);
+    EXPECT_FALSE(fx.Exists(QStringLiteral("mods/.welt.lock")));
+}
+
 // Two programs on two MODs at the same moment, round after round: both
 // backups are registered, none overwrites the other's entry.
 TEST_F(ProgramRun, RunsSideBySideBothRegister) {

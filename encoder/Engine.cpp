@@ -154,9 +154,7 @@ void Engine::StageChange(const QString& root, const QString& path, const QByteAr
                          const QString& shown) {
     // A link in place of the file is refused by the staging, which says so.
     if (!IsSymLink(path) && !LiesInside(root, path))
-        FailUnknown(QStringLiteral("Fehler: '") + path +
-                    QStringLiteral("' liegt nicht im "
-                                   "Verzeichnis '") +
+        FailUnknown(QStringLiteral("Fehler: '") + path + QStringLiteral("' liegt nicht in '") +
                     root + '\'');
     QString why;
     if (!changes_->Stage(path, content, kMaxCopiedFileBytes, &why))

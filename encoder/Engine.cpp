@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QThread>
 #include <cstdlib>
 
 #include "FileLimits.h"
@@ -26,6 +27,7 @@ const QString kNothingChanged = QStringLiteral(" Es wurde nichts verändert.");
 // Another run adds its MOD to game.ini in a moment; a run never waits for
 // the author while it holds game.ini.
 constexpr int kGameIniWaitMs = 30000;
+constexpr int kOwnerlessLockWaitMs = 500;
 
 QString Quoted(const QByteArray& name) {
     return QLatin1Char('\'') + FromText8(name) + '\'';
@@ -170,10 +172,16 @@ std::unique_ptr<QLockFile> Engine::Lock(const QString& path, int waitMs,
     // A run may wait for the author's answer for any time: only the lock of
     // a run that is gone is stale.
     lock->setStaleLockTime(0);
-    // A run killed while it made its lock leaves a file that names no owner;
-    // it is removed only when no process holds it any more.
-    if (!lock->tryLock(0) && lock->error() == QLockFile::LockFailedError)
-        lock->removeStaleLockFile();
+    // A lock file that names no owner was left by a run killed while it made
+    // it, or is being made right now (a run names itself at once). Only when
+    // it still names nobody a moment later, and no process holds it, is it
+    // removed.
+    if (!lock->tryLock(0) && lock->error() == QLockFile::LockFailedError &&
+        !lock->getLockInfo(nullptr, nullptr, nullptr)) {
+        QThread::msleep(kOwnerlessLockWaitMs);
+        if (!lock->getLockInfo(nullptr, nullptr, nullptr))
+            lock->removeStaleLockFile();
+    }
     if (lock->isLocked() || lock->tryLock(waitMs))
         return lock;
     if (lock->error() == QLockFile::LockFailedError)

@@ -1,14 +1,17 @@
 #include "Engine.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QThread>
 #include <cstdlib>
 
+#include "FileLimits.h"
 #include "IniAccess.h"
 #include "ModFiles.h"
 #include "Paths.h"
 #include "Platform.h"
+#include "SafeFile.h"
 #include "SourceBackup.h"
 #include "Text8.h"
 
@@ -19,15 +22,34 @@ const QString kErrorTitle = QStringLiteral("Fehler");
 const QString kTooManyMods = QStringLiteral(
     "Fehler ModAnzahl ist zu hoch um mit diesem Programm Codierungsvorgänge durchzuführen !!!");
 const QString kUnknownError = QStringLiteral("Ein unbekannter Fehler ist aufgetreten !!!");
+const QString kNothingChanged = QStringLiteral(" Es wurde nichts verändert.");
+
+// Another run adds its MOD to game.ini in a moment; a run never waits for
+// the author while it holds game.ini.
+constexpr int kGameIniWaitMs = 30000;
+constexpr int kOwnerlessLockWaitMs = 500;
 
 QString Quoted(const QByteArray& name) {
     return QLatin1Char('\'') + FromText8(name) + '\'';
+}
+
+QString Busy(const QString& name) {
+    return QStringLiteral("Das MOD '") + name +
+           QStringLiteral("' wird gerade von einem anderen Lauf von modsiegel bearbeitet.") +
+           kNothingChanged;
+}
+
+// The content of a definition file, "" when it is missing or no regular file.
+QByteArray DefinitionBytes(const QString& path) {
+    return ReadRegularFile(path, kMaxDefinitionFileBytes).bytes;
 }
 
 }  // namespace
 
 Engine::Engine(EngineSink& sink, FileOps* files)
     : sink_(sink), files_(files ? files : &ownFiles_) {}
+
+Engine::~Engine() = default;
 
 void Engine::SetGameDirectory(const QString& dir) {
     gameDirectoryOverride_ = dir;
@@ -46,8 +68,8 @@ void Engine::ResolveGameDirectory() {
 
 void Engine::ReadModList() {
     ResolveGameDirectory();
-    const QString gameIni = GameIniPath();
-    modCount_ = ReadIniNumber(gameIni, "Mods", "ModAnzahl");
+    const QByteArray gameIni = DefinitionBytes(GameIniPath());
+    modCount_ = ReadIniNumberFromBytes(gameIni, "Mods", "ModAnzahl");
     if (modCount_ > kMaxModCount) {
         Platform::Instance().MessageBox(sink_.MessageOwner(), MsgIcon::Exclamation, kErrorTitle,
                                         kTooManyMods);
@@ -56,11 +78,12 @@ void Engine::ReadModList() {
     modNames_.clear();
     modTypes_.clear();
     for (int j = 0; j < modCount_; ++j) {
-        const QByteArray name = ReadIniText(gameIni, "Mods", "ModName" + QByteArray::number(j + 1));
+        const QByteArray name =
+            ReadIniTextFromBytes(gameIni, "Mods", "ModName" + QByteArray::number(j + 1));
         modNames_.append(name);
         // An empty or unsafe name resolves to no file and reads as "".
         const QString config = JoinStoredPath(ModsDirectory(), name + "\\config.ini");
-        modTypes_.append(ReadIniText(config, "game", "type"));
+        modTypes_.append(ReadIniTextFromBytes(DefinitionBytes(config), "game", "type"));
     }
 }
 
@@ -74,7 +97,24 @@ void Engine::ShowProgress(int percent) {
     sink_.OnProgress(percent < 0 ? 0 : percent);
 }
 
+void Engine::ReleaseLocks() {
+    gameIniLock_.reset();
+    backupLock_.reset();
+    modLock_.reset();
+}
+
+void Engine::Abandon() {
+    if (changes_) {
+        for (const QString& path : changes_->Undo())
+            LogLine(QStringLiteral("Fehler: '") + path +
+                    QStringLiteral("' konnte nicht wiederhergestellt werden"));
+        changes_.reset();
+    }
+    ReleaseLocks();
+}
+
 void Engine::Fail(const QString& message) {
+    Abandon();
     LogLine(message);
     Platform::Instance().MessageBox(sink_.MessageOwner(), MsgIcon::Exclamation, kErrorTitle,
                                     message);
@@ -84,34 +124,98 @@ void Engine::Fail(const QString& message) {
 
 void Engine::FailUnknown(const QString& logText) {
     LogLine(logText);
+    Abandon();
     Platform::Instance().MessageBox(sink_.MessageOwner(), MsgIcon::Exclamation, kErrorTitle,
                                     kUnknownError);
     Platform::Instance().ExitProgram(1);
     std::abort();  // not reached: ExitProgram does not return
 }
 
-void Engine::RequireInsideMods(const QString& path) {
-    if (!IsInsideDirectory(ModsDirectory(), path))
-        FailUnknown(QStringLiteral("Fehler: '") + path +
-                    QStringLiteral("' liegt nicht im Verzeichnis der MODs"));
+void Engine::Abort() {
+    Abandon();
+    Platform::Instance().ExitProgram(1);
+    std::abort();  // not reached: ExitProgram does not return
 }
 
-QList<QString> Engine::CheckInputs(int backgroundCount) {
-    QList<QString> inputs;
-    const auto need = [&](const QByteArray& name) {
+void Engine::RefuseOutside(const QByteArray& stored) {
+    Fail(QStringLiteral("Die Datei ") + Quoted(stored) + QStringLiteral(" des MODs '") +
+         selectedMod_ +
+         QStringLiteral("' liegt außerhalb des MOD-Verzeichnisses oder verweist dorthin und wird "
+                        "nicht verwendet.") +
+         kNothingChanged);
+}
+
+void Engine::RefuseLinkedDirectory(const QString& path) {
+    Fail(QStringLiteral("Das Verzeichnis '") + QDir(ModsDirectory()).relativeFilePath(path) +
+         QStringLiteral("' ist ein Verweis auf ein anderes Verzeichnis und wird nicht "
+                        "beschrieben.") +
+         kNothingChanged);
+}
+
+void Engine::StageChange(const QString& root, const QString& path, const QByteArray& content,
+                         const QString& shown) {
+    // A link in place of the file is refused by the staging, which says so.
+    if (!IsSymLink(path) && !LiesInside(root, path))
+        FailUnknown(QStringLiteral("Fehler: '") + path + QStringLiteral("' liegt nicht in '") +
+                    root + '\'');
+    QString why;
+    if (!changes_->Stage(path, content, kMaxCopiedFileBytes, &why))
+        FailUnknown(QStringLiteral("Fehler: '") + shown +
+                    QStringLiteral("' konnte nicht geschrieben werden: ") + why);
+}
+
+std::unique_ptr<QLockFile> Engine::Lock(const QString& path, int waitMs,
+                                        const QString& busyMessage) {
+    const QFileInfo info(path);
+    auto lock = std::make_unique<QLockFile>(info.absolutePath() + QStringLiteral("/.") +
+                                            info.fileName() + QStringLiteral(".lock"));
+    // A run may wait for the author's answer for any time: only the lock of
+    // a run that is gone is stale.
+    lock->setStaleLockTime(0);
+    // A lock file that names no owner was left by a run killed while it made
+    // it, or is being made right now (a run names itself at once). Only when
+    // it still names nobody a moment later, and no process holds it, is it
+    // removed.
+    if (!lock->tryLock(0) && lock->error() == QLockFile::LockFailedError &&
+        !lock->getLockInfo(nullptr, nullptr, nullptr)) {
+        QThread::msleep(kOwnerlessLockWaitMs);
+        if (!lock->getLockInfo(nullptr, nullptr, nullptr))
+            lock->removeStaleLockFile();
+    }
+    if (lock->isLocked() || lock->tryLock(waitMs))
+        return lock;
+    if (lock->error() == QLockFile::LockFailedError)
+        Fail(busyMessage);
+    FailUnknown(QStringLiteral("Fehler: '") + info.fileName() +
+                QStringLiteral("' konnte nicht gesperrt werden"));
+}
+
+void Engine::LockGameIni() {
+    if (!gameIniLock_)
+        gameIniLock_ =
+            Lock(GameIniPath(), kGameIniWaitMs,
+                 QStringLiteral("'game.ini' wird gerade von einem anderen Lauf von modsiegel "
+                                "geändert.") +
+                     kNothingChanged);
+}
+
+QList<Engine::Input> Engine::ReadInputs() {
+    QList<Input> inputs;
+    const auto read = [&](const QByteArray& name) {
         const QString path = JoinStoredPath(modDirectory_, name);
-        QFile file(path);
-        if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        const FileContent file = ReadRegularFile(path, kMaxDefinitionFileBytes);
+        if (!file.ok()) {
             Fail(QStringLiteral("Die Datei ") + Quoted(name) + QStringLiteral(" des MODs '") +
-                 selectedMod_ +
-                 QStringLiteral("' fehlt oder ist nicht lesbar. Es wurde nichts "
-                                "verändert."));
+                 selectedMod_ + QStringLiteral("' fehlt oder ist nicht lesbar.") + kNothingChanged);
         }
-        inputs.append(path);
+        if (!LiesInside(modDirectory_, QFileInfo(path).canonicalFilePath()))
+            RefuseOutside(name);
+        inputs.append({path, file.bytes});
     };
-    need("mod.ini");
+    read("mod.ini");
+    const int backgroundCount = ReadIniNumberFromBytes(inputs[0].content, "Hintergrund", "Anzahl");
     for (int i = 1; i <= backgroundCount; ++i)
-        need(QByteArray::number(i) + ".ini");
+        read(QByteArray::number(i) + ".ini");
     return inputs;
 }
 
@@ -121,61 +225,68 @@ void Engine::CheckBackupName() {
         return;
     Fail(QStringLiteral("Das Sicherungsverzeichnis '") + backupDirName_ +
          QStringLiteral("' ist nicht zulässig: Der Name darf nicht leer sein, keinen Pfadtrenner "
-                        "und kein \"..\" enthalten und nicht das MOD selbst bezeichnen. Es wurde "
-                        "nichts verändert."));
+                        "enthalten, nicht \".\" oder \"..\" sein und nicht das MOD selbst "
+                        "bezeichnen.") +
+         kNothingChanged);
 }
 
-void Engine::EncodeModFile(const QString& plainPath, const QByteArray& name) {
+void Engine::EncodeModFile(const Input& input, const QByteArray& name) {
     const QString nameText = FromText8(name);
-    const QString codPath = modDirectory_ + '/' + nameText + QStringLiteral(".cod");
-    RequireInsideMods(codPath);
-    QByteArray plain;
-    {
-        QFile in(plainPath);
-        if (!in.open(QIODevice::ReadOnly))
-            FailUnknown(QStringLiteral("Fehler: '") + nameText +
-                        QStringLiteral(".ini' konnte nicht gelesen werden"));
-        plain = in.readAll();
-        if (in.error() != QFileDevice::NoError)
-            FailUnknown(QStringLiteral("Fehler: '") + nameText +
-                        QStringLiteral(".ini' konnte nicht gelesen werden"));
-    }
     LogLine(QStringLiteral("Veschlüssele ") + nameText + QStringLiteral(".ini zu ") + nameText +
             QStringLiteral(".cod"));
-    if (!files_->WriteFileAtomically(codPath, EncodeModContent(plain)))
-        FailUnknown(QStringLiteral("Fehler: '") + nameText +
-                    QStringLiteral(".cod' konnte nicht geschrieben werden"));
+    StageChange(modDirectory_, modDirectory_ + '/' + nameText + QStringLiteral(".cod"),
+                EncodeModContent(input.content), nameText + QStringLiteral(".cod"));
 }
 
 void Engine::RunEncoding(const RunRequest& request) {
     if (gameDirectory_.isEmpty())
         ResolveGameDirectory();
     selectedMod_ = request.selectedMod;
-    backupDirName_ = request.backupDirName;
+    // Blanks around a value are lost when game.ini is read: with them the
+    // copy would be registered under a name that finds no directory.
+    backupDirName_ = request.backupDirName.trimmed();
+    changes_ = std::make_unique<ChangeSet>(*files_);
 
     LogLine(QString::number(modCount_) + QStringLiteral(" Mod(s) gefunden..."));
     LogLine(QStringLiteral("MOD '") + selectedMod_ + QStringLiteral("' ausgewählt"));
-    LogLine(QStringLiteral("Sichere dieses MOD im Verzeichnis '") + backupDirName_ + '\'');
+    LogLine(QStringLiteral("Sichere dieses MOD im Verzeichnis '") + request.backupDirName + '\'');
     ShowProgress(5);
 
-    // Everything is checked before the first change, so that a refused run
-    // leaves the game directory exactly as it was.
+    // Everything is checked and written beside its place before the first
+    // file changes, so that a refused or failed run leaves the game
+    // directory exactly as it was.
     if (!IsPlainDirName(selectedMod_)) {
         Fail(QStringLiteral("Der MOD-Name '") + selectedMod_ +
-             QStringLiteral("' ist nicht zulässig: Er darf nicht leer sein und keinen Pfadtrenner "
-                            "und kein \"..\" enthalten. Es wurde nichts verändert."));
+             QStringLiteral("' ist nicht zulässig: Er darf nicht leer sein, keinen Pfadtrenner "
+                            "enthalten und nicht \".\" oder \"..\" sein.") +
+             kNothingChanged);
     }
     modDirectory_ = JoinStoredPath(ModsDirectory(), ToText8(selectedMod_));
-    const int backgroundCount = LeadingNumber(
-        ReadIniText(JoinStoredPath(modDirectory_, "mod.ini"), "Hintergrund", "Anzahl"));
-    const QList<QString> inputs = CheckInputs(backgroundCount);
+    // The MODs shipped with an installed game are links into its read-only
+    // tree; what they point to is never changed.
+    if (IsSymLink(modDirectory_)) {
+        Fail(QStringLiteral("Das MOD '") + selectedMod_ +
+             QStringLiteral("' ist ein Verweis auf ein anderes Verzeichnis, etwa ein "
+                            "installiertes MOD, und kann hier nicht codiert werden.") +
+             kNothingChanged);
+    }
+    if (QFileInfo(modDirectory_).isDir())
+        modLock_ = Lock(modDirectory_, 0, Busy(selectedMod_));
+    const QList<Input> inputs = ReadInputs();
+    const int backgroundCount = static_cast<int>(inputs.size()) - 1;
 
     if (request.backupWanted) {
         CheckBackupName();
-        SourceBackup backup(*this, modDirectory_,
-                            JoinStoredPath(ModsDirectory(), ToText8(backupDirName_)));
-        backup.CheckStoredNames(backgroundCount);
-        backup.Run(backgroundCount);
+        const QString backupDir = JoinStoredPath(ModsDirectory(), ToText8(backupDirName_));
+        if (IsSymLink(backupDir))
+            RefuseLinkedDirectory(backupDir);
+        backupLock_ = Lock(backupDir, 0, Busy(backupDirName_));
+        QList<QByteArray> plain;
+        for (const Input& input : inputs)
+            plain.append(input.content);
+        SourceBackup backup(*this, modDirectory_, backupDir, plain);
+        backup.CheckStoredNames();
+        backup.Run();
     }
 
     ShowProgress(50);
@@ -189,23 +300,23 @@ void Engine::RunEncoding(const RunRequest& request) {
     ShowProgress(80);
     LogLine(QStringLiteral("Abschließende Konfigurationen werden durchgeführt\r\n"));
 
-    // Until "type" says "code" the game reads the plain files, afterwards the
-    // .cod files: both are complete at every moment of this order.
     const QString config = JoinStoredPath(modDirectory_, "config.ini");
-    RequireInsideMods(config);
-    if (!files_->WriteIni(config, "code", "game", "type"))
-        FailUnknown(QStringLiteral("Fehler: 'config.ini' konnte nicht geschrieben werden"));
-    bool allRemoved = true;
-    for (const QString& path : inputs) {
-        RequireInsideMods(path);
-        if (!files_->RemoveFile(path)) {
-            LogLine(QStringLiteral("Fehler: '") + QFileInfo(path).fileName() +
-                    QStringLiteral("' konnte nicht gelöscht werden"));
-            allRemoved = false;
-        }
-    }
-    if (!allRemoved)
-        FailUnknown(QStringLiteral("Das MOD ist codiert, aber nicht alle Sourcen wurden entfernt"));
+    const FileContent current = ReadRegularFile(config, kMaxDefinitionFileBytes);
+    if (!current.ok() && current.error != ReadError::Missing)
+        FailUnknown(QStringLiteral("Fehler: 'config.ini' konnte nicht gelesen werden"));
+    StageChange(modDirectory_, config,
+                IniTextWithValue(current.bytes, "code", "game", "type").value_or(QByteArray()),
+                QStringLiteral("config.ini"));
+    // Until "type" says "code" the game reads the plain files, afterwards the
+    // .cod files: config.ini goes in place after every .cod file, and the
+    // plain files go only after it.
+    for (const Input& input : inputs)
+        changes_->RemoveAfterCommit(input.path, input.content);
+    QString why;
+    if (!changes_->Commit(&why))
+        FailUnknown(QStringLiteral("Fehler: ") + why);
+    changes_.reset();
+    ReleaseLocks();
 
     ShowProgress(100);
     LogLine(QStringLiteral("FERTIG\r\n\r\n"));

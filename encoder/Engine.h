@@ -5,9 +5,13 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <memory>
 
+#include "ChangeSet.h"
 #include "EngineSink.h"
 #include "FileOps.h"
+
+class QLockFile;
 
 namespace wf {
 
@@ -25,6 +29,7 @@ class Engine {
 
     // files: where changes go; nullptr for the real file system.
     explicit Engine(EngineSink& sink, FileOps* files = nullptr);
+    ~Engine();
 
     // Replaces the game directory that is otherwise derived from the
     // program's own location.
@@ -34,17 +39,27 @@ class Engine {
     // are too many.
     void ReadModList();
 
-    // The whole job for one MOD. Returns only when it succeeded; every
-    // failure shows its message and ends the program.
+    // The whole job for one MOD, all or nothing: every change is written
+    // completely before the first file is replaced. Returns only when it
+    // succeeded; every failure undoes what was done, shows its message and
+    // ends the program.
     void RunEncoding(const RunRequest& request);
 
     void LogLine(const QString& text);
     void ShowProgress(int percent);
 
-    // Logs the message, shows it and ends the program.
+    // Undoes the run's changes, logs the message, shows it and ends the
+    // program.
     [[noreturn]] void Fail(const QString& message);
-    // Logs what went wrong, shows the general failure message and ends.
+    // The same with the general failure message; logText says what failed.
     [[noreturn]] void FailUnknown(const QString& logText);
+    // Undoes the run's changes and ends the program without a message (the
+    // author cancelled).
+    [[noreturn]] void Abort();
+    // Refuses the run: the stored name leads outside the MOD directory.
+    [[noreturn]] void RefuseOutside(const QByteArray& stored);
+    // Refuses the run: a directory it would write into is a link.
+    [[noreturn]] void RefuseLinkedDirectory(const QString& path);
 
     const QString& GameDirectory() const { return gameDirectory_; }
     QString ModsDirectory() const { return gameDirectory_ + QStringLiteral("/mods"); }
@@ -58,17 +73,32 @@ class Engine {
     // Everything logged so far, each entry as CR LF + line.
     const QString& Log() const { return log_; }
 
-    FileOps& Files() { return *files_; }
     QWidget* MessageOwner() const { return sink_.MessageOwner(); }
-    // Refuses (as an unknown failure) any change outside the MODs' tree.
-    void RequireInsideMods(const QString& path);
+    ChangeSet& Changes() { return *changes_; }
+    // Stages content for path, which must lie inside root (links resolved);
+    // shown: the file's name in the log when that fails.
+    void StageChange(const QString& root, const QString& path, const QByteArray& content,
+                     const QString& shown);
+    // Held until the run ends, so that runs side by side add their MODs to
+    // game.ini one after the other.
+    void LockGameIni();
 
   private:
+    struct Input {
+        QString path;
+        QByteArray content;
+    };
+
     void ResolveGameDirectory();
     // The plain inputs of the run, in encoding order: mod.ini, 1.ini ... N.ini.
-    QList<QString> CheckInputs(int backgroundCount);
+    QList<Input> ReadInputs();
     void CheckBackupName();
-    void EncodeModFile(const QString& plainPath, const QByteArray& name);
+    // A lock beside path; waits up to waitMs for another run to finish.
+    std::unique_ptr<QLockFile> Lock(const QString& path, int waitMs, const QString& busyMessage);
+    void EncodeModFile(const Input& input, const QByteArray& name);
+    // Undoes the changes of the run and lets go of its locks.
+    void Abandon();
+    void ReleaseLocks();
 
     EngineSink& sink_;
     FileOps ownFiles_;
@@ -82,6 +112,10 @@ class Engine {
     QString backupDirName_;
     QString modDirectory_;
     QString log_;
+    std::unique_ptr<ChangeSet> changes_;
+    std::unique_ptr<QLockFile> modLock_;
+    std::unique_ptr<QLockFile> backupLock_;
+    std::unique_ptr<QLockFile> gameIniLock_;
 };
 
 }  // namespace wf

@@ -2,9 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
-
-#include "IniAccess.h"
 
 namespace wf {
 
@@ -12,28 +9,21 @@ bool FileOps::MakeDir(const QString& path) {
     return QDir().mkdir(path);
 }
 
-bool FileOps::CopyFile(const QString& from, const QString& to) {
-    return QFile::copy(from, to);
+bool FileOps::RemoveDir(const QString& path) {
+    return QDir().rmdir(path);
+}
+
+std::optional<StagedFile> FileOps::Stage(const QString& path, const QByteArray& content,
+                                         QString* why) {
+    return StagedFile::Stage(path, content, why);
+}
+
+bool FileOps::Commit(StagedFile& staged, QString* why) {
+    return staged.Commit(why);
 }
 
 bool FileOps::RemoveFile(const QString& path) {
     return QFile::remove(path);
-}
-
-bool FileOps::WriteFileAtomically(const QString& path, const QByteArray& content) {
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    if (out.write(content) != content.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
-}
-
-bool FileOps::WriteIni(const QString& path, const QByteArray& value, const QByteArray& section,
-                       const QByteArray& key) {
-    return WriteIniText(path, value, section, key);
 }
 
 }  // namespace wf

@@ -3,6 +3,9 @@
 // make any single step fail and check what is left behind.
 #include <QByteArray>
 #include <QString>
+#include <optional>
+
+#include "SafeFile.h"
 
 namespace wf {
 
@@ -12,13 +15,15 @@ class FileOps {
 
     // Creates one directory level.
     virtual bool MakeDir(const QString& path);
-    // Fails when the destination exists.
-    virtual bool CopyFile(const QString& from, const QString& to);
+    // Removes an empty directory.
+    virtual bool RemoveDir(const QString& path);
+    // Writes content completely beside path; path itself is not changed yet.
+    // Refused for a path that is a link or not a regular file.
+    virtual std::optional<StagedFile> Stage(const QString& path, const QByteArray& content,
+                                            QString* why);
+    // Puts a staged file in place of its path.
+    virtual bool Commit(StagedFile& staged, QString* why);
     virtual bool RemoveFile(const QString& path);
-    // The file is either replaced as a whole or left as it was.
-    virtual bool WriteFileAtomically(const QString& path, const QByteArray& content);
-    virtual bool WriteIni(const QString& path, const QByteArray& value, const QByteArray& section,
-                          const QByteArray& key);
 };
 
 }  // namespace wf

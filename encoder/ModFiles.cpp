@@ -1,7 +1,5 @@
 #include "ModFiles.h"
 
-#include <QDir>
-
 #include "Text8.h"
 #include "TextCipher.h"
 
@@ -29,8 +27,9 @@ QByteArray EncodeModContent(const QByteArray& plain) {
 }
 
 bool IsPlainDirName(const QString& name) {
+    // "v1.0..2" names a directory below "mods"; only "." and ".." do not.
     if (name.isEmpty() || name.contains('/') || name.contains('\\') ||
-        name.contains(QStringLiteral("..")) || name == QStringLiteral("."))
+        name == QStringLiteral("..") || name == QStringLiteral("."))
         return false;
     for (const QChar c : name) {
         if (c.unicode() < 0x20 || c == QChar(0x7f))
@@ -52,12 +51,6 @@ QList<QByteArray> FolderPrefixes(const QByteArray& stored) {
     for (qsizetype i = stored.indexOf('\\'); i >= 0; i = stored.indexOf('\\', i + 1))
         prefixes.append(stored.left(i + 1));
     return prefixes;
-}
-
-bool IsInsideDirectory(const QString& root, const QString& path) {
-    const QString r = QDir::cleanPath(root);
-    const QString p = QDir::cleanPath(path);
-    return p.size() > r.size() + 1 && p.startsWith(r + '/');
 }
 
 }  // namespace wf

@@ -17,8 +17,8 @@ QList<QByteArray> PlainLines(const QByteArray& content);
 QByteArray EncodeModContent(const QByteArray& plain);
 
 // A name that can only mean a directory directly below "mods": not empty, no
-// path separator, no "..", no control character, and expressible in the
-// files' 8-bit code page (game.ini stores it).
+// path separator, not "." or "..", no control character, and expressible in
+// the files' 8-bit code page (game.ini stores it).
 bool IsPlainDirName(const QString& name);
 
 // A stored relative name ('\' separators) as a path below dir, mirrored
@@ -27,8 +27,5 @@ QString MirrorStoredPath(const QString& dir, const QByteArray& stored);
 
 // The stored name up to and including each '\', from the first to the last.
 QList<QByteArray> FolderPrefixes(const QByteArray& stored);
-
-// Whether path lies strictly below root (both cleaned, no symlink lookup).
-bool IsInsideDirectory(const QString& root, const QString& path);
 
 }  // namespace wf

@@ -2,7 +2,9 @@
 
 #include <QFile>
 #include <QList>
-#include <QSaveFile>
+
+#include "FileLimits.h"
+#include "SafeFile.h"
 
 namespace wf {
 namespace {
@@ -148,8 +150,8 @@ int32_t ReadIniNumber(const QString& path, const QByteArray& section, const QByt
     return LeadingNumber(ReadIniText(path, section, key));
 }
 
-bool WriteIniText(const QString& path, const QByteArray& value, const QByteArray& section,
-                  const QByteArray& key) {
+std::optional<QByteArray> IniTextWithValue(const QByteArray& content, const QByteArray& value,
+                                           const QByteArray& section, const QByteArray& key) {
     const QByteArray wantSection = Trimmed(section);
     const QByteArray wantKey = Trimmed(key);
     // Names or values that would break the line structure are refused rather
@@ -160,18 +162,10 @@ bool WriteIniText(const QString& path, const QByteArray& value, const QByteArray
     if (wantSection.isEmpty() || wantKey.isEmpty() || breaksLine(wantSection) ||
         breaksLine(wantKey) || breaksLine(value) || wantSection.contains(']') ||
         wantKey.contains('=') || wantKey.startsWith(';') || wantKey.startsWith('[')) {
-        return false;
+        return std::nullopt;
     }
 
-    QList<RawLine> lines;
-    {
-        QFile f(path);
-        if (f.exists()) {
-            if (!f.open(QIODevice::ReadOnly))
-                return false;
-            lines = SplitLines(f.readAll());
-        }
-    }
+    QList<RawLine> lines = SplitLines(content);
 
     // Locate the first occurrence of the section and, inside it, of the key.
     int sectionLine = -1;
@@ -220,17 +214,21 @@ bool WriteIniText(const QString& path, const QByteArray& value, const QByteArray
         }
     }
 
-    QByteArray content;
+    QByteArray changed;
     for (const RawLine& l : lines)
-        content += l.text + l.end;
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
+        changed += l.text + l.end;
+    return changed;
+}
+
+bool WriteIniText(const QString& path, const QByteArray& value, const QByteArray& section,
+                  const QByteArray& key) {
+    // A FIFO, device or huge file in place of the INI is never read, and the
+    // replacement refuses it (and any link) as well.
+    const FileContent old = ReadRegularFile(path, kMaxDefinitionFileBytes);
+    if (!old.ok() && old.error != ReadError::Missing)
         return false;
-    if (out.write(content) != content.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    const std::optional<QByteArray> content = IniTextWithValue(old.bytes, value, section, key);
+    return content && ReplaceFile(path, *content);
 }
 
 }  // namespace wf

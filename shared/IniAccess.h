@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace wf {
 
@@ -19,12 +20,18 @@ int32_t ReadIniNumber(const QString& path, const QByteArray& section, const QByt
 
 // Writes value under key in section, creating file, section or key as needed.
 // Every other line, line end included, stays as it was; new lines end in
-// CR LF. The file is replaced atomically; on failure the old file is
-// untouched. Refused (false): an empty section or key, a line break in any
-// argument, a ']' in the section, a key with '=' or starting with ';' or '['.
+// CR LF. The file is replaced as a whole (never through a link, never by a
+// short file); on failure the old file is untouched. Refused (false): an
+// empty section or key, a line break in any argument, a ']' in the section, a
+// key with '=' or starting with ';' or '['.
 // Note the argument order: the value comes before section and key.
 bool WriteIniText(const QString& path, const QByteArray& value, const QByteArray& section,
                   const QByteArray& key);
+
+// The content WriteIniText would write over a file holding content, or
+// nullopt where it refuses; for callers that replace several files together.
+std::optional<QByteArray> IniTextWithValue(const QByteArray& content, const QByteArray& value,
+                                           const QByteArray& section, const QByteArray& key);
 
 // Same rules as ReadIniText, over bytes already in memory (used for decoded
 // MOD files, which are never written to disk).

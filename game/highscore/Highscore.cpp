@@ -1,13 +1,12 @@
 #include "Highscore.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <limits>
 #include <optional>
 
+#include "FileLimits.h"
 #include "Platform.h"
+#include "SafeFile.h"
 #include "Text8.h"
 
 namespace wf {
@@ -45,24 +44,27 @@ int Highscore::LoadTable(const QString& path, int table) {
     EnsureInit();
     if (!InRange(table))
         return 0;
+    // Never blocks on a FIFO or device, never reads a huge file: both are
+    // unreadable tables.
+    const FileContent file = ReadRegularFile(path, kMaxScoreFileBytes);
     // A missing file is the normal first start, not a failure.
-    if (!QFileInfo::exists(path)) {
+    if (file.error == ReadError::Missing) {
         valid_[table] = true;
         return 2;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.ok())
         return 0;
+    qsizetype pos = 0;
     for (int line = 0; line < kLines; ++line) {
-        if (file.atEnd()) {
+        if (pos >= file.bytes.size()) {
             valid_[table] = true;
             return 2;
         }
-        QByteArray text = file.readLine();
-        if (file.error() != QFileDevice::NoError)
-            return 0;
-        if (text.endsWith('\n'))
-            text.chop(1);
+        qsizetype end = file.bytes.indexOf('\n', pos);
+        if (end < 0)
+            end = file.bytes.size();
+        QByteArray text = file.bytes.mid(pos, end - pos);
+        pos = end + 1;
         if (text.endsWith('\r'))
             text.chop(1);
         const int place = line / 2 + 1;
@@ -109,18 +111,11 @@ int Highscore::SaveTable(const QString& path, int table) {
         content += names_[table][place] + "\r\n";
         content += ScoreLine(scores_[table][place]) + "\r\n";
     }
-    // Written beside the old file and put in its place only when complete, so
-    // a full disk or a crash never leaves a cut-off table behind.
-    // Unbuffered, so that a short write (disk full) shows in write()'s
-    // result: a buffered short write would only surface when committing,
-    // where it goes unnoticed and the cut-off file would replace the old one.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    // Written completely beside the old file and put in its place only then,
+    // never through a link. A shared install whose directory takes no new
+    // files but whose score files are writable has them rewritten in place.
+    if (!ReplaceFile(path, content, ReplaceMode::AllowInPlace))
         return 0;
-    // An uncommitted QSaveFile discards its temporary file.
-    if (file.write(content) != content.size() || file.size() != content.size() || !file.commit()) {
-        return 0;
-    }
     valid_[table] = false;
     return 1;
 }

@@ -120,13 +120,18 @@ TEST(Backup, SecondRunAsksOncePerExistingFile) {
     EngineRun second(fx);
     ASSERT_TRUE(second.Run(QStringLiteral("welt"), QStringLiteral("welt.src"), true));
 
-    // One question for each of the ten files copied the first time.
-    ASSERT_EQ(platform.messages.size(), 10);
+    // One question for each of the ten files copied the first time, naming
+    // the file on a line of its own.
+    QStringList asked;
     for (const ShownMessage& m : platform.messages) {
         EXPECT_EQ(m.title, QStringLiteral("Fehler !"));
-        EXPECT_EQ(m.text, kExistsText);
+        EXPECT_TRUE(m.text.startsWith(kExistsText + '\n')) << m.text.toStdString();
+        asked.append(m.text.mid(kExistsText.size() + 1));
         EXPECT_EQ(m.buttons, MsgButtons::YesNoCancel);
     }
+    EXPECT_EQ(asked, (QStringList{"mod.ini", "config.ini", "sounds\\loop.mid", "shot.wav", "1.ini",
+                                  "bilder\\wiese.bmp", "extras\\ziel1.bmp", "ziel2.bmp", "2.ini",
+                                  "ziel3.bmp"}));
     // Yes replaced mod.ini; No kept the old config.ini and copied nothing else.
     EXPECT_EQ(fx.ReadFile(QStringLiteral("mods/welt.src/mod.ini")), plainAgain["mod"]);
     EXPECT_EQ(fx.ReadFile(QStringLiteral("mods/welt.src/config.ini")), "veraltet");
@@ -137,25 +142,22 @@ TEST(Backup, SecondRunAsksOncePerExistingFile) {
     EXPECT_EQ(ReadIniText(fx.Path("game.ini"), "Mods", "ModName3"), "welt.src");
 }
 
-TEST(Backup, CancelEndsBeforeAnythingIsEncoded) {
+// Cancel at the question ends the run: nothing copied before it stays, and
+// the backup directory it made is gone again.
+TEST(Backup, CancelChangesNothing) {
     ScriptedPlatform platform;
     ModFixture fx;
     fx.WriteGameIni({"welt"});
-    const auto plain = fx.AddMod(QStringLiteral("welt"), StandardMod());
+    fx.AddMod(QStringLiteral("welt"), StandardMod());
     fx.WriteFile(QStringLiteral("mods/welt.src/shot.wav"), "alt");
-    const QByteArray gameIni = fx.ReadFile(QStringLiteral("game.ini"));
+    const auto before = fx.Snapshot();
     platform.messageAnswers = {MsgResult::Cancel};
 
     EngineRun run(fx);
     EXPECT_FALSE(run.Run(QStringLiteral("welt"), QStringLiteral("welt.src"), true));
     ASSERT_EQ(platform.messages.size(), 1);
-    ASSERT_EQ(platform.exits.size(), 1);
-    EXPECT_NE(platform.exits[0], 0);
-    // The files before it were copied; the MOD itself is untouched.
-    EXPECT_TRUE(fx.Exists(QStringLiteral("mods/welt.src/sounds/loop.mid")));
-    EXPECT_EQ(fx.ReadFile(QStringLiteral("mods/welt.src/shot.wav")), "alt");
-    EXPECT_EQ(HowItLoads(fx, QStringLiteral("welt"), plain), LoadsAs::Plain);
-    EXPECT_EQ(fx.ReadFile(QStringLiteral("game.ini")), gameIni);
+    EXPECT_EQ(platform.exits, QList<int>{1});
+    EXPECT_EQ(fx.Snapshot(), before);
 }
 
 // Also: without "ModAnzahl" the copy is registered as the first MOD.

@@ -3,9 +3,14 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <functional>
+#include <utility>
 
 #include "CommandLine.h"
+#include "IniAccess.h"
 #include "ModFixture.h"
+#include "RunHelpers.h"
+#include "ScriptedPlatform.h"
 
 namespace wf::test {
 namespace {
@@ -139,6 +144,85 @@ TEST_F(ProgramRun, ExistingBackupNeedsOverwrite) {
     EXPECT_EQ(HowItLoads(fx, QStringLiteral("welt.src"), plain), LoadsAs::Plain);
     EXPECT_EQ(fx.ReadFile(QStringLiteral("mods/welt.src/mod.ini")), plain["mod"]);
     EXPECT_EQ(HowItLoads(fx, QStringLiteral("welt"), plain), LoadsAs::Encoded);
+}
+
+// While a run waits at its question, it holds its MOD and its backup
+// directory: other programs on either are refused at once and change nothing.
+TEST_F(ProgramRun, ARunHoldsItsModAndItsBackup) {
+    fx.AddMod(QStringLiteral("andere"), StandardMod());
+    fx.WriteFile(QStringLiteral("mods/welt.src/shot.wav"), "alt");
+    const QString g = fx.GameDir();
+    const struct {
+        QStringList args;
+        QString says;
+    } others[] = {
+        {{"--encode", "welt", "--game-dir", g}, "Das MOD 'welt' wird gerade"},
+        {{"--encode", "andere", "--backup", "welt.src", "--game-dir", g},
+         "Das MOD 'welt.src' wird gerade"},
+    };
+    struct Alongside : ScriptedPlatform {
+        std::function<void()> atQuestion;
+        MsgResult ShowMessageBox(QWidget* owner, MsgIcon icon, const QString& title,
+                                 const QString& text, MsgButtons buttons) override {
+            std::exchange(atQuestion, nullptr)();
+            return ScriptedPlatform::ShowMessageBox(owner, icon, title, text, buttons);
+        }
+    } platform;
+    platform.atQuestion = [&] {
+        const auto before = fx.Snapshot();
+        for (const auto& other : others) {
+            SCOPED_TRACE(other.args.join(' ').toStdString());
+            const Result r = Modsiegel(other.args);
+            EXPECT_EQ(r.exitCode, 1);
+            EXPECT_TRUE(r.err.contains(other.says)) << r.err.toStdString();
+        }
+        EXPECT_EQ(fx.Snapshot(), before);
+    };
+    EngineRun run(fx);
+    ASSERT_TRUE(run.Run(QStringLiteral("welt"), QStringLiteral("welt.src"), true));
+    EXPECT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(HowItLoads(fx, QStringLiteral("welt"), plain), LoadsAs::Encoded);
+}
+
+// A run killed while it made its lock leaves an empty lock file that nobody
+// holds: the next run takes over.
+TEST_F(ProgramRun, ALockNobodyHoldsIsTakenOver) {
+    fx.WriteFile(QStringLiteral("mods/.welt.lock"), QByteArray());
+    const Result r = Modsiegel({"--encode", "welt", "--game-dir", fx.GameDir()});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(HowItLoads(fx, QStringLiteral("welt"), plain), LoadsAs::Encoded);
+    EXPECT_FALSE(fx.Exists(QStringLiteral("mods/.welt.lock")));
+}
+
+// Two programs on two MODs at the same moment, round after round: both
+// backups are registered, none overwrites the other's entry.
+TEST_F(ProgramRun, RunsSideBySideBothRegister) {
+    constexpr int kRounds = 20;
+    for (int round = 0; round < kRounds; ++round) {
+        SCOPED_TRACE(round);
+        ModFixture g;
+        g.WriteGameIni({"a", "b"});
+        g.AddMod(QStringLiteral("a"), StandardMod());
+        g.AddMod(QStringLiteral("b"), StandardMod());
+        QProcess runs[2];
+        for (int i = 0; i < 2; ++i) {
+            const QString mod = QString(QChar('a' + i));
+            runs[i].start(QStringLiteral(MODSIEGEL_BINARY),
+                          {"--encode", mod, "--backup", mod + ".src", "--game-dir", g.GameDir()});
+        }
+        for (QProcess& p : runs) {
+            ASSERT_TRUE(p.waitForFinished(30000));
+            EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        }
+        const QString ini = g.Path(QStringLiteral("game.ini"));
+        ASSERT_EQ(ReadIniText(ini, "Mods", "ModAnzahl"), "4");
+        QStringList names;
+        for (int k = 1; k <= 4; ++k)
+            names.append(
+                QString::fromLatin1(ReadIniText(ini, "Mods", "ModName" + QByteArray::number(k))));
+        names.sort();
+        EXPECT_EQ(names, (QStringList{"a", "a.src", "b", "b.src"}));
+    }
 }
 
 }  // namespace

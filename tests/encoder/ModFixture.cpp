@@ -96,14 +96,29 @@ QMap<QByteArray, QByteArray> ModFixture::AddMod(const QString& name, const ModLa
 }
 
 QMap<QString, QByteArray> ModFixture::Snapshot() const {
+    return SnapshotOf(GameDir());
+}
+
+QMap<QString, QByteArray> ModFixture::SnapshotOf(const QString& dir) {
     QMap<QString, QByteArray> files;
-    QDirIterator it(GameDir(), QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot,
+    QDirIterator it(dir,
+                    QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot | QDir::System,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        const QString rel = QDir(GameDir()).relativeFilePath(path);
-        if (QFileInfo(path).isDir()) {
+        const QString rel = QDir(dir).relativeFilePath(path);
+        const QFileInfo info(path);
+        // Never read through a link or from a FIFO or device.
+        if (info.isSymLink()) {
+            files[rel] = "<link to " + info.symLinkTarget().toUtf8() + '>';
+            continue;
+        }
+        if (info.isDir()) {
             files[rel + '/'] = QByteArray();
+            continue;
+        }
+        if (!info.isFile()) {
+            files[rel] = "<special>";
             continue;
         }
         QFile f(path);

@@ -51,8 +51,10 @@ class ModFixture {
     QMap<QByteArray, QByteArray> AddMod(const QString& name, const ModLayout& layout,
                                         bool media = true);
 
-    // Every file below the game directory with its content.
+    // Every file below the game directory with its content (links and
+    // special files by what they are).
     QMap<QString, QByteArray> Snapshot() const;
+    static QMap<QString, QByteArray> SnapshotOf(const QString& dir);
 
   private:
     QTemporaryDir temp_;

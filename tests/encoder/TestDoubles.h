@@ -42,18 +42,20 @@ class FaultyFiles : public FileOps {
     bool MakeDir(const QString& path) override {
         return Step(QStringLiteral("mkdir ") + path) && FileOps::MakeDir(path);
     }
-    bool CopyFile(const QString& from, const QString& to) override {
-        return Step(QStringLiteral("copy ") + to) && FileOps::CopyFile(from, to);
+    bool RemoveDir(const QString& path) override {
+        return Step(QStringLiteral("rmdir ") + path) && FileOps::RemoveDir(path);
+    }
+    std::optional<StagedFile> Stage(const QString& path, const QByteArray& content,
+                                    QString* why) override {
+        if (!Step(QStringLiteral("write ") + path))
+            return std::nullopt;
+        return FileOps::Stage(path, content, why);
+    }
+    bool Commit(StagedFile& staged, QString* why) override {
+        return Step(QStringLiteral("commit ") + staged.Path()) && FileOps::Commit(staged, why);
     }
     bool RemoveFile(const QString& path) override {
         return Step(QStringLiteral("remove ") + path) && FileOps::RemoveFile(path);
-    }
-    bool WriteFileAtomically(const QString& path, const QByteArray& content) override {
-        return Step(QStringLiteral("write ") + path) && FileOps::WriteFileAtomically(path, content);
-    }
-    bool WriteIni(const QString& path, const QByteArray& value, const QByteArray& section,
-                  const QByteArray& key) override {
-        return Step(QStringLiteral("ini ") + path) && FileOps::WriteIni(path, value, section, key);
     }
 
   private:

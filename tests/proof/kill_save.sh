@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Kills the highscore saving with SIGKILL at random moments, COUNT times, and
 # checks after every kill that each of the three score files is a complete
-# table (eight lines, CR LF, readable by the game), the old one or a newer one.
+# table (eight lines, CR LF, readable by the game), the old one or a newer one,
+# and that the next save leaves no temporary file behind.
 #
 #   kill_save.sh COUNT [BIN_DIR]
 #
@@ -43,11 +44,21 @@ for ((i = 1; i <= count; i++)); do
         fi
         saved=$((saved + now[t] - rounds[t]))
     done
-    rounds=("${now[@]}")
-    # A kill between creating and renaming the temporary file leaves it behind.
+    # A kill between creating and renaming a temporary file leaves it
+    # behind; the next save of that table removes it.
     n=$(find "$dir" -type f ! -name 'score?.sre' | wc -l)
     strays=$((strays + n))
-    find "$dir" -type f ! -name 'score?.sre' -delete
+    if ! expected=$("$saver" once "$dir") || [[ $("$saver" check "$dir") != "$expected" ]]; then
+        echo "kill_save: kill $i: the next save failed" >&2
+        bad=$((bad + 1))
+    fi
+    read -r -a rounds <<<"$expected"
+    n=$(find "$dir" -type f ! -name 'score?.sre' | wc -l)
+    if ((n > 0)); then
+        echo "kill_save: kill $i: $n temporary files still there after the next save" >&2
+        bad=$((bad + 1))
+        find "$dir" -type f ! -name 'score?.sre' -delete
+    fi
 done
-echo "kill_save: $count kills, $saved table saves completed, $bad damaged or older files, $strays temporary files left behind"
+echo "kill_save: $count kills, $saved table saves completed, $bad damaged or older files or leftovers, $strays temporary files left by kills and all removed by the next save"
 [[ $bad -eq 0 ]]

@@ -6,6 +6,10 @@
 //                           of all three tables, printing "saving" first
 //   score_saver check DIR   exit 0 when every file is a complete table of
 //                           one round; prints the round of each file
+//   score_saver once DIR    saves the next round of every table once; prints
+//                           the round each file must now hold (the new one
+//                           where the save succeeded, the old one where it
+//                           reported failure); exit 1 when any save failed
 //
 // Round k of a table: four times "NoBody", with the scores 10k+4 .. 10k+1,
 // so that a table mixed from two rounds is told apart from a whole one.
@@ -77,7 +81,7 @@ bool SaveRound(const QString& dir, int table, qint64 round) {
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: score_saver seed|loop|check DIR\n");
+        std::fprintf(stderr, "usage: score_saver seed|loop|check|once DIR\n");
         return 2;
     }
     const QString dir = QString::fromLocal8Bit(argv[2]);
@@ -104,12 +108,24 @@ int main(int argc, char** argv) {
         std::printf("\n");
         return status;
     }
-    if (std::strcmp(mode, "loop") == 0) {
-        qint64 round = 0;
+    qint64 round = 0;
+    for (int t = 1; t <= kTables; ++t) {
+        QString why;
+        round = std::max(round, RoundOf(ScorePath(dir, t), &why));
+    }
+    if (std::strcmp(mode, "once") == 0) {
+        int status = 0;
         for (int t = 1; t <= kTables; ++t) {
             QString why;
-            round = std::max(round, RoundOf(ScorePath(dir, t), &why));
+            const qint64 old = RoundOf(ScorePath(dir, t), &why);
+            const bool saved = SaveRound(dir, t, round + 1);
+            status |= saved ? 0 : 1;
+            std::printf("%lld ", static_cast<long long>(saved ? round + 1 : old));
         }
+        std::printf("\n");
+        return status;
+    }
+    if (std::strcmp(mode, "loop") == 0) {
         std::printf("saving\n");
         std::fflush(stdout);
         for (;;) {
@@ -122,6 +138,6 @@ int main(int argc, char** argv) {
             }
         }
     }
-    std::fprintf(stderr, "usage: score_saver seed|loop|check DIR\n");
+    std::fprintf(stderr, "usage: score_saver seed|loop|check|once DIR\n");
     return 2;
 }

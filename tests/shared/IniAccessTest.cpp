@@ -2,10 +2,12 @@
 
 #include "QtPrinters.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileDevice>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "IniAccess.h"
@@ -167,6 +169,17 @@ TEST_F(IniFileTest, FailureReportedWhenTheFileCannotBeReplaced) {
     const QString inMissingDir = dir_.filePath("nope/game.ini");
     EXPECT_FALSE(WriteIniText(inMissingDir, "1", "a", "k"));
     EXPECT_FALSE(QFile::exists(inMissingDir));
+    // A FIFO is neither read (that would wait for a writer) nor replaced; a
+    // link is not written through.
+    const QString fifo = dir_.filePath("fifo.ini");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    EXPECT_FALSE(WriteIniText(fifo, "1", "a", "k"));
+    const QString elsewhere = Write("[a]\r\nk=0\r\n");
+    const QString link = dir_.filePath("link.ini");
+    ASSERT_TRUE(QFile::link(elsewhere, link));
+    EXPECT_FALSE(WriteIniText(link, "1", "a", "k"));
+    EXPECT_EQ(ReadAll(elsewhere), "[a]\r\nk=0\r\n");
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
 }
 
 TEST_F(IniFileTest, ReadOnlyDirectoryLeavesTheOldFile) {

@@ -2,7 +2,11 @@
 
 #include "HighscoreTestSupport.h"
 
+#include <sys/stat.h>
+
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <functional>
 #include <limits>
 #include <optional>
 
@@ -213,21 +217,75 @@ TEST_F(HighscoreTest, NumbersOutsideTheTablesAreRefused) {
     EXPECT_FALSE(QFile::exists(Path(1)));
 }
 
-TEST_F(HighscoreTest, AnUnreadableFileFailsAndLeavesTheTableAsItWas) {
-    ASSERT_TRUE(QDir(dir.path()).mkdir("score1.sre"));
-    EXPECT_EQ(tables.LoadTable(Path(1), 1), 0);
+// Made in place of a score file, for the tests of loading and saving.
+struct Intruder {
+    const char* what;
+    std::function<bool(const QString& path, const QString& outside)> make;
+};
+
+const Intruder kIntruders[] = {
+    {"directory", [](const QString& p, const QString&) { return QDir().mkdir(p); }},
+    {"FIFO", [](const QString& p,
+                const QString&) { return ::mkfifo(QFile::encodeName(p).constData(), 0644) == 0; }},
+    {"endless device",
+     [](const QString& p, const QString&) { return QFile::link(QStringLiteral("/dev/zero"), p); }},
+    {"link to a file elsewhere",
+     [](const QString& p, const QString& outside) { return QFile::link(outside, p); }},
+};
+
+void RemoveAny(const QString& path) {
+    QDir(path).removeRecursively();
+    QFile::remove(path);
+}
+
+// Never waits on a FIFO, never reads a device or a huge file: each is a load
+// failure, the table stays as it was. A link to a table is read like it.
+TEST_F(HighscoreTest, OnlyARegularFileOfATableLoads) {
+    const QString outside = dir.filePath(QStringLiteral("elsewhere"));
+    WriteBytes(outside, kDefaults[0].file);
+    for (const Intruder& intruder : kIntruders) {
+        SCOPED_TRACE(intruder.what);
+        tables.InitTables();
+        RemoveAny(Path(1));
+        ASSERT_TRUE(intruder.make(Path(1), outside));
+        const int expected = QFileInfo(Path(1)).isSymLink() && QFileInfo(Path(1)).isFile() ? 1 : 0;
+        EXPECT_EQ(tables.LoadTable(Path(1), 1), expected);
+        EXPECT_EQ(tables.TableValid(1), expected == 1);
+    }
+    tables.InitTables();
+    RemoveAny(Path(1));
+    {
+        QFile huge(Path(1));
+        ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(64 * 1024 * 1024));
+    }
     EXPECT_EQ(LoadWithDefaults(1), 0);
     EXPECT_FALSE(tables.TableValid(1));
 }
 
-TEST_F(HighscoreTest, ASaveThatCannotReplaceTheFileKeepsTheOldOne) {
-    // The target is a directory: nothing can take its place.
-    ASSERT_EQ(LoadWithDefaults(1), 1);
-    ASSERT_TRUE(QDir(dir.path()).mkdir("score1.sre"));
-    EXPECT_EQ(tables.SaveTable(Path(1), 1), 0);
-    EXPECT_TRUE(QFileInfo(Path(1)).isDir());
-    EXPECT_TRUE(tables.TableValid(1));
+// Whatever stands in place of the file, a save neither replaces it nor
+// writes through it, and leaves no temporary file; the table stays valid for
+// another try.
+TEST_F(HighscoreTest, ASaveReplacesNothingButAScoreFile) {
+    const QString outside = dir.filePath(QStringLiteral("elsewhere"));
+    WriteBytes(outside, "the player's own file");
+    for (const Intruder& intruder : kIntruders) {
+        SCOPED_TRACE(intruder.what);
+        tables.InitTables();
+        RemoveAny(Path(1));
+        ASSERT_EQ(LoadWithDefaults(1), 1);
+        ASSERT_TRUE(intruder.make(Path(1), outside));
+        const QFileInfo before(Path(1));
+        EXPECT_EQ(tables.SaveTable(Path(1), 1), 0);
+        EXPECT_TRUE(tables.TableValid(1));
+        const QFileInfo after(Path(1));
+        EXPECT_EQ(after.isSymLink(), before.isSymLink());
+        EXPECT_EQ(after.isDir(), before.isDir());
+        EXPECT_EQ(ReadBytes(outside), "the player's own file");
+        EXPECT_EQ(QDir(dir.path()).entryList({".*"}, QDir::Files | QDir::Hidden), QStringList());
+    }
+}
 
+TEST_F(HighscoreTest, ASaveThatCannotReplaceTheFileKeepsTheOldOne) {
     // The disk runs full while the new table is written.
     const QByteArray old = Lines({"Keep", " 77 ", "Me", " 66 ", "As", " 55 ", "Is", " 44 "});
     WriteBytes(Path(2), old);

@@ -1,0 +1,65 @@
+#pragma once
+// The changes of one encoding run, made all together or not at all. Every new
+// content is first written completely beside its file; only when all of them
+// are on disk are they put in place, in the order they were staged, and after
+// that the files that go are removed. When a step fails, everything done so
+// far is undone: old contents written back, new files and folders removed.
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <optional>
+#include <vector>
+
+#include "FileOps.h"
+
+namespace wf {
+
+class ChangeSet {
+  public:
+    explicit ChangeSet(FileOps& files);
+    // Drops what is staged but not committed; undoes nothing (like a run that
+    // was killed).
+    ~ChangeSet();
+    ChangeSet(const ChangeSet&) = delete;
+    ChangeSet& operator=(const ChangeSet&) = delete;
+
+    // Creates one folder level now, so that files can be staged in it.
+    bool MakeDir(const QString& path);
+    // The new content of path, written and synced beside it. The old content
+    // (read now, up to maxOldBytes) is kept to undo the change. why: what
+    // failed.
+    bool Stage(const QString& path, const QByteArray& content, qint64 maxOldBytes, QString* why);
+    bool IsStaged(const QString& path) const;
+    // A file that is removed once everything staged is in place; content is
+    // what an undo writes back.
+    void RemoveAfterCommit(const QString& path, const QByteArray& content);
+
+    // Puts everything in place and removes the files that go. false (why
+    // names the file and what failed) leaves a partial change: call Undo.
+    bool Commit(QString* why);
+    // Undoes every change made; the files and folders that could not be put
+    // back, for the log.
+    QStringList Undo();
+
+  private:
+    struct Change {
+        QString path;
+        std::optional<StagedFile> staged;  // until committed
+        std::optional<QByteArray> old;     // nullopt: there was no file
+        bool touched = false;              // a commit was tried
+    };
+    struct Removal {
+        QString path;
+        QByteArray content;
+        bool removed = false;
+    };
+
+    bool WriteBack(const QString& path, const QByteArray& content);
+
+    FileOps& files_;
+    QList<QString> madeDirs_;
+    std::vector<Change> changes_;
+    QList<Removal> removals_;
+};
+
+}  // namespace wf

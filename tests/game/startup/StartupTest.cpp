@@ -221,14 +221,44 @@ TEST_F(StartupRun, ShowsTheRefusalOfTheMod) {
     EXPECT_EQ(stores.RESSOURCEN.SlotCount(), 0);  // no picture was touched
 }
 
-TEST_F(StartupRun, LoadsTheModNamedOnTheCommandLine) {
+TEST_F(StartupRun, LoadsTheModNamedOnTheCommandLineOnlyFromInsideMods) {
+    const struct {
+        const char* argument;
+        const char* loaded;  // the directory below mods; null: refused
+    } cases[] = {
+        {"-mod:see", "see"},
+        {"-mod:SEE", "see"},  // names are found without regard to case
+        {"-mod:Nachtflug", "nachtflug"},
+        {"-mod:v1.0..2", "v1.0..2"},  // dots that do not climb
+        {"-mod:../draussen", nullptr},
+        {"-mod:..\\draussen", nullptr},
+        {"-mod:see/../../draussen", nullptr},
+        {"-mod:..", nullptr},
+        {"-mod:.", nullptr},
+    };
     const GameDirectory dir;
-    dir.WriteMod("see", {{"Ufer", "BMP", 64, 48}});
-    arguments = {"-mod:see"};
-    const StartupResult r = Run(dir);
-    EXPECT_EQ(QDir(r.modDir), QDir(dir.ModPath("see")));
-    EXPECT_EQ(menu.hinterg[1].caption, "Ufer");
-    EXPECT_TRUE(events.contains("size 64x48"));
+    for (const char* mod : {"see", "nachtflug", "v1.0..2"})
+        dir.WriteMod(mod, {{"Ufer", "BMP", 64, 48}});
+    // A complete MOD beside "mods", reachable only by climbing out.
+    dir.WriteMod("../draussen", {{"Ufer", "BMP", 64, 48}});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.argument);
+        Reset();
+        arguments = {QString::fromLatin1(c.argument)};
+        if (c.loaded) {
+            const StartupResult r = Run(dir);
+            EXPECT_EQ(QDir(r.modDir), QDir(dir.ModPath(c.loaded)));
+            EXPECT_EQ(menu.hinterg[1].caption, "Ufer");
+            EXPECT_TRUE(events.contains("size 64x48"));
+            continue;
+        }
+        const QString name = QString::fromLatin1(c.argument).mid(5);
+        testing::internal::CaptureStderr();
+        ExpectFailure(dir, "Fehler !", "Fehler beim Laden des MODs '" + name + "'");
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find(("-mod:" + name).toStdString()), std::string::npos) << err;
+        EXPECT_EQ(stores.RESSOURCEN.SlotCount(), 0);
+    }
 }
 
 struct SwitchCase {

@@ -1,6 +1,7 @@
 #pragma once
 // The shot sound: WAV files played on one reserved mixer channel, so that a
-// new shot cuts off the one still sounding. Every failure is silent.
+// new shot cuts off the one still sounding. A sound that cannot be played is
+// skipped with one line on standard error; the game plays on silently.
 #include <QHash>
 #include <QString>
 
@@ -22,6 +23,8 @@ class SdlSound : public SoundOutput {
     void PlayWave(const QString& path) override;
 
   private:
+    static Mix_Chunk* Load(const QString& path);
+
     // Decoded once per path; a file that failed stays nullptr so that a
     // missing sound does not cost a disk access at every shot.
     QHash<QString, Mix_Chunk*> chunks_;

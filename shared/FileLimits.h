@@ -31,12 +31,13 @@ inline constexpr qint64 kMaxBackgroundPixels = kMaxPicturePixels;
 inline constexpr int kMaxPlayPosition = 1000000;
 
 // The shot sound: a WAV file the mixer converts to its own format when it is
-// first played, so its length and rate bound that work and its memory.
+// loaded, so its length and rate bound that work (well under a second) and
+// its memory.
 inline constexpr qint64 kMaxSoundFileBytes = 16 * 1024 * 1024;
 inline constexpr int kMinSoundRate = 4000;
 inline constexpr int kMaxSoundRate = 192000;
 inline constexpr int kMaxSoundChannels = 8;
-inline constexpr int kMaxSoundSeconds = 20;
+inline constexpr int kMaxSoundSeconds = 10;
 
 // The music: a MIDI file, played from memory.
 inline constexpr qint64 kMaxMusicFileBytes = 8 * 1024 * 1024;

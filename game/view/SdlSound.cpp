@@ -25,16 +25,24 @@ SdlSound::~SdlSound() {
 }
 
 void SdlSound::PlayWave(const QString& path) {
-    if (!SdlAudioDevice::Open())
-        return;
-    auto it = chunks_.find(path);
-    if (it == chunks_.end())
-        it = chunks_.insert(path, Load(path));
-    Mix_Chunk* chunk = it.value();
+    Mix_Chunk* chunk = Chunk(path);
     if (!chunk || Mix_AllocateChannels(-1) <= kShotChannel)
         return;
     // Playing on a busy channel restarts it with the new sound.
     Mix_PlayChannel(kShotChannel, chunk, 0);
+}
+
+void SdlSound::Preload(const QString& path) {
+    Chunk(path);
+}
+
+Mix_Chunk* SdlSound::Chunk(const QString& path) {
+    if (!SdlAudioDevice::Open() || path.isEmpty())
+        return nullptr;
+    auto it = chunks_.find(path);
+    if (it == chunks_.end())
+        it = chunks_.insert(path, Load(path));
+    return it.value();
 }
 
 Mix_Chunk* SdlSound::Load(const QString& path) {

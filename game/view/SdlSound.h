@@ -21,8 +21,13 @@ class SdlSound : public SoundOutput {
     SdlSound& operator=(const SdlSound&) = delete;
 
     void PlayWave(const QString& path) override;
+    // Loads the sound now, so that its first shot does not wait for it.
+    void Preload(const QString& path);
 
   private:
+    // The sound of path, loaded at its first use; nullptr when it cannot be
+    // played.
+    Mix_Chunk* Chunk(const QString& path);
     static Mix_Chunk* Load(const QString& path);
 
     // Decoded once per path; a file that failed stays nullptr so that a

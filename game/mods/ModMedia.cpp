@@ -74,7 +74,9 @@ void ReportSkipped(const QString& path, const QString& why) {
     if (reported.contains(path))
         return;
     reported.insert(path);
-    const QByteArray line = (Platform::Instance().ProgramName() + ": " + path + ": " + why +
+    // Marked like the loader's detail lines, so that it is not taken for the
+    // line of a message box.
+    const QByteArray line = (Platform::Instance().ProgramName() + ": MOD '" + path + "': " + why +
                              " - wird nicht abgespielt\n")
                                 .toUtf8();
     std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);

@@ -17,11 +17,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const QByteArray text = wf::ReadIniTextFromBytes(content, section, key);
     const int32_t number = wf::ReadIniNumberFromBytes(content, section, key);
-    // A value never spans lines, never exceeds the read limit and is never a
-    // null array (callers compare with "").
-    if (text.isNull() || text.size() > 254 || text.contains('\n'))
+    // A value never spans lines (CR alone ends one too), never exceeds the
+    // read limit and is never a null array (callers compare with "").
+    if (text.isNull() || text.size() > 254 || text.contains('\n') || text.contains('\r'))
         std::abort();
     if (number < 0 || number != wf::LeadingNumber(text))
+        std::abort();
+    // A byte-order mark in front changes nothing.
+    if (!content.startsWith("\xEF\xBB\xBF") &&
+        wf::ReadIniTextFromBytes("\xEF\xBB\xBF" + content, section, key) != text)
         std::abort();
     return 0;
 }

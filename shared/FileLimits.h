@@ -1,7 +1,8 @@
 #pragma once
-// How large a file the programs read at all. The limits lie far above any
-// real game or MOD; they only keep a strange or hostile file from eating the
-// memory or the time of a player or an author.
+// How large a file the programs read at all, and how much a MOD may ask of
+// the game. The limits lie far above any real game or MOD; they only keep a
+// strange or hostile file from eating the memory or the time of a player or
+// an author.
 #include <QtGlobal>
 
 namespace wf {
@@ -13,5 +14,35 @@ inline constexpr qint64 kMaxScoreFileBytes = 1024 * 1024;
 // Any file of a MOD that the encoder copies into a backup (pictures, sounds
 // and music included): above every limit the game itself reads.
 inline constexpr qint64 kMaxCopiedFileBytes = 256 * 1024 * 1024;
+
+// Pictures: a picture file, and one decoded picture (at 4 bytes a pixel the
+// largest takes 64 MiB).
+inline constexpr qint64 kMaxPictureFileBytes = 64 * 1024 * 1024;
+inline constexpr int kMaxPictureSide = 8192;
+inline constexpr qint64 kMaxPicturePixels = 4096 * 4096;
+// All pictures of a MOD held at one time: every different extra picture and
+// the largest background (192 MiB decoded).
+inline constexpr qint64 kMaxModPicturePixels = 3 * kMaxPicturePixels;
+// The working copies one full-screen game stretches from them (256 MiB).
+inline constexpr qint64 kMaxWorkingCopyPixels = 4 * kMaxPicturePixels;
+
+// A background, picture or colour, is at most as large as one picture.
+inline constexpr int kMaxBackgroundSide = kMaxPictureSide;
+inline constexpr qint64 kMaxBackgroundPixels = kMaxPicturePixels;
+// Positions of extras and their hit cells; anything beyond lies far outside
+// every background.
+inline constexpr int kMaxPlayPosition = 1000000;
+
+// The shot sound: a WAV file the mixer converts to its own format when it is
+// loaded, so its length and rate bound that work (well under a second) and
+// its memory.
+inline constexpr qint64 kMaxSoundFileBytes = 16 * 1024 * 1024;
+inline constexpr int kMinSoundRate = 4000;
+inline constexpr int kMaxSoundRate = 192000;
+inline constexpr int kMaxSoundChannels = 8;
+inline constexpr int kMaxSoundSeconds = 10;
+
+// The music: a MIDI file, played from memory.
+inline constexpr qint64 kMaxMusicFileBytes = 8 * 1024 * 1024;
 
 }  // namespace wf

@@ -1,7 +1,8 @@
 #include "IniAccess.h"
 
-#include <QFile>
+#include <QHashFunctions>
 #include <QList>
+#include <cstring>
 
 #include "FileLimits.h"
 #include "SafeFile.h"
@@ -10,6 +11,7 @@ namespace wf {
 namespace {
 
 constexpr int kMaxValueLength = 254;
+const QByteArray kByteOrderMark("\xEF\xBB\xBF");
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -29,30 +31,52 @@ bool SameName(const QByteArray& a, const QByteArray& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+// Where the first line begins: a leading UTF-8 byte-order mark, which some
+// editors write, belongs to no line.
+qsizetype BodyStart(const QByteArray& content) {
+    return content.startsWith(kByteOrderMark) ? kByteOrderMark.size() : 0;
+}
+
+// Calls line(textBegin, textEnd, next) for every line: a line ends at CR LF,
+// LF or CR alone, the last one also at the end of the content. The one line
+// splitting of reader and writer, so that both see the same lines.
+template <typename Line>
+void ForEachLine(const QByteArray& content, Line line) {
+    const char* data = content.constData();
+    const qsizetype size = content.size();
+    qsizetype start = BodyStart(content);
+    while (start < size) {
+        qsizetype end = start;
+        while (end < size && data[end] != '\n' && data[end] != '\r')
+            ++end;
+        qsizetype next = end;
+        if (end < size)
+            next = data[end] == '\r' && end + 1 < size && data[end + 1] == '\n' ? end + 2 : end + 1;
+        line(start, end, next);
+        start = next;
+    }
+}
+
 // One line of a file: its text without the line end, and the line end itself
-// ("\r\n", "\n", or "" for a last line without one). Writing keeps the line
-// ends of untouched lines so that they come back byte for byte.
+// ("\r\n", "\n", "\r", or "" for a last line without one). Writing keeps the
+// line ends of untouched lines so that they come back byte for byte.
 struct RawLine {
     QByteArray text;
     QByteArray end;
 };
 
-QList<RawLine> SplitLines(const QByteArray& content) {
+struct RawLines {
+    QByteArray head;  // the byte-order mark, if any
     QList<RawLine> lines;
-    qsizetype start = 0;
-    while (start < content.size()) {
-        const qsizetype nl = content.indexOf('\n', start);
-        if (nl < 0) {
-            lines.append({content.mid(start), QByteArray()});
-            break;
-        }
-        const bool crlf = nl > start && content[nl - 1] == '\r';
-        const qsizetype textEnd = crlf ? nl - 1 : nl;
-        lines.append(
-            {content.mid(start, textEnd - start), crlf ? QByteArray("\r\n") : QByteArray("\n")});
-        start = nl + 1;
-    }
-    return lines;
+};
+
+RawLines SplitLines(const QByteArray& content) {
+    RawLines split;
+    split.head = content.left(BodyStart(content));
+    ForEachLine(content, [&](qsizetype begin, qsizetype end, qsizetype next) {
+        split.lines.append({content.mid(begin, end - begin), content.mid(end, next - end)});
+    });
+    return split;
 }
 
 // Name of a section header line, or a null array when the line is none.
@@ -91,6 +115,35 @@ QByteArray Unquoted(const QByteArray& v) {
     return v;
 }
 
+// The blanks rule of Trimmed on a part of the content, without copying it.
+void TrimSpan(const char* data, qsizetype* begin, qsizetype* end) {
+    while (*begin < *end && IsBlank(data[*begin]))
+        ++*begin;
+    while (*end > *begin && (IsBlank(data[*end - 1]) || data[*end - 1] == '\r'))
+        --*end;
+}
+
+// Puts index at the first free slot of its hash (linear probing).
+void Place(std::vector<int32_t>& table, uint32_t hash, int32_t index) {
+    const size_t mask = table.size() - 1;
+    size_t i = hash & mask;
+    while (table[i] >= 0)
+        i = (i + 1) & mask;
+    table[i] = index;
+}
+
+// Slots for count entries and one more, at most half full; hashOf(i) gives
+// the hash of entry i. Doubling keeps the total work linear.
+template <typename HashOf>
+void Reserve(std::vector<int32_t>& table, size_t count, HashOf hashOf) {
+    if ((count + 1) * 2 <= table.size())
+        return;
+    std::vector<int32_t> grown(std::max<size_t>(16, table.size() * 2), -1);
+    for (size_t i = 0; i < count; ++i)
+        Place(grown, hashOf(i), static_cast<int32_t>(i));
+    table.swap(grown);
+}
+
 }  // namespace
 
 int32_t LeadingNumber(const QByteArray& text) {
@@ -106,32 +159,130 @@ int32_t LeadingNumber(const QByteArray& text) {
     return static_cast<int32_t>(n);
 }
 
-QByteArray ReadIniTextFromBytes(const QByteArray& content, const QByteArray& section,
-                                const QByteArray& key) {
+IniIndex::IniIndex(const QByteArray& content) : content_(content), seed_(QHashSeed::globalSeed()) {
+    if (content_.size() >= qsizetype{UINT32_MAX})
+        content_.truncate(UINT32_MAX - 1);
+    Index();
+}
+
+void IniIndex::Index() {
+    const char* data = content_.constData();
+    QByteArray scratch;
+    int32_t current = -1;  // the section whose keys count; -1: none
+    ForEachLine(content_, [&](qsizetype begin, qsizetype end, qsizetype) {
+        qsizetype tBegin = begin;
+        qsizetype tEnd = end;
+        TrimSpan(data, &tBegin, &tEnd);
+        if (tEnd - tBegin >= 2 && data[tBegin] == '[') {
+            const void* close = std::memchr(data + tBegin, ']', tEnd - tBegin);
+            if (close) {
+                qsizetype nBegin = tBegin + 1;
+                qsizetype nEnd = static_cast<const char*>(close) - data;
+                TrimSpan(data, &nBegin, &nEnd);
+                const uint32_t hash = Hash(data + nBegin, nEnd - nBegin, -1, scratch);
+                if (FindSection(data + nBegin, nEnd - nBegin, hash) >= 0) {
+                    current = -1;  // a section's later occurrences are not read
+                    return;
+                }
+                current = static_cast<int32_t>(sections_.size());
+                Reserve(sectionSlots_, sections_.size(),
+                        [this](size_t i) { return sectionHashes_[i]; });
+                sections_.push_back(
+                    {static_cast<uint32_t>(nBegin), static_cast<uint32_t>(nEnd - nBegin)});
+                sectionHashes_.push_back(hash);
+                Place(sectionSlots_, hash, current);
+                return;
+            }
+        }
+        if (current < 0 || (tEnd > tBegin && data[tBegin] == ';'))
+            return;
+        const void* eq = std::memchr(data + begin, '=', end - begin);
+        if (!eq)
+            return;
+        const qsizetype eqAt = static_cast<const char*>(eq) - data;
+        qsizetype kBegin = begin;
+        qsizetype kEnd = eqAt;
+        qsizetype vBegin = eqAt + 1;
+        qsizetype vEnd = end;
+        TrimSpan(data, &kBegin, &kEnd);
+        TrimSpan(data, &vBegin, &vEnd);
+        const uint32_t hash = Hash(data + kBegin, kEnd - kBegin, current, scratch);
+        if (FindEntry(current, data + kBegin, kEnd - kBegin, hash) >= 0)
+            return;  // the first occurrence of a key counts
+        Reserve(entrySlots_, entries_.size(), [this](size_t i) { return entries_[i].hash; });
+        entries_.push_back(
+            {current, hash,
+             Span{static_cast<uint32_t>(kBegin), static_cast<uint32_t>(kEnd - kBegin)},
+             Span{static_cast<uint32_t>(vBegin), static_cast<uint32_t>(vEnd - vBegin)}});
+        Place(entrySlots_, hash, static_cast<int32_t>(entries_.size() - 1));
+    });
+}
+
+uint32_t IniIndex::Hash(const char* name, qsizetype size, int32_t section,
+                        QByteArray& scratch) const {
+    // Names are compared like QByteArray's case-insensitive compare: ASCII
+    // letters only.
+    scratch.resize(size);
+    char* folded = scratch.data();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = name[i];
+        folded[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return static_cast<uint32_t>(qHashMulti(seed_, QByteArrayView(scratch), section));
+}
+
+bool IniIndex::SameName(Span span, const char* name, qsizetype size) const {
+    return qstrnicmp(content_.constData() + span.pos, span.size, name, size) == 0;
+}
+
+int32_t IniIndex::FindSection(const char* name, qsizetype size, uint32_t hash) const {
+    if (sectionSlots_.empty())
+        return -1;
+    const size_t mask = sectionSlots_.size() - 1;
+    for (size_t i = hash & mask; sectionSlots_[i] >= 0; i = (i + 1) & mask) {
+        const int32_t s = sectionSlots_[i];
+        if (sectionHashes_[s] == hash && SameName(sections_[s], name, size))
+            return s;
+    }
+    return -1;
+}
+
+int32_t IniIndex::FindEntry(int32_t section, const char* key, qsizetype size, uint32_t hash) const {
+    if (entrySlots_.empty())
+        return -1;
+    const size_t mask = entrySlots_.size() - 1;
+    for (size_t i = hash & mask; entrySlots_[i] >= 0; i = (i + 1) & mask) {
+        const Entry& e = entries_[entrySlots_[i]];
+        if (e.hash == hash && e.section == section && SameName(e.key, key, size))
+            return entrySlots_[i];
+    }
+    return -1;
+}
+
+QByteArray IniIndex::Text(const QByteArray& section, const QByteArray& key) const {
     const QByteArray wantSection = Trimmed(section);
     const QByteArray wantKey = Trimmed(key);
-    bool inSection = false;
-    bool sectionSeen = false;
-    for (const RawLine& raw : SplitLines(content)) {
-        const QByteArray& line = raw.text;
-        const QByteArray name = SectionName(line);
-        if (!name.isNull()) {
-            if (inSection)
-                break;  // only the first occurrence of a section counts
-            if (!sectionSeen && SameName(name, wantSection)) {
-                inSection = true;
-                sectionSeen = true;
-            }
-            continue;
-        }
-        if (!inSection || IsComment(line))
-            continue;
-        QByteArray k, v;
-        if (SplitKeyValue(line, &k, &v) && SameName(k, wantKey)) {
-            return Unquoted(v).left(kMaxValueLength);
-        }
-    }
-    return QByteArray("");
+    QByteArray scratch;
+    const int32_t s = FindSection(wantSection.constData(), wantSection.size(),
+                                  Hash(wantSection.constData(), wantSection.size(), -1, scratch));
+    if (s < 0)
+        return QByteArray("");
+    const int32_t k = FindEntry(s, wantKey.constData(), wantKey.size(),
+                                Hash(wantKey.constData(), wantKey.size(), s, scratch));
+    if (k < 0)
+        return QByteArray("");
+    const Span v = entries_[k].value;
+    QByteArray value = Unquoted(content_.mid(v.pos, v.size)).left(kMaxValueLength);
+    return value.isNull() ? QByteArray("") : value;
+}
+
+int32_t IniIndex::Number(const QByteArray& section, const QByteArray& key) const {
+    return LeadingNumber(Text(section, key));
+}
+
+QByteArray ReadIniTextFromBytes(const QByteArray& content, const QByteArray& section,
+                                const QByteArray& key) {
+    return IniIndex(content).Text(section, key);
 }
 
 int32_t ReadIniNumberFromBytes(const QByteArray& content, const QByteArray& section,
@@ -140,10 +291,11 @@ int32_t ReadIniNumberFromBytes(const QByteArray& content, const QByteArray& sect
 }
 
 QByteArray ReadIniText(const QString& path, const QByteArray& section, const QByteArray& key) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    // A FIFO, a device or a huge file reads as a missing one.
+    const FileContent file = ReadRegularFile(path, kMaxDefinitionFileBytes);
+    if (!file.ok())
         return QByteArray("");
-    return ReadIniTextFromBytes(f.readAll(), section, key);
+    return ReadIniTextFromBytes(file.bytes, section, key);
 }
 
 int32_t ReadIniNumber(const QString& path, const QByteArray& section, const QByteArray& key) {
@@ -165,7 +317,8 @@ std::optional<QByteArray> IniTextWithValue(const QByteArray& content, const QByt
         return std::nullopt;
     }
 
-    QList<RawLine> lines = SplitLines(content);
+    RawLines split = SplitLines(content);
+    QList<RawLine>& lines = split.lines;
 
     // Locate the first occurrence of the section and, inside it, of the key.
     int sectionLine = -1;
@@ -214,7 +367,7 @@ std::optional<QByteArray> IniTextWithValue(const QByteArray& content, const QByt
         }
     }
 
-    QByteArray changed;
+    QByteArray changed = split.head;
     for (const RawLine& l : lines)
         changed += l.text + l.end;
     return changed;

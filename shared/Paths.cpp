@@ -7,6 +7,33 @@
 #include "Text8.h"
 
 namespace wf {
+namespace {
+
+// dir & "/" & name when that exists, else the first entry of dir whose name
+// equals name without regard to case; "" when there is none or it does not
+// exist either (a dangling link).
+QString EntryIgnoringCase(const QString& dir, const QString& name) {
+    const QString exact = dir + '/' + name;
+    if (QFileInfo::exists(exact))
+        return exact;
+    const QStringList entries =
+        QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& e : entries) {
+        if (e.compare(name, Qt::CaseInsensitive) == 0) {
+            const QString found = dir + '/' + e;
+            return QFileInfo::exists(found) ? found : QString();
+        }
+    }
+    return QString();
+}
+
+QString WithoutFinalSlash(QString dir) {
+    while (dir.size() > 1 && dir.endsWith('/'))
+        dir.chop(1);
+    return dir;
+}
+
+}  // namespace
 
 bool IsSafeStoredName(const QByteArray& stored) {
     if (stored.isEmpty() || stored.contains('\0'))
@@ -35,9 +62,7 @@ QString JoinStoredPath(const QString& dir, const QByteArray& stored) {
     rel.replace('\\', '/');
     QStringList parts = rel.split('/', Qt::SkipEmptyParts);
     parts.removeAll(QStringLiteral("."));
-    QString base = dir;
-    while (base.size() > 1 && base.endsWith('/'))
-        base.chop(1);
+    const QString base = WithoutFinalSlash(dir);
     const QString exact = base + '/' + parts.join('/');
     if (QFileInfo::exists(exact))
         return exact;
@@ -45,22 +70,21 @@ QString JoinStoredPath(const QString& dir, const QByteArray& stored) {
     // Walk the elements, matching each one without regard to case.
     QString current = base;
     for (const QString& part : parts) {
-        QString candidate = current + '/' + part;
-        if (!QFileInfo::exists(candidate)) {
-            const QStringList entries =
-                QDir(current).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-            for (const QString& e : entries) {
-                if (e.compare(part, Qt::CaseInsensitive) == 0) {
-                    candidate = current + '/' + e;
-                    break;
-                }
-            }
-            if (!QFileInfo::exists(candidate))
-                return exact;
-        }
-        current = candidate;
+        current = EntryIgnoringCase(current, part);
+        if (current.isEmpty())
+            return exact;
     }
     return current;
+}
+
+QString JoinPlainName(const QString& dir, const QString& name) {
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
+        name.contains('/') || name.contains('\\') || name.contains(QChar(0))) {
+        return QString();
+    }
+    const QString base = WithoutFinalSlash(dir);
+    const QString found = EntryIgnoringCase(base, name);
+    return found.isEmpty() ? base + '/' + name : found;
 }
 
 QString ProgramDirectory() {

@@ -13,6 +13,11 @@ namespace wf {
 // may name a file that does not exist (when nothing matched).
 QString JoinStoredPath(const QString& dir, const QByteArray& stored);
 
+// dir & "/" & name for a name of one directory entry, found without regard
+// to case like a stored name; "" for a name that is empty, "." or "..", or
+// holds a path separator, so that it can never lead out of dir.
+QString JoinPlainName(const QString& dir, const QString& name);
+
 // True when the stored relative name is safe to use below a directory.
 bool IsSafeStoredName(const QByteArray& stored);
 

@@ -1,14 +1,19 @@
 #include "ModLoader.h"
 
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QList>
+#include <QSet>
 #include <algorithm>
 #include <cstdio>
 #include <optional>
 
+#include "FileLimits.h"
 #include "IniAccess.h"
+#include "ModMedia.h"
 #include "Paths.h"
+#include "SafeFile.h"
 #include "Text8.h"
 #include "TextCipher.h"
 
@@ -24,18 +29,23 @@ struct Refusal {
     QString detail;
 };
 
-// One definition file in memory, with the name it has on disk for messages.
+// One definition file in memory, indexed once, with the name it has on disk
+// for messages.
 struct DefinitionFile {
     QByteArray fileName;
-    QByteArray content;
+    IniIndex index;
 };
 
 QString Quoted(const QByteArray& value) {
     return "\"" + FromText8(value) + "\"";
 }
 
+QString Where(const QByteArray& fileName, const QByteArray& section, const QByteArray& key) {
+    return FromText8(fileName) + " [" + FromText8(section) + "] " + FromText8(key) + ": ";
+}
+
 QString Where(const DefinitionFile& file, const QByteArray& section, const QByteArray& key) {
-    return FromText8(file.fileName) + " [" + FromText8(section) + "] " + FromText8(key) + ": ";
+    return Where(file.fileName, section, key);
 }
 
 // Everything that goes wrong inside a MOD's files is reported under one text;
@@ -44,19 +54,36 @@ Refusal Faulty(const QByteArray& modName, const QString& detail) {
     return {kRefusedTitle, "Fehler beim Laden des MODs '" + FromText8(modName) + "'", detail};
 }
 
-// The file's content; nullopt when it is missing, unreadable or empty, or its
-// name cannot be used below the MOD directory.
-std::optional<QByteArray> ReadWholeFile(const QString& modDir, const QByteArray& name) {
+// A file that cannot be opened counts as missing, as it always has; only
+// what must not be read at all refuses the MOD.
+QString RefusedReadProblem(ReadError error, qint64 limit) {
+    return error == ReadError::Unreadable ? QString() : ReadProblem(error, limit);
+}
+
+// A definition file's content: nullopt when it is missing, unreadable or
+// empty, or its name cannot be used below the MOD directory; problem is set
+// when it is something that must not be read (a FIFO, a device, a directory,
+// a huge file).
+std::optional<QByteArray> ReadWholeFile(const QString& modDir, const QByteArray& name,
+                                        QString* problem) {
     const QString path = JoinStoredPath(modDir, name);
     if (path.isEmpty())
         return std::nullopt;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    FileContent file = ReadRegularFile(path, kMaxDefinitionFileBytes);
+    *problem = RefusedReadProblem(file.error, kMaxDefinitionFileBytes);
+    if (!file.ok() || file.bytes.isEmpty())
         return std::nullopt;
-    QByteArray content = f.readAll();
-    if (content.isEmpty())
-        return std::nullopt;
-    return content;
+    return std::move(file.bytes);
+}
+
+// The digits a number text begins with, as written (a leading-digit read of
+// ten digits or more gives the largest 32-bit number instead).
+QString Written(const QByteArray& text) {
+    const QByteArray t = text.trimmed();
+    qsizetype n = 0;
+    while (n < t.size() && t[n] >= '0' && t[n] <= '9')
+        ++n;
+    return FromText8(t.left(n));
 }
 
 // A number text that a leading-digit read would turn into 0 although the
@@ -98,31 +125,38 @@ class Reader {
   public:
     explicit Reader(const DefinitionFile& file) : file_(file) {}
     QByteArray Text(const QByteArray& section, const QByteArray& key) const {
-        return ReadIniTextFromBytes(file_.content, section, key);
+        return file_.index.Text(section, key);
     }
     int32_t Number(const QByteArray& section, const QByteArray& key) const {
-        return ReadIniNumberFromBytes(file_.content, section, key);
+        return file_.index.Number(section, key);
     }
 
   private:
     const DefinitionFile& file_;
 };
 
+// A number read by its leading digits that must not exceed limit: counts,
+// and the sizes and positions the game computes with.
+std::optional<Refusal> CheckAtMost(const DefinitionFile& file, const QByteArray& modName,
+                                   const QByteArray& section, const QByteArray& key, int limit,
+                                   int32_t* value) {
+    const QByteArray text = file.index.Text(section, key);
+    *value = LeadingNumber(text);
+    if (*value <= limit)
+        return std::nullopt;
+    return Faulty(modName, Where(file, section, key) + Written(text) +
+                               " ist mehr als erlaubt (höchstens " + QString::number(limit) + ")");
+}
+
 // A count that must lie in 0..limit; the refusal names file, section and key.
 std::optional<Refusal> CheckCount(const DefinitionFile& file, const QByteArray& modName,
                                   const QByteArray& section, const QByteArray& key, int limit,
                                   int32_t* count) {
-    const QByteArray text = ReadIniTextFromBytes(file.content, section, key);
+    const QByteArray text = file.index.Text(section, key);
     if (IsNegative(text)) {
         return Faulty(modName, Where(file, section, key) + Quoted(text) + " ist negativ");
     }
-    *count = LeadingNumber(text);
-    if (*count > limit) {
-        return Faulty(modName, Where(file, section, key) + QString::number(*count) +
-                                   " ist mehr als erlaubt (höchstens " + QString::number(limit) +
-                                   ")");
-    }
-    return std::nullopt;
+    return CheckAtMost(file, modName, section, key, limit, count);
 }
 
 std::optional<Refusal> LoadExtra(const DefinitionFile& file, const QByteArray& modName, int j,
@@ -130,8 +164,10 @@ std::optional<Refusal> LoadExtra(const DefinitionFile& file, const QByteArray& m
     const QByteArray section = "extra" + QByteArray::number(j);
     const Reader r(file);
     extra->pictureFile = r.Text(section, "gfx");
-    extra->x = r.Number(section, "gfxx");
-    extra->y = r.Number(section, "gfxy");
+    if (auto bad = CheckAtMost(file, modName, section, "gfxx", kMaxPlayPosition, &extra->x))
+        return bad;
+    if (auto bad = CheckAtMost(file, modName, section, "gfxy", kMaxPlayPosition, &extra->y))
+        return bad;
     if (auto bad =
             CheckCount(file, modName, section, "points", kMaxHitCells, &extra->hitCellCount)) {
         return bad;
@@ -150,8 +186,11 @@ std::optional<Refusal> LoadExtra(const DefinitionFile& file, const QByteArray& m
     extra->extraTimer = 100;
     for (int k = 1; k <= extra->hitCellCount; ++k) {
         const QByteArray p = "p" + QByteArray::number(k);
-        extra->hitCells[k].column = r.Number(section, p + "x");
-        extra->hitCells[k].row = r.Number(section, p + "y");
+        HitCell& cell = extra->hitCells[k];
+        if (auto bad = CheckAtMost(file, modName, section, p + "x", kMaxPlayPosition, &cell.column))
+            return bad;
+        if (auto bad = CheckAtMost(file, modName, section, p + "y", kMaxPlayPosition, &cell.row))
+            return bad;
     }
     return std::nullopt;
 }
@@ -176,8 +215,18 @@ std::optional<Refusal> LoadBackground(const DefinitionFile& file, const QByteArr
         return Faulty(modName, Where(file, "hg", "type") + Quoted(type) +
                                    " ist weder \"BMP\" noch \"COLOR\"");
     }
-    bg->height = r.Number("hg", "y");
-    bg->width = r.Number("hg", "x");
+    if (auto bad = CheckAtMost(file, modName, "hg", "y", kMaxBackgroundSide, &bg->height))
+        return bad;
+    if (auto bad = CheckAtMost(file, modName, "hg", "x", kMaxBackgroundSide, &bg->width))
+        return bad;
+    if (qint64{bg->width} * bg->height > kMaxBackgroundPixels) {
+        return Faulty(modName, FromText8(file.fileName) +
+                                   QStringLiteral(" [hg] x, y: %1 × %2 Bildpunkte sind mehr als "
+                                                  "erlaubt (höchstens %3 zusammen)")
+                                       .arg(bg->width)
+                                       .arg(bg->height)
+                                       .arg(kMaxBackgroundPixels));
+    }
     if (auto bad = CheckCount(file, modName, "hg", "extra", kMaxExtras, &bg->extraCount)) {
         return bad;
     }
@@ -188,27 +237,117 @@ std::optional<Refusal> LoadBackground(const DefinitionFile& file, const QByteArr
     return std::nullopt;
 }
 
+// The pictures a MOD names, checked before any is decoded: each must be a
+// regular file within the limits, declare a size within the limits, and all
+// pictures held at one time (every different extra picture and the largest
+// background) must fit the budget. Missing files and files that hold no
+// picture are left to start-up, which reports them as missing pictures.
+std::optional<Refusal> CheckPictures(const QString& modDir, const ModDefinition& mod,
+                                     const QByteArray& ext) {
+    QHash<QString, qint64> seen;  // pixels of each file read, by its real path
+    QSet<QString> countedExtras;
+    qint64 extraPixels = 0;
+    qint64 largestBackground = 0;
+    std::optional<Refusal> bad;
+    const auto check = [&](const QByteArray& file, const QByteArray& section, const QByteArray& key,
+                           const QByteArray& name, bool isExtra) {
+        const QString path = JoinStoredPath(modDir, name);
+        if (path.isEmpty())
+            return;
+        const QString where = Where(file, section, key) + FromText8(name) + ": ";
+        const QString real = QFileInfo(path).canonicalFilePath();
+        qint64 pixels = 0;
+        if (!real.isEmpty() && seen.contains(real)) {
+            pixels = seen.value(real);
+        } else {
+            const FileContent content = ReadRegularFile(path, kMaxPictureFileBytes);
+            const QString problem = RefusedReadProblem(content.error, kMaxPictureFileBytes);
+            const QSize size = content.ok() ? PictureSize(content.bytes) : QSize();
+            const QString tooLarge = PictureSizeProblem(size);
+            if (!problem.isEmpty() || !tooLarge.isEmpty()) {
+                bad = Faulty(mod.modName, where + problem + tooLarge);
+                return;
+            }
+            if (size.isValid())
+                pixels = qint64{size.width()} * size.height();
+            if (!real.isEmpty())
+                seen.insert(real, pixels);
+        }
+        if (isExtra && (real.isEmpty() || !countedExtras.contains(real))) {
+            countedExtras.insert(real);
+            extraPixels += pixels;
+        }
+        if (extraPixels + largestBackground > kMaxModPicturePixels) {
+            bad = Faulty(mod.modName,
+                         where + QStringLiteral("alle Bilder des MODs zusammen sind mehr als "
+                                                "erlaubt (höchstens %1 Bildpunkte)")
+                                     .arg(kMaxModPicturePixels));
+        }
+    };
+
+    // Whatever its picture measures, a preset is shown at its declared size
+    // (a picture of another size ends the game when it is chosen).
+    for (int i = 1; i <= mod.backgroundCount; ++i) {
+        const BackgroundDef& bg = mod.backgrounds[i];
+        largestBackground = std::max(largestBackground, qint64{bg.width} * bg.height);
+    }
+    for (int i = 1; i <= mod.backgroundCount && !bad; ++i) {
+        const BackgroundDef& bg = mod.backgrounds[i];
+        const QByteArray file = QByteArray::number(i) + ext;
+        if (bg.isPicture)
+            check(file, "hg", "datei", bg.pictureFile, false);
+        for (int j = 1; j <= bg.extraCount && !bad; ++j)
+            check(file, "extra" + QByteArray::number(j), "gfx", bg.extras[j].pictureFile, true);
+    }
+    return bad;
+}
+
+// A shot sound whose format the game could play but will not (see
+// WaveFormatProblem). A sound that is missing or cannot be played at all is
+// no reason to refuse the MOD: the game then plays without it.
+std::optional<Refusal> CheckShotSound(const QString& modDir, const ModDefinition& mod,
+                                      const DefinitionFile& general) {
+    const QString path = JoinStoredPath(modDir, mod.shotSoundFile);
+    if (path.isEmpty())
+        return std::nullopt;
+    const FileContent content = ReadRegularFile(path, kMaxSoundFileBytes);
+    const std::optional<WaveFormat> format =
+        content.ok() ? ReadWaveFormat(content.bytes) : std::nullopt;
+    if (!format)
+        return std::nullopt;
+    bool beyondLimits = false;
+    const QString why = WaveFormatProblem(*format, &beyondLimits);
+    if (!beyondLimits)
+        return std::nullopt;
+    return Faulty(mod.modName,
+                  Where(general, "sfx", "SchussSound") + FromText8(mod.shotSoundFile) + ": " + why);
+}
+
 // Reads the general definition (mod.ini or its encoded twin) and every
-// background file; the first fault ends the reading.
+// background file, then checks the pictures and the shot sound; the first
+// fault ends the reading.
 std::optional<Refusal> LoadInto(const QString& modDir, ModDefinition* mod) {
     const QByteArray ext = mod->modIsEncoded ? ".cod" : ".ini";
+    QString problem;
     const auto definition = [&](const QByteArray& base) -> std::optional<DefinitionFile> {
         const QByteArray name = base + ext;
-        std::optional<QByteArray> content = ReadWholeFile(modDir, name);
+        std::optional<QByteArray> content = ReadWholeFile(modDir, name, &problem);
         if (!content)
             return std::nullopt;
-        return DefinitionFile{name, mod->modIsEncoded ? DecodeModFile(*content) : *content};
+        return DefinitionFile{name,
+                              IniIndex(mod->modIsEncoded ? DecodeModFile(*content) : *content)};
     };
+    const QByteArray dirName = ToText8(QDir(modDir).dirName());
 
     // A plain mod.ini that is missing reads as all keys empty: the MOD then
     // has no backgrounds and start-up stops at its picture checks.
     std::optional<DefinitionFile> general = definition("mod");
-    if (!general && mod->modIsEncoded) {
-        const QByteArray dirName = ToText8(QDir(modDir).dirName());
+    if (!problem.isEmpty())
+        return Faulty(dirName, FromText8("mod" + ext) + ": " + problem);
+    if (!general && mod->modIsEncoded)
         return Faulty(dirName, "mod.cod: Datei fehlt oder ist leer");
-    }
     if (!general)
-        general = DefinitionFile{"mod.ini", QByteArray()};
+        general = DefinitionFile{"mod.ini", IniIndex(QByteArray())};
     const Reader r(*general);
     mod->modName = r.Text("Allgemein", "Name");
     mod->shotSoundFile = r.Text("sfx", "SchussSound");
@@ -224,35 +363,58 @@ std::optional<Refusal> LoadInto(const QString& modDir, ModDefinition* mod) {
         return Refusal{QStringLiteral("Fehler!"),
                        "Geladener MOD '" + FromText8(mod->modName) +
                            "' wird nicht von dieser Wolkenfang Version unterstützt!!!",
-                       Where(*general, "Hintergrund", "Anzahl") +
-                           QString::number(mod->backgroundCount) + " Hintergründe (höchstens " +
-                           QString::number(kMaxBackgrounds) + ")"};
+                       Where(*general, "Hintergrund", "Anzahl") + Written(countText) +
+                           " Hintergründe (höchstens " + QString::number(kMaxBackgrounds) + ")"};
     }
 
     for (int i = 1; i <= mod->backgroundCount; ++i) {
         const QByteArray base = QByteArray::number(i);
         const std::optional<DefinitionFile> file = definition(base);
+        if (!problem.isEmpty())
+            return Faulty(mod->modName, FromText8(base + ext) + ": " + problem);
         if (!file) {
             return Faulty(mod->modName, FromText8(base + ext) + ": Datei fehlt oder ist leer");
         }
         if (auto bad = LoadBackground(*file, mod->modName, &mod->backgrounds[i]))
             return bad;
     }
-    return std::nullopt;
+    if (auto bad = CheckPictures(modDir, *mod, ext))
+        return bad;
+    return CheckShotSound(modDir, *mod, *general);
+}
+
+// Fills in the refusal and tells standard error which file and key were
+// wrong.
+ModLoadResult Refused(ModLoadResult result, const Refusal& refusal, QByteArray name) {
+    result.loaded = false;
+    result.icon = MsgIcon::Exclamation;
+    result.title = refusal.title;
+    result.text = refusal.text;
+    result.detail = refusal.detail;
+    const QByteArray line = (Platform::Instance().ProgramName() + ": MOD '" + FromText8(name) +
+                             "': " + refusal.detail + "\n")
+                                .toUtf8();
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
+    std::fflush(stderr);
+    return result;
 }
 
 }  // namespace
 
 QByteArray DecodeModFile(const QByteArray& encodedContent) {
-    QList<QByteArray> lines = encodedContent.split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
+    const QByteArray key(kModKey);
     QByteArray plain;
-    for (QByteArray& line : lines) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        plain += DecodeText(line, QByteArray(kModKey), true);
+    qsizetype start = 0;
+    while (start < encodedContent.size()) {
+        qsizetype end = encodedContent.indexOf('\n', start);
+        const qsizetype next = end < 0 ? encodedContent.size() : end + 1;
+        if (end < 0)
+            end = encodedContent.size();
+        if (end > start && encodedContent[end - 1] == '\r')
+            --end;
+        plain += DecodeText(encodedContent.mid(start, end - start), key, true);
         plain += "\r\n";
+        start = next;
     }
     return plain;
 }
@@ -264,27 +426,30 @@ QString ModConfigPath(const QString& modDir) {
 ModLoadResult LoadMod(const QString& modDir) {
     ModLoadResult result;
     const QString config = ModConfigPath(modDir);
-    result.mod.modIsEncoded = !config.isEmpty() && ReadIniText(config, "game", "type") == "code";
+    const FileContent configContent = config.isEmpty()
+                                          ? FileContent{ReadError::Missing, {}}
+                                          : ReadRegularFile(config, kMaxDefinitionFileBytes);
+    const QByteArray dirName = ToText8(QDir(modDir).dirName());
+    const QString problem = RefusedReadProblem(configContent.error, kMaxDefinitionFileBytes);
+    if (!problem.isEmpty())
+        return Refused(result, Faulty(dirName, "config.ini: " + problem), dirName);
+    result.mod.modIsEncoded = IniIndex(configContent.bytes).Text("game", "type") == "code";
 
     const std::optional<Refusal> refusal = LoadInto(modDir, &result.mod);
     if (!refusal) {
         result.loaded = true;
         return result;
     }
-    result.icon = MsgIcon::Exclamation;
-    result.title = refusal->title;
-    result.text = refusal->text;
-    result.detail = refusal->detail;
+    return Refused(result, *refusal, result.mod.modName.isEmpty() ? dirName : result.mod.modName);
+}
 
-    QByteArray name = result.mod.modName;
-    if (name.isEmpty())
-        name = ToText8(QDir(modDir).dirName());
-    const QByteArray line = (Platform::Instance().ProgramName() + ": MOD '" + FromText8(name) +
-                             "': " + refusal->detail + "\n")
-                                .toUtf8();
-    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
-    std::fflush(stderr);
-    return result;
+ModLoadResult RefuseModName(const QString& name) {
+    const QByteArray text = ToText8(name);
+    return Refused(ModLoadResult(),
+                   Faulty(text, "-mod:" + name +
+                                    ": kein Verzeichnisname im Verzeichnis \"mods\" (ein Name "
+                                    "ohne Pfadtrenner, nicht \".\" oder \"..\")"),
+                   text);
 }
 
 }  // namespace wf

@@ -23,8 +23,14 @@ struct ModLoadResult {
 };
 
 // modDir: the MOD's directory ('/' separators, with or without a final '/').
-// Shows nothing; the caller turns a refusal into its message box.
+// Shows nothing; the caller turns a refusal into its message box. Besides
+// the definition files, the pictures' sizes and the shot sound's format are
+// checked against the limits of FileLimits.h (nothing is decoded here).
 ModLoadResult LoadMod(const QString& modDir);
+
+// The refusal of a MOD name from the command line that names no directory
+// directly inside "mods".
+ModLoadResult RefuseModName(const QString& name);
 
 // The plain text of an encoded definition file: every line decoded with the
 // MOD key, a line that cannot be decoded becoming an empty one; lines end in

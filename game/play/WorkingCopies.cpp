@@ -1,6 +1,10 @@
 #include "WorkingCopies.h"
 
+#include <QHash>
+#include <QPair>
+
 #include "Blit.h"
+#include "FileLimits.h"
 
 namespace wf {
 
@@ -43,26 +47,45 @@ bool CopyAll(PictureStores& stores, CopyOne copy) {
 bool MakeWindowCopies(PictureStores& stores) {
     return CopyAll(stores, [&stores](int i) {
         const QImage* src = stores.RESSOURCEN.SlotDC(i);
-        if (!src)
+        if (!src || src->isNull())
             return false;
-        PictureStore& work = stores.RESSOURCEN2;
-        work.SetSlotSize(i, src->width(), src->height());
-        return Blit::Copy(*work.SlotDC(i), 0, 0, *src, RasterOp::SrcCopy);
+        // Frames only read the copies, so the picture is shared, not copied:
+        // a copy would cost its whole size again at every game.
+        *stores.RESSOURCEN2.SlotDC(i) = src->format() == QImage::Format_RGB32
+                                            ? *src
+                                            : src->convertToFormat(QImage::Format_RGB32);
+        return true;
     });
 }
 
 bool MakeStretchedCopies(PictureStores& stores, FixedScale scaleX, FixedScale scaleY,
                          HdTwins* twins) {
+    // A picture that several slots share is stretched once; all copies
+    // together stay within their budget, or full-screen play is refused.
+    QHash<QPair<qint64, bool>, int> stretchedInto;
+    qint64 pixels = 0;
     return CopyAll(stores, [&](int i) {
         const QImage* src = stores.RESSOURCEN.SlotDC(i);
         if (!src)
             return false;
+        const bool smooth = !IsMaskedPicture(i);
+        QImage& work = *stores.RESSOURCEN2.SlotDC(i);
+        const auto key = qMakePair(src->cacheKey(), smooth);
+        if (const auto it = stretchedInto.constFind(key); it != stretchedInto.cend()) {
+            work = *stores.RESSOURCEN2.SlotDC(*it);
+            return true;
+        }
         const int w = scaleX.Apply(src->width());
         const int h = scaleY.Apply(src->height());
+        pixels += qint64{w} * h;
+        if (pixels > kMaxWorkingCopyPixels)
+            return false;
         const QImage twin =
             twins ? twins->Twin(stores.RESSOURCEN.SlotFile(i), src->size()) : QImage();
-        return Blit::Stretch(*stores.RESSOURCEN2.SlotDC(i), twin.isNull() ? *src : twin, w, h,
-                             !IsMaskedPicture(i));
+        if (!Blit::Stretch(work, twin.isNull() ? *src : twin, w, h, smooth))
+            return false;
+        stretchedInto.insert(key, i);
+        return true;
     });
 }
 

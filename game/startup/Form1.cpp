@@ -16,6 +16,7 @@
 #include "Form6.h"
 #include "Form8.h"
 #include "GameController.h"
+#include "Paths.h"
 #include "Platform.h"
 #include "PlaySurface.h"
 #include "SdlSound.h"
@@ -117,6 +118,10 @@ void Form1::Form_Load(const QStringList& arguments) {
 
     ResetGameObjects();  // they take the MOD directory when first used
     SyncMenu();
+    // The mixer converts a sound to its own format when it loads it: done
+    // now, before the window shows, and never at the first shot of a game.
+    if (auto* sdl = dynamic_cast<SdlSound*>(sound_.get()))
+        sdl->Preload(JoinStoredPath(startup_.modDir, state_.mod.shotSoundFile));
     timer2_->start();
 
     // Loading the synthesizer's sound font takes a while: do it just after

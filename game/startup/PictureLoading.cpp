@@ -1,6 +1,8 @@
 #include "PictureLoading.h"
 
 #include <QByteArray>
+#include <QFileInfo>
+#include <QHash>
 
 #include "Paths.h"
 
@@ -60,16 +62,30 @@ LoadedPictures LoadPictureSet(PictureStores& stores, const QString& programDir,
                               const QString& modDir, ModDefinition& mod,
                               const std::function<void(int)>& progress) {
     LoadedPictures result;
+    // A file that several slots name (extras often share a picture) is
+    // decoded once and its picture shared.
+    QHash<QString, int> loadedInto;
+    const auto load = [&](int slot, const QString& path) {
+        const QString real = path.isEmpty() ? QString() : QFileInfo(path).canonicalFilePath();
+        if (const auto it = loadedInto.constFind(real);
+            !real.isEmpty() && it != loadedInto.cend()) {
+            stores.RESSOURCEN.ShareSlot(slot, *it);
+            return 1;
+        }
+        const int loaded = RES::LoadSlotPicture(stores, 0, slot, path);
+        if (loaded && !real.isEmpty())
+            loadedInto.insert(real, slot);
+        return loaded;
+    };
     for (int s = 1; s <= kLastFixedSlot; ++s) {
         const int created = RES::NewSlot(stores, 0);
         Q_ASSERT(created == s);  // store 0 is empty before start-up
         Q_UNUSED(created);
         if (s == kBackgroundSlot) {
-            result.pictureLoaded[s] =
-                RES::LoadSlotPicture(stores, 0, s, BackgroundPath(modDir, mod));
+            result.pictureLoaded[s] = load(s, BackgroundPath(modDir, mod));
         } else if (kFixedFiles[s]) {
-            result.pictureLoaded[s] = RES::LoadSlotPicture(
-                stores, 0, s, JoinStoredPath(programDir, QByteArray(kFixedFiles[s])));
+            result.pictureLoaded[s] =
+                load(s, JoinStoredPath(programDir, QByteArray(kFixedFiles[s])));
         } else {
             result.pictureLoaded[s] = 1;
         }
@@ -94,8 +110,7 @@ LoadedPictures LoadPictureSet(PictureStores& stores, const QString& programDir,
             const int created = RES::NewSlot(stores, 0);
             Q_ASSERT(created == slot);
             Q_UNUSED(created);
-            result.pictureLoaded[slot] =
-                RES::LoadSlotPicture(stores, 0, slot, JoinStoredPath(modDir, extra.pictureFile));
+            result.pictureLoaded[slot] = load(slot, JoinStoredPath(modDir, extra.pictureFile));
             extra.pictureSlot = slot;
         }
     }

@@ -5,6 +5,7 @@
 #include "CommandLine.h"
 #include "IniAccess.h"
 #include "ModLoader.h"
+#include "Paths.h"
 #include "Platform.h"
 #include "Text8.h"
 
@@ -73,7 +74,8 @@ void ShowBackgroundEntries(MenuModel& menu, const ModDefinition& mod) {
 }  // namespace
 
 QString ModDirectoryFor(const QString& programDir, const QString& modName) {
-    return programDir + QStringLiteral("/mods/") + (modName.isEmpty() ? kDefaultMod : modName);
+    return JoinPlainName(programDir + QStringLiteral("/mods"),
+                         modName.isEmpty() ? kDefaultMod : modName);
 }
 
 StartupResult RunStartup(StartupContext& c) {
@@ -96,7 +98,8 @@ StartupResult RunStartup(StartupContext& c) {
     result.adSettingMissing = ReadIniText(settings, "game", "werbung").isEmpty();
 
     result.modDir = ModDirectoryFor(c.programDir, options.modName);
-    ModLoadResult loaded = LoadMod(result.modDir);
+    ModLoadResult loaded =
+        result.modDir.isEmpty() ? RefuseModName(options.modName) : LoadMod(result.modDir);
     if (!loaded.loaded)
         Fail(c.owner, loaded.icon, loaded.title, loaded.text);
     c.state.mod = std::move(loaded.mod);

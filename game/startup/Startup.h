@@ -47,7 +47,9 @@ struct StartupResult {
 // Form_Load's sequence. Returns only when everything is loaded and checked.
 StartupResult RunStartup(StartupContext& context);
 
-// The MOD directory for a name from the command line ("" for the default).
+// The MOD directory for a name from the command line ("" for the default),
+// found without regard to case; "" for a name that names no directory
+// directly inside "mods".
 QString ModDirectoryFor(const QString& programDir, const QString& modName);
 
 }  // namespace wf

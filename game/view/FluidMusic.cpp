@@ -7,6 +7,9 @@
 #include <QFileInfo>
 #include <cstring>
 
+#include "FileLimits.h"
+#include "ModMedia.h"
+#include "SafeFile.h"
 #include "SdlAudioDevice.h"
 
 namespace wf {
@@ -169,27 +172,34 @@ bool FluidMusic::PieceEnded() {
 }
 
 void FluidMusic::MusicOpenAndPlay(const QString& path) {
-    if (!QFileInfo(path).isFile())
+    const FileContent file = ReadRegularFile(path, kMaxMusicFileBytes);
+    if (file.error == ReadError::Missing)
         return;  // a missing piece leaves the open one alone
+    if (!file.ok()) {
+        ReportSkipped(path, ReadProblem(file.error, kMaxMusicFileBytes));
+        return;
+    }
     if (!Preload())
         return;
-    QFile file(path);
-    const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 
     std::lock_guard lock(mutex_);
     ClosePiece();
-    if (!data.startsWith("MThd"))
+    if (!file.bytes.startsWith("MThd")) {
+        ReportSkipped(path, QStringLiteral("keine MIDI-Datei"));
         return;
+    }
     player_ = new_fluid_player(synth_);
     if (!player_)
         return;
     // From memory: the audio thread reloads the piece at every restart
     // after its end, and must not read the disk for that.
-    if (fluid_player_add_mem(player_, data.constData(), static_cast<size_t>(data.size())) !=
-        FLUID_OK) {
+    if (fluid_player_add_mem(player_, file.bytes.constData(),
+                             static_cast<size_t>(file.bytes.size())) != FLUID_OK) {
         ClosePiece();
+        ReportSkipped(path, QStringLiteral("nicht abspielbar"));
         return;
     }
+    piecePath_ = path;
     fluid_player_play(player_);
 }
 
@@ -221,6 +231,7 @@ int FluidMusic::MusicRunning() {
     if (!player_)
         return 0;
     if (unplayable_) {
+        ReportSkipped(piecePath_, QStringLiteral("nicht abspielbar"));
         ClosePiece();
         return 0;
     }

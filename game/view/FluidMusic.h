@@ -3,7 +3,8 @@
 // mixer's music hook, so that music and shot share the one audio device.
 // The synthesizer runs on the audio thread; every call here that touches the
 // player takes the same lock as the hook. Without a device, without the
-// sound font or with a missing or unplayable file there is silence.
+// sound font or with a missing or unplayable file there is silence; a file
+// that is there but cannot be played is named on standard error once.
 #include <fluidsynth/types.h>
 
 #include <QString>
@@ -67,6 +68,7 @@ class FluidMusic : public MusicDevice {
     bool rewound_ = false;
     // The audio thread found that the file could not be loaded.
     bool unplayable_ = false;
+    QString piecePath_;  // of the open piece, for the report when it fails
 };
 
 }  // namespace wf

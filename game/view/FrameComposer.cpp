@@ -45,6 +45,15 @@ void AppendNumber(QString& text, int64_t value) {
         text.append(QLatin1Char(digits[--n]));
 }
 
+// Where a play-area position lands on the surface, as FixedScale::Apply
+// gives it; a position far outside (a MOD may place an extra there) is kept
+// within the int range first, where it is clipped away all the same.
+int32_t Place(FixedScale scale, double v) {
+    constexpr double kFarOutside = 1e9;
+    return NearestEven(std::clamp(v * static_cast<double>(scale.tenThousandths) / 10000.0,
+                                  -kFarOutside, kFarOutside));
+}
+
 }  // namespace
 
 FrameComposer::FrameComposer(GameState& state, PictureStores& stores, GameHost& host,
@@ -89,13 +98,13 @@ FrameComposer::Outcome FrameComposer::ComposeFrame() {
     for (int i = 0; i < 3; ++i) {
         const Bird& bird = s_.birds[i];
         const bool right = i == 2;
-        DrawMasked(target, s_.scaleX.Apply(bird.x), s_.scaleY.Apply(bird.y),
+        DrawMasked(target, Place(s_.scaleX, bird.x), Place(s_.scaleY, bird.y),
                    right ? kRightBirdSlot : kLeftBirdSlot,
                    right ? kRightBirdMaskSlot : kLeftBirdMaskSlot);
     }
     if (s_.debugMode)
         DrawDebugOverlay();
-    DrawMasked(target, s_.scaleX.Apply(s_.mouseX), s_.scaleY.Apply(s_.mouseY), kCursorSlot,
+    DrawMasked(target, Place(s_.scaleX, s_.mouseX), Place(s_.scaleY, s_.mouseY), kCursorSlot,
                kCursorMaskSlot);
 
     if (FullScreen()) {
@@ -125,7 +134,7 @@ bool FrameComposer::DrawExtras(QImage& target) {
         if (!shown)
             continue;
         if (const QImage* picture = Work(extra.pictureSlot)) {
-            Blit::Copy(target, s_.scaleX.Apply(extra.x), s_.scaleY.Apply(extra.y), *picture,
+            Blit::Copy(target, Place(s_.scaleX, extra.x), Place(s_.scaleY, extra.y), *picture,
                        RasterOp::SrcCopy);
         }
     }
@@ -276,10 +285,11 @@ void FrameComposer::MarkDebugPoint(int32_t x, int32_t y) {
 }
 
 void FrameComposer::MarkDebugCell(int32_t column, int32_t row) {
-    double x1 = kCellSize * column + 1.0;
-    double x2 = kCellSize * column + 16.0;
-    double y1 = kCellSize * row + 1.0;
-    double y2 = kCellSize * row + 16.0;
+    // In floating point: a cell number far out must not overflow.
+    double x1 = kCellSize * static_cast<double>(column) + 1.0;
+    double x2 = kCellSize * static_cast<double>(column) + 16.0;
+    double y1 = kCellSize * static_cast<double>(row) + 1.0;
+    double y2 = kCellSize * static_cast<double>(row) + 16.0;
     if (FullScreen()) {
         x1 *= s_.scaleX.value();
         x2 *= s_.scaleX.value();

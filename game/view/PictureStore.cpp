@@ -1,6 +1,8 @@
 #include "PictureStore.h"
 
-#include <QImageReader>
+#include "FileLimits.h"
+#include "ModMedia.h"
+#include "SafeFile.h"
 
 namespace wf {
 
@@ -13,15 +15,25 @@ int PictureStore::NewSlot() {
 int PictureStore::LoadSlotPicture(int slot, const QString& path) {
     if (!HasSlot(slot) || path.isEmpty())
         return 0;
-    // The format is told by the content, whatever the file's extension.
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    QImage picture = reader.read();
-    if (picture.isNull() || picture.width() == 0 || picture.height() == 0)
+    // Read as bytes first: a FIFO, a device or a huge file is never decoded
+    // (the decoder would wait on a FIFO for ever). The format is told by the
+    // content, whatever the file's extension.
+    const FileContent file = ReadRegularFile(path, kMaxPictureFileBytes);
+    if (!file.ok())
         return 0;
-    slots_[slot] = picture.convertToFormat(QImage::Format_RGB32);
+    QImage picture = DecodePicture(file.bytes);
+    if (picture.isNull())
+        return 0;
+    slots_[slot] = std::move(picture);
     files_[slot] = path;
     return 1;
+}
+
+void PictureStore::ShareSlot(int slot, int from) {
+    if (HasSlot(slot) && HasSlot(from)) {
+        slots_[slot] = slots_[from];
+        files_[slot] = files_[from];
+    }
 }
 
 QImage* PictureStore::SlotDC(int slot) {
@@ -40,7 +52,7 @@ void PictureStore::SetSlotSize(int slot, int widthPx, int heightPx) {
     if (!HasSlot(slot))
         return;
     files_[slot].clear();
-    if (widthPx <= 0 || heightPx <= 0) {
+    if (widthPx <= 0 || heightPx <= 0 || !PictureSizeProblem(QSize(widthPx, heightPx)).isEmpty()) {
         slots_[slot] = QImage();
         return;
     }

@@ -9,17 +9,22 @@
 namespace wf {
 
 class PictureStore {
-public:
+  public:
     // Adds a slot and returns its number (1, 2, 3, ...).
     int NewSlot();
     // 1 when the picture was decoded and is not empty, else 0; a failed load
-    // leaves the slot as it was. The file is read once.
+    // leaves the slot as it was. The file is read once. Only regular files
+    // and pictures within the limits of FileLimits.h load.
     int LoadSlotPicture(int slot, const QString& path);
+    // The slot shows the picture of slot from, which is not copied (a later
+    // change of either slot leaves the other as it was).
+    void ShareSlot(int slot, int from);
     // The slot's picture, the target or source of every blit; nullptr for a
     // slot that does not exist.
     QImage* SlotDC(int slot);
     const QImage* SlotDC(int slot) const;
-    // Gives the slot an explicit size (cleared to black).
+    // Gives the slot an explicit size (cleared to black); a size beyond the
+    // limits of one picture leaves the slot empty.
     void SetSlotSize(int slot, int widthPx, int heightPx);
     int SlotWidth(int slot) const;   // pixels
     int SlotHeight(int slot) const;  // pixels
@@ -29,7 +34,7 @@ public:
     int SlotCount() const { return static_cast<int>(slots_.size()) - 1; }
     bool HasSlot(int slot) const { return slot >= 1 && slot < static_cast<int>(slots_.size()); }
 
-private:
+  private:
     // A deque keeps every slot in place as slots are added, so a held
     // SlotDC pointer stays valid. Element 0 is never a slot.
     std::deque<QImage> slots_ = std::deque<QImage>(1);

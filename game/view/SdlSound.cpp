@@ -2,8 +2,9 @@
 
 #include <SDL_mixer.h>
 
-#include <QFile>
-
+#include "FileLimits.h"
+#include "ModMedia.h"
+#include "SafeFile.h"
 #include "SdlAudioDevice.h"
 
 namespace wf {
@@ -24,17 +25,47 @@ SdlSound::~SdlSound() {
 }
 
 void SdlSound::PlayWave(const QString& path) {
-    if (!SdlAudioDevice::Open())
-        return;
-    auto it = chunks_.find(path);
-    if (it == chunks_.end()) {
-        it = chunks_.insert(path, Mix_LoadWAV(QFile::encodeName(path).constData()));
-    }
-    Mix_Chunk* chunk = it.value();
+    Mix_Chunk* chunk = Chunk(path);
     if (!chunk || Mix_AllocateChannels(-1) <= kShotChannel)
         return;
     // Playing on a busy channel restarts it with the new sound.
     Mix_PlayChannel(kShotChannel, chunk, 0);
+}
+
+void SdlSound::Preload(const QString& path) {
+    Chunk(path);
+}
+
+Mix_Chunk* SdlSound::Chunk(const QString& path) {
+    if (!SdlAudioDevice::Open() || path.isEmpty())
+        return nullptr;
+    auto it = chunks_.find(path);
+    if (it == chunks_.end())
+        it = chunks_.insert(path, Load(path));
+    return it.value();
+}
+
+Mix_Chunk* SdlSound::Load(const QString& path) {
+    const FileContent file = ReadRegularFile(path, kMaxSoundFileBytes);
+    if (file.error == ReadError::Missing)
+        return nullptr;  // no sound given: nothing to say
+    QString why = ReadProblem(file.error, kMaxSoundFileBytes);
+    if (why.isEmpty()) {
+        // The mixer converts the whole sound when it loads it, so only a
+        // sound whose format keeps that short is handed over.
+        const std::optional<WaveFormat> format = ReadWaveFormat(file.bytes);
+        why = format ? WaveFormatProblem(*format) : QStringLiteral("keine WAV-Datei");
+    }
+    Mix_Chunk* chunk = nullptr;
+    if (why.isEmpty()) {
+        chunk = Mix_LoadWAV_RW(
+            SDL_RWFromConstMem(file.bytes.constData(), static_cast<int>(file.bytes.size())), 1);
+        if (!chunk)
+            why = QString::fromUtf8(Mix_GetError());
+    }
+    if (!chunk)
+        ReportSkipped(path, why);
+    return chunk;
 }
 
 }  // namespace wf

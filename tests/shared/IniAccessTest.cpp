@@ -78,6 +78,12 @@ TEST_F(IniFileTest, ReadsValuesByProfileRules) {
         {"minus sign is no digit", "[a]\r\nk=-5\r\n", "a", "k", "-5", 0},
         {"quoted number", "[a]\r\nk=\"7\"\r\n", "a", "k", "7", 7},
         {"8-bit bytes kept", "[a]\r\nk=M\xfc\x80\r\n", "a", "k", "M\xfc\x80", 0},
+        {"byte-order mark before the first section", "\xEF\xBB\xBF[game]\r\nk=5\r\n", "game", "k",
+         "5", 5},
+        {"byte-order mark only at the start", "[a]\r\n\xEF\xBB\xBFk=5\r\n", "a", "k", "", 0},
+        {"CR only", "[a]\rk=1\r[b]\rk=2\r", "b", "k", "2", 2},
+        {"CR only, value not swallowed", "[a]\rk=x\rj=y", "a", "k", "x", 0},
+        {"mixed line ends", "[a]\r\nk=1\n[b]\rj=2\r\n", "b", "j", "2", 2},
     };
     for (const ReadCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -131,6 +137,8 @@ TEST_F(IniFileTest, WritesInPlaceAndKeepsEverythingElse) {
         {"8-bit bytes kept", "[a]\r\nn=\xe4\xf6\r\n", "a", "k", "\xfc",
          "[a]\r\nn=\xe4\xf6\r\nk=\xfc\r\n"},
         {"empty value", "[a]\r\nk=1\r\n", "a", "k", "", "[a]\r\nk=\r\n"},
+        {"byte-order mark and CR-only lines kept", "\xEF\xBB\xBF[a]\rk=1\r[b]\rq=1", "a", "k", "2",
+         "\xEF\xBB\xBF[a]\rk=2\r[b]\rq=1"},
     };
     for (const WriteCase& c : cases) {
         SCOPED_TRACE(c.what);

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <functional>
+#include <limits>
 
 #include "IniAccess.h"
 #include "ModFiles.h"
@@ -98,6 +100,39 @@ class ModLoaderTest : public ::testing::TestWithParam<bool> {
     QTemporaryDir root;
 };
 
+void Put(QByteArray& out, quint32 value, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        out.append(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+// A bitmap that declares its size and holds no pixels: a size check reads
+// no further than the header.
+QByteArray BitmapHeader(int width, int height) {
+    QByteArray b("BM");
+    for (const int field : {54, 0, 54, 40, width, height})
+        Put(b, static_cast<quint32>(field), 4);
+    Put(b, 1, 2);   // planes
+    Put(b, 24, 2);  // bits a pixel
+    return b + QByteArray(24, '\0');
+}
+
+// A PCM WAV file of silence.
+QByteArray Wave(int channels, int rate, int bits, int dataBytes) {
+    QByteArray w("RIFF");
+    Put(w, 36 + dataBytes, 4);
+    w.append("WAVEfmt ");
+    Put(w, 16, 4);
+    Put(w, 1, 2);
+    Put(w, channels, 2);
+    Put(w, rate, 4);
+    Put(w, rate * channels * bits / 8, 4);
+    Put(w, channels * bits / 8, 2);
+    Put(w, bits, 2);
+    w.append("data");
+    Put(w, dataBytes, 4);
+    return w + QByteArray(dataBytes, '\x80');
+}
+
 TEST_P(ModLoaderTest, ReadsEveryFieldAndLeavesTheDirectoryAsItWas) {
     TestMod m;
     m.Write(Dir(), Encoded());
@@ -184,7 +219,14 @@ TEST_P(ModLoaderTest, TenBackgroundsAndTheLimitsLoad) {
     for (int j = 4; j <= 5; ++j) {
         m.bg1 << QString("[extra%1]").arg(j) << "destructable=true";
     }
+    // The largest position, background, pictures and shot sound allowed.
+    Replace(&m.bg1, "gfxx=100", "gfxx=1000000");
+    Replace(&m.bg2, "x=320", "x=8192");
+    Replace(&m.bg2, "y=200", "y=2048");
     m.Write(Dir(), Encoded());
+    WriteFile(Dir(), "e1.bmp", BitmapHeader(4096, 4096));
+    WriteFile(Dir(), "e2.bmp", BitmapHeader(4096, 4096));
+    WriteFile(Dir(), "sfx/schuss.wav", Wave(8, 4000, 8, 10 * 4000 * 8));
     for (int i = 3; i <= 10; ++i)
         WriteDefinition(Dir(), QString::number(i), m.bg2, Encoded());
     WriteDefinition(Dir(), "11", {"[hg]", "type=kaputt"}, Encoded());  // beyond the count
@@ -195,6 +237,8 @@ TEST_P(ModLoaderTest, TenBackgroundsAndTheLimitsLoad) {
     EXPECT_EQ(r.mod.backgrounds[1].extraCount, 5);
     EXPECT_EQ(r.mod.backgrounds[1].extras[1].hitCellCount, 20);
     EXPECT_EQ(r.mod.backgrounds[10].colour, QColor(255, 0, 17));
+    EXPECT_EQ(r.mod.backgrounds[1].extras[1].x, 1000000);
+    EXPECT_EQ(r.mod.backgrounds[2].width, 8192);
 }
 
 struct Refused {
@@ -242,6 +286,45 @@ TEST_P(ModLoaderTest, RefusesFaultyModsNamingFileAndKey) {
         {"background file empty", nullptr,
          [](const QString& dir, bool enc) { WriteFile(dir, enc ? "1.cod" : "1.ini", ""); },
          "Fehler !", kFaulty, "1.%1: Datei fehlt oder ist leer"},
+        // Values the game cannot honour safely.
+        {"extra far to the right",
+         [](TestMod* m) { Replace(&m->bg1, "gfxx=100", "gfxx=2147483648"); }, none, "Fehler !",
+         kFaulty, "1.%1 [extra1] gfxx: 2147483648 ist mehr als erlaubt (höchstens 1000000)"},
+        {"extra far down", [](TestMod* m) { Replace(&m->bg1, "gfxy=50", "gfxy=1000001"); }, none,
+         "Fehler !", kFaulty, "1.%1 [extra1] gfxy: 1000001"},
+        {"hit cell far out", [](TestMod* m) { Replace(&m->bg1, "p3x=8", "p3x=99999999999"); }, none,
+         "Fehler !", kFaulty, "1.%1 [extra1] p3x: 99999999999"},
+        {"colour background too wide", [](TestMod* m) { Replace(&m->bg2, "x=320", "x=20000"); },
+         none, "Fehler !", kFaulty, "2.%1 [hg] x: 20000 ist mehr als erlaubt (höchstens 8192)"},
+        {"colour background too large",
+         [](TestMod* m) {
+             Replace(&m->bg2, "x=320", "x=8000");
+             Replace(&m->bg2, "y=200", "y=8000");
+         },
+         none, "Fehler !", kFaulty, "2.%1 [hg] x, y: 8000 × 8000 Bildpunkte"},
+        {"extra picture too large", nullptr,
+         [](const QString& dir, bool) { WriteFile(dir, "e2.bmp", BitmapHeader(5700, 5700)); },
+         "Fehler !", kFaulty, "1.%1 [extra2] gfx: e2.bmp: 5700 × 5700 Bildpunkte"},
+        {"background picture too wide", nullptr,
+         [](const QString& dir, bool) {
+             WriteFile(dir, "bilder/wiese.bmp", BitmapHeader(8193, 10));
+         },
+         "Fehler !", kFaulty, "1.%1 [hg] datei: bilder\\wiese.bmp: 8193 × 10"},
+        {"pictures beyond the budget", nullptr,
+         [](const QString& dir, bool) {
+             // Each within the limit of one picture, all three not.
+             for (const char* name : {"e1.bmp", "e2.bmp", "e3.gif"})
+                 WriteFile(dir, name, BitmapHeader(4096, 4096));
+         },
+         "Fehler !", kFaulty, "1.%1 [extra3] gfx: e3.gif: alle Bilder des MODs zusammen"},
+        {"shot sound of 1 Hz", nullptr,
+         [](const QString& dir, bool) { WriteFile(dir, "sfx/schuss.wav", Wave(1, 1, 8, 7000)); },
+         "Fehler !", kFaulty, "mod.%1 [sfx] SchussSound: sfx\\schuss.wav: Abtastrate 1 Hz"},
+        {"shot sound too long", nullptr,
+         [](const QString& dir, bool) {
+             WriteFile(dir, "sfx/schuss.wav", Wave(1, 4000, 8, 11 * 4000));
+         },
+         "Fehler !", kFaulty, "schuss.wav: 11 Sekunden sind länger als erlaubt"},
         // The count is checked before any background file is looked for.
         {"eleven backgrounds with files missing",
          [](TestMod* m) { Replace(&m->mod, "Anzahl=2", "Anzahl=11"); },
@@ -378,6 +461,49 @@ TEST(ModLoader, FindsDefinitionFilesWhateverTheirCapitals) {
     ASSERT_TRUE(r.loaded) << r.detail.toStdString();
     EXPECT_TRUE(r.mod.modIsEncoded);
     EXPECT_EQ(ModConfigPath(dir.path()), dir.path() + "/Config.INI");
+}
+
+TEST(ModLoader, LoadsALargeBackgroundFileInTimeLinearInItsSize) {
+    // Five extras of 20 hit cells (some 250 keys) and 9.9 MB of notes. The
+    // load is compared with one reading of a single key of the same file,
+    // which passes over it once: the bound holds on a slow or busy machine
+    // and breaks as soon as each key costs a pass of its own.
+    QTemporaryDir dir;
+    TestMod m;
+    m.bg1 = QStringList{"[hg]", "name=Gross", "type=COLOR", "x=640", "y=400", "extra=5"};
+    for (int j = 1; j <= 5; ++j) {
+        m.bg1 << QString("[extra%1]").arg(j) << "gfx=e.bmp"
+              << "points=20"
+              << "typ=static"
+              << "destructable=true";
+        for (int k = 1; k <= 20; ++k)
+            m.bg1 << QString("p%1x=%2").arg(k).arg(j) << QString("p%1y=%2").arg(k).arg(k);
+    }
+    m.Write(dir.path(), false);
+    QByteArray content = test::JoinLines(m.bg1 + QStringList{"[notizen]"});
+    for (int i = 0; content.size() < 9900000; ++i)
+        content += "zeile" + QByteArray::number(i) + "=Ein langer Kommentar zu diesem Bild\r\n";
+    WriteFile(dir.path(), "1.ini", content);
+
+    const auto fastest = [](const std::function<void()>& run) {
+        qint64 best = std::numeric_limits<qint64>::max();
+        for (int i = 0; i < 3; ++i) {
+            QElapsedTimer clock;
+            clock.start();
+            run();
+            best = std::min(best, clock.nsecsElapsed());
+        }
+        return best;
+    };
+    const qint64 onePass =
+        fastest([&] { EXPECT_EQ(ReadIniText(dir.path() + "/1.ini", "hg", "x"), "640"); });
+    const qint64 load = fastest([&] {
+        const ModLoadResult r = LoadMod(dir.path());
+        ASSERT_TRUE(r.loaded) << r.detail.toStdString();
+        EXPECT_EQ(r.mod.backgrounds[1].extras[5].hitCells[20].row, 20);
+    });
+    EXPECT_LT(load, 20 * onePass) << "load " << load / 1000000 << " ms, one pass "
+                                  << onePass / 1000000 << " ms";
 }
 
 TEST(DecodeModFile, DecodesLineByLineAndBlanksUndecodableLines) {

@@ -1,11 +1,25 @@
+#include <SDL_mixer.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
+#include <QFile>
+#include <QRegularExpression>
 #include <QStringList>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
 
+#include "FileLimits.h"
+#include "FluidMusic.h"
 #include "GameDirectory.h"
 #include "ScriptedPlatform.h"
+#include "SdlSound.h"
 #include "Startup.h"
+#include "TextCipher.h"
 
 namespace wf {
 namespace {
@@ -17,6 +31,34 @@ const QString kLongText = QStringLiteral(
     "Wichtige Grafikdateien wurden nicht gefunden !\r\n\r\n- Überprüfen sie ob sie das Programm "
     "entzippt haben , falls nicht entzippen sie es !\r\n- Es können bei manchen Systemen Fehler "
     "auftreten , in diesem Fall unterrichten sie mich bitte !\r\n\r\n Das Programm wird beendet .");
+
+// Ends the test program, naming the case, when it is not over in time: a read
+// that blocks on a FIFO would otherwise hang the test for ever.
+class Watchdog {
+  public:
+    Watchdog(std::string what, int seconds)
+        : thread_([this, what = std::move(what), seconds] {
+              std::unique_lock lock(mutex_);
+              if (!over_.wait_for(lock, std::chrono::seconds(seconds), [this] { return done_; })) {
+                  std::fprintf(stderr, "hangs: %s\n", what.c_str());
+                  std::abort();
+              }
+          }) {}
+    ~Watchdog() {
+        {
+            std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        over_.notify_all();
+        thread_.join();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable over_;
+    bool done_ = false;
+    std::thread thread_;
+};
 
 // Runs the start-up over a game directory and records what the windows saw.
 class StartupRun : public ::testing::Test {
@@ -124,6 +166,23 @@ TEST_F(StartupRun, PutsTheExtrasFromSlot22InModOrder) {
     }
 }
 
+TEST_F(StartupRun, APictureThatExtrasShareIsDecodedOnce) {
+    const GameDirectory dir;
+    QByteArray ini = "[hg]\r\nname=a\r\ntype=BMP\r\ndatei=hg1.png\r\nx=40\r\ny=30\r\nextra=3\r\n";
+    for (int j = 1; j <= 3; ++j) {
+        ini += "[extra" + QByteArray::number(j) +
+               "]\r\ngfx=" + (j == 2 ? "GROSS.png" : "gross.png") +
+               "\r\npoints=0\r\ntyp=static\r\ndestructable=0\r\n";
+    }
+    dir.WriteText("mods/wolkfng4/1.ini", ini);
+    dir.WritePicture("mods/wolkfng4/gross.png", 300, 200, Qt::yellow);
+    Run(dir);
+    ASSERT_TRUE(platform.messages.isEmpty());
+    const qint64 picture = stores.RESSOURCEN.SlotDC(22)->cacheKey();
+    for (int slot = 23; slot <= 24; ++slot)
+        EXPECT_EQ(stores.RESSOURCEN.SlotDC(slot)->cacheKey(), picture) << slot;
+}
+
 TEST_F(StartupRun, ToleratesTheUnusedPictures) {
     const GameDirectory dir;
     for (int s = 14; s <= 18; ++s)
@@ -221,14 +280,145 @@ TEST_F(StartupRun, ShowsTheRefusalOfTheMod) {
     EXPECT_EQ(stores.RESSOURCEN.SlotCount(), 0);  // no picture was touched
 }
 
-TEST_F(StartupRun, LoadsTheModNamedOnTheCommandLine) {
+TEST_F(StartupRun, LoadsTheModNamedOnTheCommandLineOnlyFromInsideMods) {
+    const struct {
+        const char* argument;
+        const char* loaded;  // the directory below mods; null: refused
+    } cases[] = {
+        {"-mod:see", "see"},
+        {"-mod:SEE", "see"},  // names are found without regard to case
+        {"-mod:Nachtflug", "nachtflug"},
+        {"-mod:v1.0..2", "v1.0..2"},  // dots that do not climb
+        {"-mod:../draussen", nullptr},
+        {"-mod:..\\draussen", nullptr},
+        {"-mod:see/../../draussen", nullptr},
+        {"-mod:..", nullptr},
+        {"-mod:.", nullptr},
+    };
     const GameDirectory dir;
-    dir.WriteMod("see", {{"Ufer", "BMP", 64, 48}});
-    arguments = {"-mod:see"};
-    const StartupResult r = Run(dir);
-    EXPECT_EQ(QDir(r.modDir), QDir(dir.ModPath("see")));
-    EXPECT_EQ(menu.hinterg[1].caption, "Ufer");
-    EXPECT_TRUE(events.contains("size 64x48"));
+    for (const char* mod : {"see", "nachtflug", "v1.0..2"})
+        dir.WriteMod(mod, {{"Ufer", "BMP", 64, 48}});
+    // A complete MOD beside "mods", reachable only by climbing out.
+    dir.WriteMod("../draussen", {{"Ufer", "BMP", 64, 48}});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.argument);
+        Reset();
+        arguments = {QString::fromLatin1(c.argument)};
+        if (c.loaded) {
+            const StartupResult r = Run(dir);
+            EXPECT_EQ(QDir(r.modDir), QDir(dir.ModPath(c.loaded)));
+            EXPECT_EQ(menu.hinterg[1].caption, "Ufer");
+            EXPECT_TRUE(events.contains("size 64x48"));
+            continue;
+        }
+        const QString name = QString::fromLatin1(c.argument).mid(5);
+        testing::internal::CaptureStderr();
+        ExpectFailure(dir, "Fehler !", "Fehler beim Laden des MODs '" + name + "'");
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find(("-mod:" + name).toStdString()), std::string::npos) << err;
+        EXPECT_EQ(stores.RESSOURCEN.SlotCount(), 0);
+    }
+}
+
+TEST_F(StartupRun, NoFileThatTheGameReadsCanHangItOrBeReadEndlessly) {
+    enum Outcome { Fatal, Graphics, Refused, Skipped };
+    const struct {
+        const char* file;  // below the game directory
+        qint64 limit;
+        Outcome outcome;
+        const char* refusedAs;  // the MOD's name in the refusal
+        bool encoded = false;
+    } kinds[] = {
+        {"game.ini", kMaxDefinitionFileBytes, Fatal, ""},
+        {"mods/wolkfng4/config.ini", kMaxDefinitionFileBytes, Refused, "wolkfng4"},
+        {"mods/wolkfng4/mod.ini", kMaxDefinitionFileBytes, Refused, "wolkfng4"},
+        {"mods/wolkfng4/1.ini", kMaxDefinitionFileBytes, Refused, "Testwelt"},
+        {"mods/wolkfng4/mod.cod", kMaxDefinitionFileBytes, Refused, "wolkfng4", true},
+        {"mods/wolkfng4/1.cod", kMaxDefinitionFileBytes, Refused, "Testwelt", true},
+        {"mods/wolkfng4/hg1.png", kMaxPictureFileBytes, Refused, "Testwelt"},
+        {"mods/wolkfng4/extra1_1.png", kMaxPictureFileBytes, Refused, "Testwelt"},
+        {"Grafiken/Cursor.jpg", kMaxPictureFileBytes, Graphics, ""},
+        {"mods/wolkfng4/schuss.wav", kMaxSoundFileBytes, Skipped, ""},
+        {"mods/wolkfng4/musik.mid", kMaxMusicFileBytes, Skipped, ""},
+    };
+    const struct {
+        const char* what;
+        std::function<void(const QString& path, qint64 limit)> make;
+        const char* problem;  // in the refusal's detail or the skip's line
+    } faults[] = {
+        {"FIFO", [](const QString& p, qint64) { ::mkfifo(QFile::encodeName(p).constData(), 0644); },
+         "keine gewöhnliche Datei"},
+        {"link to /dev/zero", [](const QString& p, qint64) { QFile::link("/dev/zero", p); },
+         "keine gewöhnliche Datei"},
+        {"directory", [](const QString& p, qint64) { QDir().mkpath(p); },
+         "keine gewöhnliche Datei"},
+        {"over the limit",
+         [](const QString& p, qint64 limit) {
+             QFile f(p);
+             ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(limit + 1));  // sparse
+         },
+         "größer als"},
+    };
+    const QString marker = QStringLiteral(
+        "Beim Laden von Wolkenfang ist ein schwerwiegender Fehler aufgetreten !!! Programm wird "
+        "beendet.");
+    for (const auto& kind : kinds) {
+        for (const auto& fault : faults) {
+            const std::string what = std::string(kind.file) + " as " + fault.what;
+            SCOPED_TRACE(what);
+            const GameDirectory dir({{"Wiese", "BMP", 40, 30, 1}});
+            const QString mod = dir.ModPath();
+            if (kind.encoded) {
+                dir.WriteText("mods/wolkfng4/config.ini", "[game]\r\ntype=code\r\n");
+                QFile plain(mod + "/mod.ini");
+                ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
+                QByteArray sealed;
+                for (const QByteArray& line : plain.readAll().split('\n')) {
+                    if (!line.trimmed().isEmpty())
+                        sealed += EncodeText(line.trimmed(), kModKey, true) + "\r\n";
+                }
+                dir.WriteText("mods/wolkfng4/mod.cod", sealed);
+            }
+            const QString path = dir.Path() + "/" + kind.file;
+            QFile::remove(path);
+            fault.make(path, kind.limit);
+            Reset();
+
+            const Watchdog watchdog(what, 10);
+            testing::internal::CaptureStderr();
+            if (kind.outcome == Fatal) {
+                ExpectFailure(dir, "Fehler", marker);
+            } else if (kind.outcome == Graphics) {
+                ExpectFailure(dir, "Fehler !", kLongText);
+            } else if (kind.outcome == Refused) {
+                ExpectFailure(
+                    dir, "Fehler !",
+                    QStringLiteral("Fehler beim Laden des MODs '%1'").arg(kind.refusedAs));
+            } else {
+                Run(dir);
+                EXPECT_TRUE(platform.messages.isEmpty());
+                if (path.endsWith(".wav")) {
+                    SdlSound sound;
+                    sound.PlayWave(path);
+                    EXPECT_EQ(Mix_Playing(SdlSound::kShotChannel), 0);
+                } else {
+                    FluidMusic music;
+                    music.MusicOpenAndPlay(path);
+                    EXPECT_EQ(music.MusicRunning(), 0);
+                }
+            }
+            const QString err = QString::fromStdString(testing::internal::GetCapturedStderr());
+            // One detail line that names the file and what is wrong with it.
+            if (kind.outcome == Refused || kind.outcome == Skipped) {
+                const QStringList lines =
+                    err.split('\n').filter(QRegularExpression("^Wolkenfang: MOD '"));
+                ASSERT_EQ(lines.size(), 1) << err.toStdString();
+                EXPECT_TRUE(lines[0].contains(QFileInfo(path).fileName()) &&
+                            lines[0].contains(fault.problem))
+                    << err.toStdString();
+            }
+        }
+    }
 }
 
 struct SwitchCase {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <climits>
 
 #include "Blit.h"
 
@@ -25,7 +26,9 @@ TEST(Blit, CopiesWholePicturesClippedByTheDestination) {
     const QRgb red = qRgb(255, 0, 0);
     struct Case {
         int x, y, expectedRed;
-    } cases[] = {{0, 0, 9}, {8, 8, 4}, {-2, -2, 1}, {-3, 0, 0}, {10, 10, 0}, {4, -1, 6}};
+    } cases[] = {{0, 0, 9},       {8, 8, 4},      {-2, -2, 1},     {-3, 0, 0},
+                 {10, 10, 0},     {4, -1, 6},     {INT_MAX, 0, 0}, {INT_MAX - 1, INT_MAX - 1, 0},
+                 {INT_MIN, 0, 0}, {0, INT_MIN, 0}};
     for (const Case& c : cases) {
         QImage dst = Filled(10, 10, qRgb(0, 0, 0));
         EXPECT_TRUE(Blit::Copy(dst, c.x, c.y, Filled(3, 3, red), RasterOp::SrcCopy));
@@ -71,7 +74,11 @@ TEST(Blit, FillsBoxesWithBothCornersInAnyOrderClipped) {
     const QRgb c = qRgb(128, 0, 0);
     const struct {
         int x1, y1, x2, y2, expected;
-    } cases[] = {{2, 3, 4, 5, 9}, {4, 5, 2, 3, 9}, {-5, -5, 100, 100, 100}};
+    } cases[] = {{2, 3, 4, 5, 9},
+                 {4, 5, 2, 3, 9},
+                 {-5, -5, 100, 100, 100},
+                 {INT_MIN, INT_MIN, INT_MAX, INT_MAX, 100},
+                 {INT_MAX - 1, 0, INT_MAX, 5, 0}};
     for (const auto& b : cases) {
         QImage img = Filled(10, 10, 0);
         Blit::FillBox(img, b.x1, b.y1, b.x2, b.y2, QColor(c));

@@ -3,6 +3,7 @@
 
 #include "Blit.h"
 #include "ExtraVisibility.h"
+#include "FileLimits.h"
 #include "FrameComposer.h"
 #include "GameTestKit.h"
 #include "WorkingCopies.h"
@@ -240,6 +241,27 @@ TEST_F(FrameTest, DebugOverlayGridHitPointsAndExtraCells) {
         EXPECT_EQ(f.pixel(17, 140) & 0xFFFFFF, 0u);
         EXPECT_EQ(f.pixel(190, 136) & 0xFFFFFF, 0u);
         EXPECT_NE(f.pixel(18, 140) & 0xFFFFFF, 0u);
+    }
+}
+
+TEST_F(FrameTest, ExtrasAndMarksFarOutsideAreClippedAway) {
+    // The largest positions a MOD may give, and beyond (a definition made in
+    // code is not checked), in window mode and at a large full-screen scale.
+    state.debugMode = true;
+    for (const int scale : {1, 16}) {
+        SCOPED_TRACE(scale);
+        if (scale > 1)
+            GoFullScreen(kW * scale, kH * scale);
+        state.mod.backgrounds[1].extraCount = 0;
+        AddExtra(state, 1, 22, "static", kW - 3, 60, {{INT32_MAX, INT32_MAX}}, 0, false);
+        for (const int32_t far : {kMaxPlayPosition, INT32_MAX - 1, INT32_MAX})
+            AddExtra(state, 1, 22, "static", far, far, {{far, far}}, 0, false);
+        EXPECT_EQ(composer.ComposeFrame(), Outcome::Shown);
+        const QImage& f = scale > 1 ? host.full : host.window;
+        // The extra at the edge shows its first three columns, scaled.
+        EXPECT_EQ(f.pixel(f.width() - 1, 61 * scale), kExtraColour);
+        EXPECT_EQ(f.pixel((kW - 3) * scale, 61 * scale), kExtraColour);
+        EXPECT_NE(f.pixel((kW - 3) * scale - 1, 61 * scale), kExtraColour);
     }
 }
 

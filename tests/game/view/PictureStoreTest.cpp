@@ -67,7 +67,9 @@ TEST_F(PictureStoreTest, AFailedLoadKeepsTheSlot) {
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
     text.write("kein Bild");
     text.close();
-    for (const QString& bad : {dir.path() + "/fehlt.jpg", text.fileName(), QString()}) {
+    // Wider than any picture may be.
+    const QString wide = Picture("breit.png", 8193, 1, Qt::red);
+    for (const QString& bad : {dir.path() + "/fehlt.jpg", text.fileName(), QString(), wide}) {
         EXPECT_EQ(RES::LoadSlotPicture(stores, 0, 1, bad), 0) << bad.toStdString();
         EXPECT_EQ(RES::SlotDC(stores, 0, 1)->size(), QSize(4, 6));
         EXPECT_EQ(RES::SlotDC(stores, 0, 1)->pixel(0, 0), qRgb(0, 0, 255));

@@ -1,0 +1,205 @@
+#include "ModMedia.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QSet>
+#include <cstdio>
+
+#include "FileLimits.h"
+#include "Platform.h"
+
+namespace wf {
+namespace {
+
+constexpr int kPcm = 1;
+constexpr int kMsAdpcm = 2;
+constexpr int kFloat = 3;
+constexpr int kALaw = 6;
+constexpr int kMuLaw = 7;
+constexpr int kImaAdpcm = 0x11;
+constexpr int kExtensible = 0xFFFE;
+
+quint32 Little(const QByteArray& bytes, qsizetype pos, int size) {
+    quint32 v = 0;
+    for (int i = size - 1; i >= 0; --i)
+        v = (v << 8) | static_cast<uchar>(bytes[pos + i]);
+    return v;
+}
+
+// Frames of sound the data holds; -1 when the format is none the mixer plays.
+qint64 Frames(const WaveFormat& f) {
+    const int bits = f.bitsPerSample;
+    switch (f.formatTag) {
+        case kPcm:
+            if (bits != 8 && bits != 16 && bits != 24 && bits != 32)
+                return -1;
+            return f.dataBytes / (f.channels * (bits / 8));
+        case kFloat:
+            if (bits != 32)
+                return -1;
+            return f.dataBytes / (f.channels * 4);
+        case kALaw:
+        case kMuLaw:
+            if (bits != 8)
+                return -1;
+            return f.dataBytes / f.channels;
+        case kMsAdpcm:
+        case kImaAdpcm:
+            // Four bits a sample and a little block overhead: at most this.
+            return f.dataBytes * 2 / f.channels;
+        default:
+            return -1;
+    }
+}
+
+}  // namespace
+
+QString ReadProblem(ReadError error, qint64 limit) {
+    switch (error) {
+        case ReadError::NotRegular:
+            return QStringLiteral("keine gewöhnliche Datei");
+        case ReadError::TooLarge:
+            return QStringLiteral("größer als %1 MiB").arg(limit / (1024 * 1024));
+        case ReadError::Unreadable:
+            return QStringLiteral("nicht lesbar");
+        case ReadError::None:
+        case ReadError::Missing:
+            break;
+    }
+    return QString();
+}
+
+void ReportSkipped(const QString& path, const QString& why) {
+    static QSet<QString> reported;
+    if (reported.contains(path))
+        return;
+    reported.insert(path);
+    // Marked like the loader's detail lines, so that it is not taken for the
+    // line of a message box.
+    const QByteArray line = (Platform::Instance().ProgramName() + ": MOD '" + path + "': " + why +
+                             " - wird nicht abgespielt\n")
+                                .toUtf8();
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
+    std::fflush(stderr);
+}
+
+QSize PictureSize(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return QSize();
+    QImageReader reader(&buffer);
+    return reader.size();
+}
+
+QString PictureSizeProblem(QSize size) {
+    if (!size.isValid())
+        return QString();
+    const qint64 pixels = qint64{size.width()} * size.height();
+    if (size.width() <= kMaxPictureSide && size.height() <= kMaxPictureSide &&
+        pixels <= kMaxPicturePixels) {
+        return QString();
+    }
+    return QStringLiteral(
+               "%1 × %2 Bildpunkte sind mehr als erlaubt (höchstens %3 je Seite und "
+               "%4 zusammen)")
+        .arg(size.width())
+        .arg(size.height())
+        .arg(kMaxPictureSide)
+        .arg(kMaxPicturePixels);
+}
+
+QImage DecodePicture(const QByteArray& bytes) {
+    // A decoder that is handed a header it believes allocates before it
+    // reads a pixel: never more than the largest allowed picture at 64 bits
+    // a pixel, for decoders that do not tell their size beforehand.
+    static const bool limited = [] {
+        QImageReader::setAllocationLimit(static_cast<int>(kMaxPicturePixels * 8 / (1024 * 1024)));
+        return true;
+    }();
+    Q_UNUSED(limited);
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return QImage();
+    QImageReader reader(&buffer);
+    const QSize declared = reader.size();
+    if (!PictureSizeProblem(declared).isEmpty())
+        return QImage();
+    const QImage picture = reader.read();
+    if (picture.isNull() || picture.width() == 0 || picture.height() == 0 ||
+        !PictureSizeProblem(picture.size()).isEmpty()) {
+        return QImage();
+    }
+    return picture.convertToFormat(QImage::Format_RGB32);
+}
+
+std::optional<WaveFormat> ReadWaveFormat(const QByteArray& bytes) {
+    if (bytes.size() < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE")
+        return std::nullopt;
+    WaveFormat f;
+    bool haveFormat = false;
+    bool haveData = false;
+    qsizetype pos = 12;
+    while (pos + 8 <= bytes.size() && !(haveFormat && haveData)) {
+        const QByteArray id = bytes.mid(pos, 4);
+        const qint64 declared = Little(bytes, pos + 4, 4);
+        pos += 8;
+        const qint64 held = std::min<qint64>(declared, bytes.size() - pos);
+        if (id == "fmt " && !haveFormat) {
+            if (held < 16)
+                return std::nullopt;
+            f.formatTag = static_cast<int>(Little(bytes, pos, 2));
+            f.channels = static_cast<int>(Little(bytes, pos + 2, 2));
+            f.rate = Little(bytes, pos + 4, 4);
+            f.blockAlign = static_cast<int>(Little(bytes, pos + 12, 2));
+            f.bitsPerSample = static_cast<int>(Little(bytes, pos + 14, 2));
+            // The sub-format of an extensible file begins with the format tag.
+            if (f.formatTag == kExtensible && held >= 26)
+                f.formatTag = static_cast<int>(Little(bytes, pos + 24, 2));
+            haveFormat = true;
+        } else if (id == "data" && !haveData) {
+            f.dataBytes = held;
+            haveData = true;
+        }
+        pos += held + (declared & 1);  // chunks are padded to an even length
+    }
+    if (!haveFormat || !haveData)
+        return std::nullopt;
+    return f;
+}
+
+QString WaveFormatProblem(const WaveFormat& f, bool* beyondLimits) {
+    bool beyond = false;
+    QString why;
+    if (f.channels < 1) {
+        why = QStringLiteral("keine Kanäle");
+    } else if (f.channels > kMaxSoundChannels) {
+        beyond = true;
+        why = QStringLiteral("%1 Kanäle sind mehr als erlaubt (höchstens %2)")
+                  .arg(f.channels)
+                  .arg(kMaxSoundChannels);
+    } else if (f.rate < kMinSoundRate || f.rate > kMaxSoundRate) {
+        beyond = true;
+        why = QStringLiteral("Abtastrate %1 Hz (erlaubt %2 bis %3 Hz)")
+                  .arg(f.rate)
+                  .arg(kMinSoundRate)
+                  .arg(kMaxSoundRate);
+    } else if (const qint64 frames = Frames(f); frames < 0) {
+        why = QStringLiteral("Format %1 mit %2 Bit je Abtastwert wird nicht abgespielt")
+                  .arg(f.formatTag)
+                  .arg(f.bitsPerSample);
+    } else if (frames == 0) {
+        why = QStringLiteral("keine Tondaten");
+    } else if (frames > qint64{kMaxSoundSeconds} * f.rate) {
+        beyond = true;
+        why = QStringLiteral("%1 Sekunden sind länger als erlaubt (höchstens %2)")
+                  .arg(frames / f.rate)
+                  .arg(kMaxSoundSeconds);
+    }
+    if (beyondLimits)
+        *beyondLimits = beyond;
+    return why;
+}
+
+}  // namespace wf

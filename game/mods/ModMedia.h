@@ -1,0 +1,53 @@
+#pragma once
+// What the game takes of the pictures and sounds a MOD names, within the
+// limits of FileLimits.h. The MOD loader refuses a MOD by these rules; the
+// picture store and the shot sound apply them again when they read the files.
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <optional>
+
+#include "SafeFile.h"
+
+namespace wf {
+
+// Why a file that is there is not read: a FIFO, a device or a directory, one
+// beyond limit bytes, or one that cannot be opened; "" when it was read or is
+// missing.
+QString ReadProblem(ReadError error, qint64 limit);
+
+// One line on standard error, once per path and run: a sound or a piece of
+// music that the game skips and plays on without.
+void ReportSkipped(const QString& path, const QString& why);
+
+// The size a picture declares in its header (nothing is decoded); an invalid
+// size when the bytes hold no picture the decoders know.
+QSize PictureSize(const QByteArray& bytes);
+
+// Why a picture of this size is not taken; "" when it is.
+QString PictureSizeProblem(QSize size);
+
+// The picture in the stores' format (32-bit RGB); a null image when the bytes
+// hold no picture, or one beyond the limits.
+QImage DecodePicture(const QByteArray& bytes);
+
+struct WaveFormat {
+    int formatTag = 0;  // 1 PCM, 3 float, ...; the sub-format of an extensible file
+    int channels = 0;
+    qint64 rate = 0;  // frames a second
+    int bitsPerSample = 0;
+    int blockAlign = 0;
+    qint64 dataBytes = 0;  // as far as the file holds them
+};
+
+// The format a WAV file declares; nullopt when the bytes are no RIFF WAVE file
+// with a format and a data chunk.
+std::optional<WaveFormat> ReadWaveFormat(const QByteArray& bytes);
+
+// Why the game does not play a sound of this format; "" when it does.
+// beyondLimits tells a sound the game refuses (a rate, length or number of
+// channels beyond the limits) from one it cannot play at all.
+QString WaveFormatProblem(const WaveFormat& format, bool* beyondLimits = nullptr);
+
+}  // namespace wf

@@ -112,7 +112,9 @@ QString Form9::UnsafeNameMessage(const QString& name) {
     bool blank = false;
     for (QChar c : name)
         blank = blank || c.isSpace();
-    if (blank || name.contains('/') || name.contains('\\') || name.contains(QStringLiteral(".."))) {
+    // "v1.0..2" is a directory name like any other; only "." and ".." climb.
+    if (blank || name.contains('/') || name.contains('\\') || name == QStringLiteral(".") ||
+        name == QStringLiteral("..")) {
         return "Der Name des MODs '" + name +
                "' enthält Leerzeichen, Pfadtrenner oder '..' und kann nicht gestartet werden.";
     }

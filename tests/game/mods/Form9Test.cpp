@@ -57,14 +57,18 @@ TEST_F(Form9Test, SwitchStartsTheProgramWithTheSelectedModAndEnds) {
     EXPECT_TRUE(platform.messages.isEmpty());
 }
 
-TEST_F(Form9Test, NamesAreReadAsWindows1252) {
-    WriteFile(dir.path(), "game.ini", "[Mods]\r\nModAnzahl=1\r\nModName1=W\xFCste\r\n");
+TEST_F(Form9Test, PlainNamesAreHandedOverAsWindows1252Text) {
+    WriteFile(dir.path(), "game.ini",
+              "[Mods]\r\nModAnzahl=2\r\nModName1=W\xFCste\r\nModName2=v1.0..2\r\n");
     Form9 form(&main, dir.path());
     form.show();
-    Select(form, 0);
-    EXPECT_THROW(form.Command1_Click(), ProgramExit);
-    ASSERT_EQ(platform.processes.size(), 1);
-    EXPECT_EQ(platform.processes[0].arguments, QStringList({"-mod:Wüste"}));
+    const QString expected[] = {"-mod:Wüste", "-mod:v1.0..2"};
+    for (int row = 0; row < 2; ++row) {
+        Select(form, row);
+        EXPECT_THROW(form.Command1_Click(), ProgramExit);
+        ASSERT_EQ(platform.processes.size(), row + 1);
+        EXPECT_EQ(platform.processes[row].arguments, QStringList({expected[row]}));
+    }
 }
 
 TEST_F(Form9Test, WithoutAUsableCountBothButtonsAskForASelection) {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Non-blank lines of the tests (everything CTest runs: tests/, the measuring
-# programs under tools/measure and bench/ that CTest keeps working) against
+# Non-blank lines of the tests (everything CTest runs: tests/ and the
+# measuring programs under tools/measure that CTest keeps working) against
 # the non-blank lines of the programs, the shared library, the server and the
 # asset generator.
 set -euo pipefail
@@ -10,7 +10,7 @@ count() {
     grep -E '\.(cpp|h|sh|py|js|cmake|in)$|CMakeLists\.txt$' |
     while read -r f; do [ -f "$f" ] && cat "$f"; done | grep -cv '^[[:space:]]*$' || true
 }
-tests=$(count tests tools/measure bench)
+tests=$(count tests tools/measure)
 product=$(count game shared encoder server tools/assetgen)
 echo "tests:   $tests"
 echo "product: $product"

@@ -13,6 +13,7 @@
 
 #include "Backgrounds.h"
 #include "FluidMusic.h"
+#include "Form2.h"
 #include "Form6.h"
 #include "Form8.h"
 #include "GameController.h"
@@ -93,6 +94,8 @@ Form1::Form1(const QString& programDir, std::unique_ptr<SoundOutput> sound,
 }
 
 Form1::~Form1() {
+    // The highscore window holds the hand-over entry of this window.
+    delete form2_.data();
     ResetGameObjects();
 }
 

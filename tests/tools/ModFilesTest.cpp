@@ -15,6 +15,7 @@
 #include "IniText.h"
 #include "NullGameHost.h"
 #include "Paths.h"
+#include "ScriptedRandom.h"
 #include "Text8.h"
 #include "Version.h"
 #include "WorkingCopies.h"

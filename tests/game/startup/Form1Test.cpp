@@ -33,6 +33,7 @@
 #include "PlaySurface.h"
 #include "QtPlatform.h"
 #include "ScriptedPlatform.h"
+#include "SilentAudio.h"
 
 namespace wf {
 namespace {

@@ -11,6 +11,7 @@
 #include "Audio.h"
 #include "GameHost.h"
 #include "GameState.h"
+#include "HighscoreEntry.h"
 #include "MenuModel.h"
 #include "PictureStore.h"
 #include "Random.h"
@@ -155,6 +156,7 @@ class Form1 : public QMainWindow, public GameHost {
     std::optional<HandOver> heldHandOver_;
     QTimer* handOverRetry_ = nullptr;
     bool closing_ = false;  // the close was confirmed: nothing opens any more
+    HighscoreEntry entry_;  // lent to the highscore window, which must not outlive it
     QPointer<Form2> form2_;
 
     // Menus and entries, by their names.

@@ -4,6 +4,7 @@
 
 #include "Blit.h"
 #include "FixedScale.h"
+#include "Version.h"
 
 namespace wf {
 namespace {
@@ -66,7 +67,7 @@ QStringList TitleSequence::DefaultCredits() {
         QStringLiteral("alle, die Wolkenfang spielen"),
         QStringLiteral("und eigene Mods bauen"),
         QString(),
-        QStringLiteral("Version 4.0.26 Alpha 2.4b"),
+        QStringLiteral("Version ") + QLatin1String(kVersionText),
         QString(),
         QString(),
         QStringLiteral("Danke fürs Spielen !"),

@@ -13,12 +13,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "Audio.h"
 #include "Form1.h"
 #include "Form2.h"
 #include "GameController.h"
 #include "PlaySurface.h"
 #include "ScriptedPlatform.h"
+#include "SilentAudio.h"
 
 namespace {
 

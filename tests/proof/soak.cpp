@@ -25,11 +25,11 @@
 #include <random>
 #include <vector>
 
-#include "Audio.h"
 #include "Form1.h"
 #include "GameController.h"
 #include "PlaySurface.h"
 #include "ScriptedPlatform.h"
+#include "SilentAudio.h"
 
 namespace {
 

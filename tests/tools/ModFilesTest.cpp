@@ -15,7 +15,9 @@
 #include "IniText.h"
 #include "NullGameHost.h"
 #include "Paths.h"
+#include "ScriptedRandom.h"
 #include "Text8.h"
+#include "Version.h"
 #include "WorkingCopies.h"
 
 namespace wf::assetgen::testing {
@@ -66,7 +68,7 @@ TEST(TextFiles, Windows1252WithCrLf) {
     }
     const QString info = FromText8(ReadFileBytes(Generated().dir + "/Info.txt"));
     for (const char* needle : {"6 Schuss", "2 Punkte", "7 Punkte", "rechte Maustaste", "Highscore",
-                               "4.00 Alpha 2.4b", "Benutzerdefiniert"}) {
+                               kTitleText, "Benutzerdefiniert"}) {
         EXPECT_TRUE(info.contains(QString::fromUtf8(needle))) << needle;
     }
 }

@@ -12,6 +12,8 @@
 #include "GameState.h"
 #include "PictureStore.h"
 #include "ScriptedPlatform.h"
+#include "ScriptedRandom.h"
+#include "SilentAudio.h"
 
 namespace wf::testkit {
 

@@ -237,6 +237,21 @@ TEST(ExtraVisibility, ShownForTheFirst77TicksThenByChance) {
     EXPECT_EQ(r.draws, 0);
 }
 
+TEST(GameClock, CountdownPartsFollowTheSecondsLeft) {
+    const struct {
+        int left, minutes, seconds;
+        const char* zero;
+    } cases[] = {{65, 1, 5, "0"}, {60, 1, 0, "0"}, {75, 1, 15, ""}, {-1, 0, -1, "0"}};
+    GameState state;
+    for (const auto& c : cases) {
+        state.secondsLeft = c.left;
+        UpdateCountdown(state);
+        EXPECT_EQ(state.countdownMinutes, c.minutes) << c.left;
+        EXPECT_EQ(state.countdownSeconds, c.seconds) << c.left;
+        EXPECT_EQ(state.countdownLeadingZero, c.zero) << c.left;
+    }
+}
+
 TEST(GameClock, ScoreSaturatesAndTheTableFollowsTheLength) {
     for (auto [in, out] : {std::pair<int64_t, int16_t>{32767, 32767},
                            {32768, 32767},

@@ -194,8 +194,8 @@ TEST_F(GameTest, MusicRestartsAtItsEndBeforeEventsAreServed) {
 
 TEST_F(GameTest, AnUnknownExtraKindEndsTheProgram) {
     state.selectedBackground = 1;
-    AddExtra(state, 1, 22, "static", 0, 0, {}, 5, false);
-    AddExtra(state, 1, 22, "Static", 40, 0, {}, 5, false);
+    AddExtra(state, 1, kFirstExtraSlot, "static", 0, 0, {}, 5, false);
+    AddExtra(state, 1, kFirstExtraSlot, "Static", 40, 0, {}, 5, false);
     game.ter_Click();
     const int refreshes = host.windowRefreshes;
     try {

@@ -51,7 +51,8 @@ TEST(FrameAllocation, SteadyFramesAllocateNothing) {
         host.record = false;
         ScriptedRandom random;
         testkit::FillSourceStore(stores, 200, 150, {0xFFFF00FFu});
-        testkit::AddExtra(state, 1, 22, "sequenziell", 10, 60, {{1, 4}}, 5, false).extraTimer = 23;
+        testkit::AddExtra(state, 1, kFirstExtraSlot, "sequenziell", 10, 60, {{1, 4}}, 5, false)
+            .extraTimer = kExtraTimerAtGameStart;
         state.selectedBackground = 1;
         if (fullScreen) {
             host.full = testkit::FakeGameHost::Filled(320, 240, testkit::kGrey);

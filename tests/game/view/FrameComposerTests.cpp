@@ -71,7 +71,7 @@ class FrameTest : public ::testing::Test {
     void ExpectMasked(const QImage& frame, int x, int y, int sprite, int mask) {
         const QImage& s = *stores.RESSOURCEN2.SlotDC(sprite);
         const QImage& m = *stores.RESSOURCEN2.SlotDC(mask);
-        const QImage& bg = *stores.RESSOURCEN2.SlotDC(4);
+        const QImage& bg = *stores.RESSOURCEN2.SlotDC(kBackgroundSlot);
         for (int dy = 0; dy < s.height(); ++dy) {
             for (int dx = 0; dx < s.width(); ++dx) {
                 const QPoint p(x + dx, y + dy);
@@ -96,10 +96,10 @@ TEST_F(FrameTest, BirdsAndCrossHairAreMaskedExactlyAndShownOnce) {
     EXPECT_EQ(composer.ComposeFrame(), Outcome::Shown);
     EXPECT_EQ(host.windowRefreshes, 1);
     EXPECT_EQ(host.shownWindow, host.window);
-    ExpectMasked(host.window, 5, 45, 5, 6);
-    ExpectMasked(host.window, 100, 40, 5, 6);
-    ExpectMasked(host.window, 40, 100, 7, 8);
-    ExpectMasked(host.window, 150, 90, 2, 3);
+    ExpectMasked(host.window, 5, 45, kLeftBirdSlot, kLeftBirdMaskSlot);
+    ExpectMasked(host.window, 100, 40, kLeftBirdSlot, kLeftBirdMaskSlot);
+    ExpectMasked(host.window, 40, 100, kRightBirdSlot, kRightBirdMaskSlot);
+    ExpectMasked(host.window, 150, 90, kCursorSlot, kCursorMaskSlot);
     EXPECT_EQ(host.window.pixel(40 + 44, 100 + 20), testkit::kRightBirdColour);
 }
 
@@ -163,7 +163,7 @@ TEST_F(FrameTest, EarlyStopsShowNothing) {
         SCOPED_TRACE(c.kind);
         host.window = testkit::FakeGameHost::Filled(kW, kH, testkit::kGrey);
         state.mod.backgrounds[1].extraCount = 0;
-        AddExtra(state, 1, 22, c.kind, 60, 60, {}, 0, false);
+        AddExtra(state, 1, kFirstExtraSlot, c.kind, 60, 60, {}, 0, false);
         state.birds = {Bird{5, 45}, Bird{100, 40}, Bird{40, 100}};
         state.gameRunning = c.running;
         state.secondsLeft = c.secondsLeft;
@@ -181,12 +181,13 @@ TEST_F(FrameTest, EarlyStopsShowNothing) {
 TEST_F(FrameTest, ExtrasByKindAndState) {
     // Each extra in its own place: static shown, static destroyed,
     // sequenziell early in its showing, sequenziell at 100 losing the draw.
-    AddExtra(state, 1, 22, "static", 0, 60, {}, 0, false);
-    AddExtra(state, 1, 22, "static", 20, 60, {}, 0, false).extraState = 49;
-    ExtraDef& early = AddExtra(state, 1, 22, "sequenziell", 40, 60, {}, 0, false);
-    early.extraTimer = 23;
-    ExtraDef& due = AddExtra(state, 1, 22, "sequenziell", 60, 60, {}, 0, false);
-    due.extraTimer = 100;
+    AddExtra(state, 1, kFirstExtraSlot, "static", 0, 60, {}, 0, false);
+    AddExtra(state, 1, kFirstExtraSlot, "static", 20, 60, {}, 0, false).extraState =
+        kExtraDestroyed;
+    ExtraDef& early = AddExtra(state, 1, kFirstExtraSlot, "sequenziell", 40, 60, {}, 0, false);
+    early.extraTimer = kExtraTimerAtGameStart;
+    ExtraDef& due = AddExtra(state, 1, kFirstExtraSlot, "sequenziell", 60, 60, {}, 0, false);
+    due.extraTimer = kExtraTimerPeriod;
     random.values = {0.5};
     UpdateExtraVisibility(state, random);
     composer.ComposeFrame();
@@ -202,7 +203,8 @@ TEST_F(FrameTest, ExtrasByKindAndState) {
 TEST_F(FrameTest, DebugOverlayGridHitPointsAndExtraCells) {
     state.debugMode = true;
     state.birds[0] = Bird{100, 50};  // centre cell (8, 4)
-    AddExtra(state, 1, 22, "static", 0, 0, {{2, 6}}, 0, false).extraState = 3;  // hidden
+    AddExtra(state, 1, kFirstExtraSlot, "static", 0, 0, {{2, 6}}, 0, false).extraState =
+        3;  // hidden
     const struct {
         int style;
         bool boxes, crosses;
@@ -240,9 +242,10 @@ TEST_F(FrameTest, ExtrasAndMarksFarOutsideAreClippedAway) {
         if (scale > 1)
             GoFullScreen(kW * scale, kH * scale);
         state.mod.backgrounds[1].extraCount = 0;
-        AddExtra(state, 1, 22, "static", kW - 3, 60, {{INT32_MAX, INT32_MAX}}, 0, false);
+        AddExtra(state, 1, kFirstExtraSlot, "static", kW - 3, 60, {{INT32_MAX, INT32_MAX}}, 0,
+                 false);
         for (const int32_t far : {kMaxPlayPosition, INT32_MAX - 1, INT32_MAX})
-            AddExtra(state, 1, 22, "static", far, far, {{far, far}}, 0, false);
+            AddExtra(state, 1, kFirstExtraSlot, "static", far, far, {{far, far}}, 0, false);
         EXPECT_EQ(composer.ComposeFrame(), Outcome::Shown);
         const QImage& f = scale > 1 ? host.full : host.window;
         // The extra at the edge shows its first three columns, scaled.
@@ -258,16 +261,16 @@ TEST_F(FrameTest, FullScreenDrawsAtScaledPositionsOnTheFullScreenSurface) {
     state.mouseX = 151;
     state.mouseY = 21;
     state.magazine = 2;
-    AddExtra(state, 1, 22, "static", 50, 100, {}, 0, false);
+    AddExtra(state, 1, kFirstExtraSlot, "static", 50, 100, {}, 0, false);
     EXPECT_EQ(composer.ComposeFrame(), Outcome::Shown);
     EXPECT_EQ(host.fullRefreshes, 1);
     EXPECT_EQ(host.windowRefreshes, 0);
     EXPECT_EQ(host.window, testkit::FakeGameHost::Filled(kW, kH, testkit::kGrey));
 
     const QImage& f = host.full;
-    ExpectMasked(f, 160, 80, 5, 6);
-    ExpectMasked(f, 16, 192, 7, 8);
-    ExpectMasked(f, 242, 34, 2, 3);  // 241.6 and 33.6 to the nearest
+    ExpectMasked(f, 160, 80, kLeftBirdSlot, kLeftBirdMaskSlot);
+    ExpectMasked(f, 16, 192, kRightBirdSlot, kRightBirdMaskSlot);
+    ExpectMasked(f, 242, 34, kCursorSlot, kCursorMaskSlot);  // 241.6 and 33.6 to the nearest
     EXPECT_EQ(f.pixel(80, 160), kExtraColour);
     EXPECT_NE(f.pixel(79, 159), kExtraColour);
     // Cartridges: offsets 10 − 4 and 12 − 4, then 16 more for the second.

@@ -4,6 +4,7 @@
 
 #include "Blit.h"
 #include "FixedScale.h"
+#include "PictureSlots.h"
 #include "Version.h"
 
 namespace wf {
@@ -20,15 +21,15 @@ constexpr double kCreditFontSize = 13;
 int StageSlot(int stage) {
     switch (stage) {
         case 0:
-            return 12;  // maker's logo
+            return kMakerLogoSlot;
         case 1:
-            return 13;  // "presents"
+            return kPresentsSlot;
         case 2:
-            return 11;  // game logo
+            return kGameLogoSlot;
         case 9:
-            return 20;
+            return kTitlePicture7Slot;
         case 10:
-            return 21;
+            return kTitlePicture8Slot;
         default:
             return 0;
     }

@@ -10,6 +10,7 @@
 #include <set>
 
 #include "FrameComposer.h"
+#include "GameClock.h"
 #include "GeneratedGame.h"
 #include "IniAccess.h"
 #include "IniText.h"
@@ -316,8 +317,8 @@ TEST(Mods, TheClockAndTheScoreAreReadableOnEveryBackground) {
                     state.scaleY = FixedScale::Ratio(screen.height(), 600);
                     ASSERT_TRUE(MakeStretchedCopies(stores, state.scaleX, state.scaleY, &twins));
                 }
-                ScriptedRandom random;
-                FrameComposer(state, stores, host, random).ComposeFrame();
+                UpdateCountdown(state);
+                FrameComposer(state, stores, host).ComposeFrame();
                 const QImage& frame = screen.isEmpty() ? host.window : host.full;
                 const QImage& background = *stores.RESSOURCEN2.SlotDC(4);
                 ASSERT_EQ(frame.size(), background.size());

@@ -96,7 +96,8 @@ wizard_done() {
   local x y
   read -r x y _ _ < <(window_geometry "$1")
   shot "$E2E_TMP/screen.ppm"
-  [ "$(region "$E2E_TMP/screen.ppm" $((x + CANCEL_X - 30)) $((y + BUTTON_Y - 6)) 60 12 '%[fx:int(255*minima+0.5)]')" -ge 90 ]
+  [ "$(convert "$E2E_TMP/screen.ppm" -crop "60x12+$((x + CANCEL_X - 30))+$((y + BUTTON_Y - 6))" +repage \
+    -format '%[fx:int(255*minima+0.5)]' info:)" -ge 90 ]
 }
 
 

@@ -136,11 +136,6 @@ surface_origin() {
 }
 surface_click() { click_at "$1" "$2" $(($3 + SURF_TOP)) "${4:-1}"; } # WINDOW X Y [BUTTON]
 
-# Measures of a region of a picture: FILE X Y W H.
-region() { convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -format "$6" info:; }
-brightest() { region "$@" '%[fx:int(255*maxima+0.5)]'; }
-colours() { region "$@" '%k'; }
-pixel() { region "$1" "$2" "$3" 1 1 '%[fx:int(255*r+0.5)],%[fx:int(255*g+0.5)],%[fx:int(255*b+0.5)]'; }
 
 # difference A B: root-mean-square difference of two pictures of the same
 # size, 0 (equal) to 1 (also when they cannot be compared).
@@ -199,28 +194,7 @@ cell() { echo $((17 * $1 + 8 - 16)); }
 # (surface_origin must have run).
 target_shows() {
   import -window root -crop "${W}x${H}+${SURF_X}+${SURF_Y}" +repage "$E2E_TMP/g.ppm"
-  [ "$(pixel "$E2E_TMP/g.ppm" $((TARGET_X + 8)) $((TARGET_Y + 17)))" = "224,32,32" ]
-}
-
-# check_table WINDOW WHAT: the highscore window shows the default table with
-# a new name in place 2: three equal "NoBody" names and a different one
-# (names at y = 164 + 36 * index, x 80 to 330). The window's background is a
-# gradient, so only the light text is compared.
-check_table() {
-  local i
-  read -r TX TY _ _ < <(window_geometry "$1")
-  shot "$E2E_TMP/table.png"
-  for i in 0 1 2 3; do
-    convert "$E2E_TMP/table.png" -crop "250x30+$((TX + 80))+$((TY + 164 + 36 * i))" +repage \
-      -colorspace Gray -threshold 50% "$E2E_TMP/name$i.pbm"
-  done
-  below 0.08 "$(difference "$E2E_TMP/name0.pbm" "$E2E_TMP/name2.pbm")" &&
-    below 0.08 "$(difference "$E2E_TMP/name0.pbm" "$E2E_TMP/name3.pbm")" ||
-    fail "$2: places 1, 3 and 4 do not show the same name"
-  ! below 0.15 "$(difference "$E2E_TMP/name0.pbm" "$E2E_TMP/name1.pbm")" ||
-    fail "$2: place 2 shows the same name as place 1"
-  [ "$(colours "$E2E_TMP/table.png" $((TX + 80)) $((TY + 164 + 36)) 250 30)" -gt 2 ] ||
-    fail "$2: place 2 shows no name"
+  [ "$(convert "$E2E_TMP/g.ppm" -crop 1x1+$((TARGET_X + 8))+$((TARGET_Y + 17)) -depth 8 txt:- | grep -o '#E02020')" ]
 }
 
 # The X server: Xvfb picks a free display itself (-displayfd), so that tests

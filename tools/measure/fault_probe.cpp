@@ -1,16 +1,12 @@
-// The game's own code for the fault sweeps of measure.sh: saving highscores
-// (to be killed or to meet a full disk) and loading a MOD.
+// The game's own code for the fault sweeps of measure.sh.
 //
-//   fault_probe mod MODDIR  loads the MOD as start-up does: exit 0 and
-//                           "plain: ..." or "encoded: ..." with a summary
-//                           to compare, exit 1 and the reason when refused
-//   fault_probe seed DIR    writes round 0 of the three tables
+//   fault_probe mod MODDIR  loads the MOD as start-up does: "plain: ..." or
+//                           "encoded: ..." with a summary, or exit 1 and why
+//   fault_probe seed DIR    writes round 0 of the three highscore tables
 //   fault_probe loop DIR    prints "saving", then saves round after round
-//   fault_probe check DIR   exit 0 when every file is a whole table of one
-//                           round; prints the round of each
-//   fault_probe once DIR    saves the next round of every table; prints the
-//                           round each file must now hold (the old one where
-//                           the save reported failure); exit 1 on a failure
+//   fault_probe check DIR   the round each file holds; exit 1 unless whole
+//   fault_probe once DIR    saves the next round; prints the round each file
+//                           must hold (the old one where it reported failure)
 //
 // Round k of a table: four times "NoBody" with the scores 10k+4 .. 10k+1, so
 // that a table mixed from two rounds is told from a whole one.

@@ -29,7 +29,7 @@ TEST(Record, AcceptsExactlyWhatTheGameSends) {
         group255 += 3;
     ASSERT_LT(group255, game.size());
     const QByteArray refused[] = {
-        Digits("wfgbeta|45|100|2|"),      // no such game length
+        Digits(ResultRecord(45, 100)),    // no such game length
         Digits("wfgbeta|060|245|11|"),    // a length the game would not write
         Digits(ResultRecord(60, 32768)),  // beyond the score range
         Digits(ResultRecord(30, -32769)),

@@ -12,6 +12,7 @@
 #include "BenchPictures.h"
 #include "BirdMotion.h"
 #include "FrameComposer.h"
+#include "GameClock.h"
 #include "WorkingCopies.h"
 
 namespace {
@@ -79,11 +80,12 @@ void Run(int screenW, int screenH) {
     const wf::PlayArea area{kPlayW, kPlayH, 88, 48};
     wf::PlaceBirds(state, area, random);
 
-    wf::FrameComposer composer(state, stores, host, random);
+    wf::FrameComposer composer(state, stores, host);
     const double compose = MedianOf([&](int i) {
         state.secondsLeft = 119 - i / 25;  // the countdown text changes once a second
         state.mouseX = 100 + i % 400;
         state.mouseY = 50 + i % 300;
+        wf::UpdateCountdown(state);
         composer.ComposeFrame();
         wf::MoveBirds(state, area, random);
     });

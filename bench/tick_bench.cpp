@@ -10,11 +10,11 @@
 #include <memory>
 #include <vector>
 
-#include "Audio.h"
 #include "BenchPictures.h"
 #include "Form1.h"
 #include "GameController.h"
 #include "ScriptedPlatform.h"
+#include "SilentAudio.h"
 
 namespace {
 

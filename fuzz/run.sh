@@ -25,7 +25,7 @@ ini_reader   ini_reader.cpp   Core  shared/IniAccess.cpp shared/SafeFile.cpp
 ini_write    ini_write.cpp    Core  shared/IniAccess.cpp shared/SafeFile.cpp
 decode_text  decode_text.cpp  Core  shared/TextCipher.cpp
 mod_loader   mod_loader.cpp   Core,Gui,Widgets  game/mods/ModLoader.cpp game/mods/ModMedia.cpp encoder/ModFiles.cpp shared/IniAccess.cpp shared/SafeFile.cpp shared/TextCipher.cpp shared/Text8.cpp shared/Paths.cpp shared/platform/Platform.cpp shared/platform/QtPlatform.cpp
-highscore    highscore.cpp    Core,Gui,Widgets  game/highscore/Highscore.cpp shared/SafeFile.cpp shared/Text8.cpp shared/platform/Platform.cpp shared/platform/QtPlatform.cpp shared/platform/ScriptedPlatform.cpp
+highscore    highscore.cpp    Core  game/highscore/Highscore.cpp shared/SafeFile.cpp shared/Text8.cpp
 command_line command_line.cpp Core  game/startup/CommandLine.cpp
 server_query server_query.cpp Core  server/Record.cpp server/Pages.cpp shared/TextCipher.cpp shared/ScoreRecord.cpp
 '

@@ -12,6 +12,7 @@
 #include "Borrowing.h"
 #include "LinkLabel.h"
 #include "Platform.h"
+#include "Version.h"
 
 namespace wf {
 namespace {
@@ -89,7 +90,7 @@ Form4::Form4(QWidget* mainWindow) : QWidget(nullptr, Qt::Dialog), mainWindow_(ma
 
     Image1 = new LinkLabel(this);
     Image1->setPixmap(DrawLogo());
-    versionLabel = new QLabel(QStringLiteral("4.0.26 Alpha 2.4b"), this);
+    versionLabel = new QLabel(QLatin1String(kVersionText), this);
     Label15 = MakeLink(this, kMakerPage);
     Label13 = MakeLink(this, kPartnerPage1);
     Label14 = MakeLink(this, kPartnerPage2);

@@ -6,9 +6,11 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <optional>
 
 #include "Borrowing.h"
 #include "Highscore.h"
+#include "HighscoreEntry.h"
 #include "OnlineLink.h"
 #include "OnlineStrip.h"
 #include "Platform.h"
@@ -18,12 +20,7 @@ namespace wf {
 
 namespace {
 
-constexpr int kTables = 3;
-constexpr std::array<std::array<qint32, 4>, kTables> kDefaults{{
-    {120, 90, 70, 50},
-    {240, 180, 140, 100},
-    {480, 360, 280, 200},
-}};
+constexpr int kTables = Highscore::kTables;
 
 const QColor kRed(255, 0, 0);
 const QColor kWhite(255, 255, 255);
@@ -48,8 +45,8 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, int pointSize, const QCo
 
 }  // namespace
 
-Form2::Form2(QWidget* mainWindow, QString programDir)
-    : QWidget(nullptr), mainWindow_(mainWindow), programDir_(std::move(programDir)) {
+Form2::Form2(QWidget* mainWindow, HighscoreEntry& entry, QString programDir)
+    : QWidget(nullptr), mainWindow_(mainWindow), entry_(entry), programDir_(std::move(programDir)) {
     setWindowTitle(QStringLiteral("Highscore"));
     setFixedSize(480, 420);
 
@@ -78,12 +75,13 @@ Form2::Form2(QWidget* mainWindow, QString programDir)
     connect(Option3, &QRadioButton::clicked, this, &Form2::Option3_Click);
 
     std::array<QLabel**, 4> numbers{&Label1, &Label2, &Label3, &Label4};
+    const auto placeholders = Highscore::DefaultScores(1);
     for (int i = 0; i < 4; ++i) {
         const int y = 164 + i * 36;
         *numbers[i] =
             MakeLabel(this, QStringLiteral("%1.)").arg(i + 1), 12, kWhite, QRect(28, y, 44, 30));
         Nam[i] = MakeLabel(this, QStringLiteral("Nobody"), 12, kWhite, QRect(80, y, 250, 30));
-        Scor[i] = MakeLabel(this, QString::number(kDefaults[0][i]), 12, QColor(255, 215, 80),
+        Scor[i] = MakeLabel(this, QString::number(placeholders[i]), 12, QColor(255, 215, 80),
                             QRect(340, y, 110, 30), Qt::AlignRight);
     }
 
@@ -97,8 +95,8 @@ Form2::Form2(QWidget* mainWindow, QString programDir)
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
 }
 
-Form2* Form2::ShowWindow(QWidget* mainWindow, const QString& programDir) {
-    auto* form = new Form2(mainWindow, programDir);
+Form2* Form2::ShowWindow(QWidget* mainWindow, HighscoreEntry& entry, const QString& programDir) {
+    auto* form = new Form2(mainWindow, entry, programDir);
     form->setAttribute(Qt::WA_DeleteOnClose);
     QPointer<Form2> guard(form);
     if (!form->Open())
@@ -107,7 +105,7 @@ Form2* Form2::ShowWindow(QWidget* mainWindow, const QString& programDir) {
 }
 
 QString Form2::ScorePath(int table) const {
-    return programDir_ + QStringLiteral("/score%1.sre").arg(table);
+    return Highscore::ScoreFilePath(programDir_, table);
 }
 
 void Form2::Message(const QString& text) {
@@ -115,10 +113,20 @@ void Form2::Message(const QString& text) {
                                     QStringLiteral("SWK Wolkenfang 3.63 Release C"), text);
 }
 
+QString Form2::AskName(int place) {
+    const QString prompt = QStringLiteral(
+                               "Wow !!! Sie haben eine neue Highscore aufgestellt . Bitte tippen "
+                               "sie ihren Namen ein ! (Platz %1)")
+                               .arg(place);
+    const std::optional<QString> typed = Platform::Instance().InputBox(
+        this, QStringLiteral("Neue Highscore"), prompt, QStringLiteral("Default"));
+    return typed.value_or(QString());
+}
+
 bool Form2::LoadTables() {
     Highscore& tables = Highscore::Instance();
     for (int t = 1; t <= kTables; ++t) {
-        const auto& d = kDefaults[t - 1];
+        const auto d = Highscore::DefaultScores(t);
         results_[t - 1] = tables.LoadTableOrDefaults(ScorePath(t), t, d[0], d[1], d[2], d[3]);
     }
     bool all = true;
@@ -148,25 +156,25 @@ void Form2::SaveTables() {
 }
 
 bool Form2::Open() {
-    Picture1->SetText(EntryPending ? QStringLiteral("Online Highscore - Jetzt eintragen !!!")
-                                   : QStringLiteral("Online Highscore - Jetzt ansehen !!!"));
+    Picture1->SetText(entry_.EntryPending ? QStringLiteral("Online Highscore - Jetzt eintragen !!!")
+                                          : QStringLiteral("Online Highscore - Jetzt ansehen !!!"));
     if (!LoadTables()) {
         close();
         return false;
     }
     if (mainWindow_)
         BorrowOwner(this, mainWindow_);
-    if (EntryPending) {
-        Highscore::Instance().InsertScore(EntryTable, Highscore::ScoreNumber(EntryScore.toLatin1()),
-                                          this);
+    if (entry_.EntryPending) {
+        Highscore::Instance().InsertScore(entry_.EntryTable, entry_.Score(),
+                                          [this](int place) { return AskName(place); });
     }
     SaveTables();
     if (!LoadTables()) {
         close();
         return false;
     }
-    const bool entryTableKnown = EntryTable >= 1 && EntryTable <= kTables;
-    const int table = EntryPending && entryTableKnown ? EntryTable : 1;
+    const bool entryTableKnown = entry_.EntryTable >= 1 && entry_.EntryTable <= kTables;
+    const int table = entry_.EntryPending && entryTableKnown ? entry_.EntryTable : 1;
     ShowTable(table);
     MarkOption(table);
     show();
@@ -221,22 +229,21 @@ void Form2::Option3_Click() {
 
 void Form2::Command1_Click() {
     SaveTables();
-    EntryPending = false;
+    entry_.EntryPending = false;
     close();
 }
 
 void Form2::Picture1_Click() {
-    if (EntryPending) {
-        EntryPending = false;
-        Platform::Instance().OpenUrl(
-            SubmitUrl(EntryTable, Highscore::ScoreNumber(EntryScore.toLatin1())));
+    if (entry_.EntryPending) {
+        entry_.EntryPending = false;
+        Platform::Instance().OpenUrl(SubmitUrl(entry_.EntryTable, entry_.Score()));
     } else {
         Platform::Instance().OpenUrl(ViewUrl());
     }
 }
 
 void Form2::closeEvent(QCloseEvent* event) {
-    EntryPending = false;
+    entry_.EntryPending = false;
     event->accept();
 }
 

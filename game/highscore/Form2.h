@@ -13,25 +13,21 @@ class QRadioButton;
 
 namespace wf {
 
+struct HighscoreEntry;
 class OnlineStrip;
 class TrophyPicture;
 
 class Form2 : public QWidget {
     Q_OBJECT
   public:
-    // Hand-over from the end of a timed game; kept for the whole run,
-    // whether or not the window is open.
-    static inline bool EntryPending = false;
-    static inline QString EntryScore;
-    static inline int EntryTable = 1;
-
     // The window borrows mainWindow while it is open (from the opening step
-    // that disables it).
-    Form2(QWidget* mainWindow, QString programDir);
+    // that disables it). entry, the hand-over from the end of a game, must
+    // outlive the window: the window enters it and ends it.
+    Form2(QWidget* mainWindow, HighscoreEntry& entry, QString programDir);
 
     // Creates a window that deletes itself when closed and opens it. nullptr
     // when it closed again at once (a table could not be loaded).
-    static Form2* ShowWindow(QWidget* mainWindow, const QString& programDir);
+    static Form2* ShowWindow(QWidget* mainWindow, HighscoreEntry& entry, const QString& programDir);
 
     // The opening steps, then shows the window. false when a table could not
     // be loaded: the window is closed again without being shown. An open
@@ -69,6 +65,8 @@ class Form2 : public QWidget {
   private:
     QString ScorePath(int table) const;
     void Message(const QString& text);
+    // The name prompt of a new entry; Cancel gives the empty name.
+    QString AskName(int place);
     // One message per table that failed; false when any failed.
     bool LoadTables();
     void SaveTables();
@@ -76,6 +74,7 @@ class Form2 : public QWidget {
     void MarkOption(int table);
 
     QPointer<QWidget> mainWindow_;
+    HighscoreEntry& entry_;
     QString programDir_;
     std::array<int, 3> results_{};  // last load or save step, per table
     int shownTable_ = 1;

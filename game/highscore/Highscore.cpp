@@ -2,18 +2,22 @@
 
 #include <algorithm>
 #include <limits>
-#include <optional>
 
 #include "FileLimits.h"
-#include "Platform.h"
 #include "SafeFile.h"
 #include "Text8.h"
 
 namespace wf {
 
 namespace {
-constexpr int kPlaces = 4;
+constexpr int kPlaces = Highscore::kPlaces;
 constexpr int kLines = 2 * kPlaces;
+
+constexpr std::array<std::array<qint32, kPlaces>, Highscore::kTables> kDefaultScores{{
+    {120, 90, 70, 50},
+    {240, 180, 140, 100},
+    {480, 360, 280, 200},
+}};
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -23,6 +27,16 @@ bool IsBlank(char c) {
 Highscore& Highscore::Instance() {
     static Highscore tables;
     return tables;
+}
+
+std::array<qint32, Highscore::kPlaces> Highscore::DefaultScores(int table) {
+    if (table < 1 || table > kTables)
+        return {};
+    return kDefaultScores[table - 1];
+}
+
+QString Highscore::ScoreFilePath(const QString& programDir, int table) {
+    return programDir + QStringLiteral("/score%1.sre").arg(table);
 }
 
 void Highscore::EnsureInit() {
@@ -137,35 +151,36 @@ QString Highscore::GetEntry(int table, int kind, int place) {
     return QString();
 }
 
-int Highscore::InsertScore(int table, qint32 score, QWidget* owner) {
+int Highscore::RankScore(int table, qint32 score) {
     EnsureInit();
     if (!InRange(table) || !valid_[table])
         return 0;
-    int taken = 0;
     for (int place = 1; place <= kPlaces; ++place) {
-        if (ScoreNumber(scores_[table][place]) < score) {
-            taken = place;
-            break;
-        }
+        if (ScoreNumber(scores_[table][place]) < score)
+            return place;
     }
-    if (taken == 0)
+    return 0;
+}
+
+int Highscore::InsertEntry(int table, int place, const QString& typedName, qint32 score) {
+    EnsureInit();
+    if (!InRange(table) || !valid_[table] || place < 1 || place > kPlaces)
         return 0;
-
-    const QString prompt = QStringLiteral(
-                               "Wow !!! Sie haben eine neue Highscore aufgestellt . Bitte tippen "
-                               "sie ihren Namen ein ! (Platz %1)")
-                               .arg(taken);
-    const std::optional<QString> typed = Platform::Instance().InputBox(
-        owner, QStringLiteral("Neue Highscore"), prompt, QStringLiteral("Default"));
-    const QByteArray name = NameFromInput(typed.value_or(QString()));
-
-    for (int place = kPlaces - 1; place >= taken; --place) {
-        names_[table][place + 1] = names_[table][place];
-        scores_[table][place + 1] = scores_[table][place];
+    for (int below = kPlaces - 1; below >= place; --below) {
+        names_[table][below + 1] = names_[table][below];
+        scores_[table][below + 1] = scores_[table][below];
     }
-    names_[table][taken] = name;
-    scores_[table][taken] = score;
+    names_[table][place] = NameFromInput(typedName);
+    scores_[table][place] = score;
     return 1;
+}
+
+int Highscore::InsertScore(int table, qint32 score, const NameQuestion& askName) {
+    const int place = RankScore(table, score);
+    if (place == 0)
+        return 0;
+    // Asked before anything moves.
+    return InsertEntry(table, place, askName(place), score);
 }
 
 qint32 Highscore::ScoreNumber(const QByteArray& text) {

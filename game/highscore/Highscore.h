@@ -1,12 +1,12 @@
 #pragma once
-// The three highscore tables (30, 60 and 120 seconds) and their score files.
-// Plain state and file handling; the highscore window shows the results.
+// The three highscore tables (30, 60 and 120 seconds), their score files and
+// the ranking of a new score. Plain state and file handling; the highscore
+// window asks for the name and shows the results.
 #include <QByteArray>
 #include <QString>
 #include <array>
+#include <functional>
 #include <variant>
-
-class QWidget;
 
 namespace wf {
 
@@ -16,7 +16,14 @@ using ScoreValue = std::variant<qint32, QByteArray>;
 
 class Highscore {
   public:
-    static constexpr int kSlots = 5;  // tables and places 0..4; 0 and table 4 unused
+    static constexpr int kSlots = 5;   // tables and places 0..4; 0 and table 4 unused
+    static constexpr int kTables = 3;  // 1: 30 s, 2: 60 s, 3: 120 s
+    static constexpr int kPlaces = 4;
+
+    // The scores a table starts with, place 1 to 4 (all 0 for another table).
+    static std::array<qint32, kPlaces> DefaultScores(int table);
+    // The table's score file in the program's directory.
+    static QString ScoreFilePath(const QString& programDir, int table);
 
     // The one set of tables the program keeps.
     static Highscore& Instance();
@@ -33,9 +40,21 @@ class Highscore {
     int SaveTable(const QString& path, int table);
     // kind 0: score, kind 1: name, other kinds: "". "0" for a table not valid.
     QString GetEntry(int table, int kind, int place);
-    // Ranks the score in and asks the player for the name (owner: parent of
-    // the prompt). 1 when it took a place.
-    int InsertScore(int table, qint32 score, QWidget* owner = nullptr);
+
+    // The place (1..4) a new score takes: the first one holding a lower
+    // score, so that a tie ranks below the holder. 0 for no place or a table
+    // that is not valid.
+    int RankScore(int table, qint32 score);
+    // Moves the places from place on down by one (the old place 4 drops out)
+    // and stores the entry in place. 1 done; 0 for a table that is not valid
+    // or a place outside 1..4.
+    int InsertEntry(int table, int place, const QString& typedName, qint32 score);
+    // Asked for the name of a new entry with the place it takes; returns the
+    // name as typed (empty when the player cancelled).
+    using NameQuestion = std::function<QString(int place)>;
+    // Ranks the score, asks for the name only when it took a place, then
+    // inserts it. 1 when it took a place.
+    int InsertScore(int table, qint32 score, const NameQuestion& askName);
 
     bool TableValid(int table);
     bool Initialised() const { return initialised_; }

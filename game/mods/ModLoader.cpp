@@ -183,7 +183,7 @@ std::optional<Refusal> LoadExtra(const DefinitionFile& file, const QByteArray& m
         return Faulty(modName, Where(file, section, "destructable") + why);
     }
     extra->destructable = *flag;
-    extra->extraTimer = 100;
+    extra->extraTimer = kExtraTimerPeriod;
     for (int k = 1; k <= extra->hitCellCount; ++k) {
         const QByteArray p = "p" + QByteArray::number(k);
         HitCell& cell = extra->hitCells[k];

@@ -5,9 +5,11 @@
 #include <algorithm>
 
 #include "Blit.h"
+#include "ExtraVisibility.h"
 #include "FixedScale.h"
 #include "GameClock.h"
 #include "Paths.h"
+#include "PictureSlots.h"
 #include "Platform.h"
 #include "PointerInput.h"
 #include "ShotResolution.h"
@@ -19,8 +21,6 @@ namespace {
 
 const QString kPlayCaption = QStringLiteral("Spielen");
 const QString kAbortCaption = QStringLiteral("Spiel abbrechen");
-constexpr int kBackgroundSlot = 4;
-constexpr int kBirdSlot = 5;
 constexpr int kWindowLoadingPoints = 12;
 constexpr int kFullScreenLoadingPoints = 20;
 
@@ -64,7 +64,7 @@ GameController::GameController(GameState& state, MenuModel& menu, PictureStores&
       sound_(sound),
       music_(music),
       modDir_(modDir),
-      composer_(state, stores, host, random) {}
+      composer_(state, stores, host) {}
 
 void GameController::ter_Click() {
     if (menu_.ter.caption == kPlayCaption) {
@@ -121,8 +121,8 @@ void GameController::StartGame() {
         BackgroundDef& background = s_.mod.backgrounds[bg];
         const int count = std::clamp(background.extraCount, 0, kMaxExtras);
         for (int i = 1; i <= count; ++i) {
-            background.extras[i].extraState = 1;
-            background.extras[i].extraTimer = 23;
+            background.extras[i].extraState = kExtraShown;
+            background.extras[i].extraTimer = kExtraTimerAtGameStart;
         }
     }
     menu_.fghfgh.enabled = false;
@@ -207,8 +207,8 @@ void GameController::AbortGame() {
 
 PlayArea GameController::CurrentPlayArea() {
     const QImage& surface = host_.WindowSurface();
-    return PlayArea{surface.width(), surface.height(), stores_.RESSOURCEN.SlotWidth(kBirdSlot),
-                    stores_.RESSOURCEN.SlotHeight(kBirdSlot)};
+    return PlayArea{surface.width(), surface.height(), stores_.RESSOURCEN.SlotWidth(kLeftBirdSlot),
+                    stores_.RESSOURCEN.SlotHeight(kLeftBirdSlot)};
 }
 
 void GameController::GameTick() {
@@ -224,16 +224,19 @@ void GameController::GameTick() {
     }
     host_.ServePendingEvents();
 
-    switch (composer_.ComposeFrame()) {
-        case FrameComposer::Outcome::Shown:
-            break;
-        case FrameComposer::Outcome::BadExtraKind:
-            ReportBadExtraKind();
-            return;
-        case FrameComposer::Outcome::ClockOver:
-        case FrameComposer::Outcome::NotRunning:
-            return;
+    // The extras' visibility is decided just before the frame shows them. An
+    // extra of an unknown kind ends the program once the frame has drawn
+    // what comes before it.
+    if (const int unknown = UpdateExtraVisibility(s_, random_)) {
+        composer_.DrawScenery(unknown - 1);
+        ReportBadExtraKind();
+        return;
     }
+    UpdateCountdown(s_);
+    // A frame that stops early (the clock is over, or the game ended while
+    // events were served) ends the tick: no shot, no motion.
+    if (composer_.ComposeFrame() != FrameComposer::Outcome::Shown)
+        return;
 
     const PlayArea area = CurrentPlayArea();
     if (s_.shotPending && s_.magazine > 0) {

@@ -22,14 +22,14 @@ void ScoreExtras(GameState& state) {
             const HitCell& cell = extra.hitCells[k];
             if (cell.column != state.shotCellX || cell.row != state.shotCellY)
                 continue;
-            if (extra.extraState != 1)
+            if (extra.extraState != kExtraShown)
                 continue;
             state.score += extra.extraPoints;
             if (extra.destructable) {
-                // Frozen at 200 the timer never reaches 100 again, so the
-                // extra stays hidden for the rest of the game.
-                extra.extraState = 49;
-                extra.extraTimer = 200;
+                // Its frozen timer never stands at the end of a period
+                // again, so the extra stays hidden for the rest of the game.
+                extra.extraState = kExtraDestroyed;
+                extra.extraTimer = kExtraTimerDestroyed;
             }
         }
     }

@@ -5,13 +5,11 @@
 
 #include "Blit.h"
 #include "FileLimits.h"
+#include "PictureSlots.h"
 
 namespace wf {
 
 namespace {
-
-constexpr int kLastGamePicture = 8;
-constexpr int kLastTitlePicture = 21;
 
 void EnsureSlot(PictureStore& store, int slot) {
     while (store.SlotCount() < slot)
@@ -19,22 +17,23 @@ void EnsureSlot(PictureStore& store, int slot) {
 }
 
 bool IsMaskedPicture(int slot) {
-    return slot == 2 || slot == 3 || (slot >= 5 && slot <= 8);
+    return slot == kCursorSlot || slot == kCursorMaskSlot ||
+           (slot >= kLeftBirdSlot && slot <= kRightBirdMaskSlot);
 }
 
-// Runs `copy` for slots 1 to 8 and 22 to N after making sure every working
-// slot up to N exists.
+// Runs `copy` for the game's pictures and the extras' after making sure
+// every working slot up to the last extra exists.
 template <typename CopyOne>
 bool CopyAll(PictureStores& stores, CopyOne copy) {
     PictureStore& work = stores.RESSOURCEN2;
     const int last = stores.RESSOURCEN.SlotCount();
-    for (int i = 1; i <= kLastGamePicture; ++i) {
+    for (int i = 1; i <= kLastGameSlot; ++i) {
         EnsureSlot(work, i);
         if (!copy(i))
             return false;
     }
-    EnsureSlot(work, kLastTitlePicture);
-    for (int i = kLastTitlePicture + 1; i <= last; ++i) {
+    EnsureSlot(work, kLastFixedSlot);
+    for (int i = kFirstExtraSlot; i <= last; ++i) {
         EnsureSlot(work, i);
         if (!copy(i))
             return false;

@@ -1,8 +1,8 @@
 #pragma once
 // The per-game working copies in store 1, made from the source pictures of
-// store 0 at every start of a game. Slot numbers mean the same in both
-// stores: 1 to 8 the game's pictures, 9 to 21 kept empty (the title pictures
-// are never drawn in a game), 22 upwards the extras.
+// store 0 at every start of a game: the game's pictures and the extras. The
+// working slots of the title pictures stay empty, since a game never draws
+// them.
 #include "FixedScale.h"
 #include "HdTwins.h"
 #include "PictureStore.h"

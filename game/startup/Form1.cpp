@@ -13,6 +13,7 @@
 
 #include "Backgrounds.h"
 #include "FluidMusic.h"
+#include "Form2.h"
 #include "Form6.h"
 #include "Form8.h"
 #include "GameController.h"
@@ -21,6 +22,7 @@
 #include "PlaySurface.h"
 #include "SdlSound.h"
 #include "Units.h"
+#include "Version.h"
 
 namespace wf {
 namespace {
@@ -65,7 +67,7 @@ Form1::Form1(const QString& programDir, std::unique_ptr<SoundOutput> sound,
              std::unique_ptr<MusicDevice> music)
     : programDir_(programDir), sound_(std::move(sound)), music_(std::move(music)) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Wolkenfang 4.00 Alpha 2.4b"));
+    setWindowTitle(QLatin1String(kTitleText));
 
     picture1_ = new PlaySurface(this);
     picture1_->setObjectName(QStringLiteral("Picture1"));
@@ -92,6 +94,8 @@ Form1::Form1(const QString& programDir, std::unique_ptr<SoundOutput> sound,
 }
 
 Form1::~Form1() {
+    // The highscore window holds the hand-over entry of this window.
+    delete form2_.data();
     ResetGameObjects();
 }
 

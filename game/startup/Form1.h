@@ -7,10 +7,12 @@
 #include <QStringList>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "Audio.h"
 #include "GameHost.h"
 #include "GameState.h"
+#include "HighscoreEntry.h"
 #include "MenuModel.h"
 #include "PictureStore.h"
 #include "Random.h"
@@ -18,7 +20,6 @@
 #include "TitleSequence.h"
 
 class QAction;
-class QMenu;
 class QTimer;
 
 namespace wf {
@@ -120,9 +121,6 @@ class Form1 : public QMainWindow, public GameHost {
 
   private:
     void BuildMenu();
-    QAction* AddEntry(QMenu* menu, const char* name, const MenuEntry& entry,
-                      const QKeySequence& shortcut, void (Form1::*handler)());
-    void AddSeparator(QMenu* menu, const char* name);
     Form8& EnsureForm8();
     void ResetGameObjects();
     void DeliverHandOver();
@@ -155,31 +153,17 @@ class Form1 : public QMainWindow, public GameHost {
     std::optional<HandOver> heldHandOver_;
     QTimer* handOverRetry_ = nullptr;
     bool closing_ = false;  // the close was confirmed: nothing opens any more
+    HighscoreEntry entry_;  // lent to the highscore window, which must not outlive it
     QPointer<Form2> form2_;
 
-    // Menus and entries, by their names.
-    QMenu* fghgh_ = nullptr;
-    QMenu* fghfgh_ = nullptr;
-    QMenu* hintergrund_ = nullptr;
-    QMenu* ansicht_ = nullptr;
-    QMenu* fghhfg_ = nullptr;
-    QAction* ter_ = nullptr;
-    QAction* gdsf_ = nullptr;
-    QAction* erwer_ = nullptr;
-    QAction* hinterg_[11] = {};
-    QAction* hgw_ = nullptr;
-    QAction* trz_ = nullptr;
-    QAction* wtu_ = nullptr;
-    QAction* wetz_ = nullptr;
-    QAction* mnuMusik_ = nullptr;
-    QAction* mnuSound_ = nullptr;
-    QAction* erte_ = nullptr;
-    QAction* mod_ = nullptr;
-    QAction* minimize_ = nullptr;
-    QAction* vollbild_ = nullptr;
-    QAction* kjhk_ = nullptr;
-    QAction* hgjg_ = nullptr;
-    QAction* info_ = nullptr;
+    // The menu bar's menus and entries, each with the model entry it mirrors
+    // and the menu it is in (its index here; -1 for the bar itself).
+    struct MenuItem {
+        QAction* action;
+        const MenuEntry* entry;
+        int menu;
+    };
+    std::vector<MenuItem> menuItems_;
 };
 
 }  // namespace wf

@@ -24,7 +24,7 @@ void Form1::hgw_Click() {
 // Highscore window in its viewing state (not modal). While it is open the
 // main window takes no input, so it cannot be opened twice this way.
 void Form1::gdsf_Click() {
-    form2_ = Form2::ShowWindow(this, ProgramDir());
+    form2_ = Form2::ShowWindow(this, entry_, ProgramDir());
 }
 
 void Form1::kjhk_Click() {
@@ -54,14 +54,12 @@ Form2* Form1::HighscoreWindow() const {
 // window (viewing, from the menu during the game) takes the entry: it runs
 // its opening steps again, so there is never a second one.
 void Form1::ShowForm2(int entryTable, const QString& entryScore) {
-    Form2::EntryTable = entryTable;
-    Form2::EntryPending = true;
-    Form2::EntryScore = entryScore;
+    entry_.HandOver(entryTable, entryScore);
     if (Form2* open = HighscoreWindow()) {
         open->Open();
         return;
     }
-    form2_ = Form2::ShowWindow(this, ProgramDir());
+    form2_ = Form2::ShowWindow(this, entry_, ProgramDir());
 }
 
 // A game can end while a modal question is open ("Wirklich??" above all).

@@ -9,6 +9,7 @@
 #include "Blit.h"
 #include "PlaySurface.h"
 #include "SplashPicture.h"
+#include "Version.h"
 
 namespace wf {
 namespace {
@@ -21,7 +22,7 @@ Form6::Form6(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint),
       Image1(new QLabel(this)),
       Label1(new QLabel(QStringLiteral("Wird geladen  - Bitte warten ..."), this)),
-      Label2(new QLabel(QStringLiteral("4.0.26 Alpha 2.4b"), this)),
+      Label2(new QLabel(QLatin1String(kVersionText), this)),
       Picture1(new PlaySurface(this)) {
     setObjectName(QStringLiteral("Form6"));
     Image1->setObjectName(QStringLiteral("Image1"));

@@ -5,45 +5,31 @@
 #include <QHash>
 
 #include "Paths.h"
+#include "PictureSlots.h"
 
 namespace wf {
 namespace {
 
-constexpr int kBackgroundSlot = 4;
-constexpr int kLastFixedSlot = 21;
+const char* FixedFileOf(int slot) {
+    for (const FixedPicture& f : kFixedPictures) {
+        if (f.slot == slot)
+            return f.file;
+    }
+    return nullptr;
+}
 
-// Files of slots 1 to 21 below the program directory; nullptr: the slot is
-// allocated but holds nothing (it counts as loaded), except slot 4, which
-// takes the MOD's first background.
-constexpr const char* kFixedFiles[kLastFixedSlot + 1] = {
-    nullptr,
-    "Grafiken\\Munition.jpg",
-    "Grafiken\\Cursor.jpg",
-    "Grafiken\\Maske.jpg",
-    nullptr,  // background
-    "Grafiken\\Vogel.jpg",
-    "Grafiken\\Vogelsw.jpg",
-    "Grafiken\\Vogelu.jpg",
-    "Grafiken\\Vogelusw.jpg",
-    nullptr,
-    nullptr,
-    "Grafiken\\WFLogo.jpg",
-    "Grafiken\\SPWLogo.jpg",
-    "Grafiken\\presents.jpg",
-    "Grafiken\\3.jpg",
-    "Grafiken\\1.jpg",
-    "Grafiken\\2.jpg",
-    "Grafiken\\4.jpg",
-    "Grafiken\\5.jpg",
-    nullptr,
-    "Grafiken\\7.jpg",
-    "Grafiken\\8.jpg",
+// The splash's progress after some slots.
+struct Milestone {
+    int slot;
+    int percent;
 };
+constexpr Milestone kMilestones[] = {
+    {kBackgroundSlot, 20}, {kLeftBirdSlot, 40}, {kFirstUndrawnSlot, 50}, {kLastUndrawnSlot, 65}};
 
 // The storage limits of a MOD keep its extra pictures inside the loaded-flag
 // table, so no MOD can need more slots than there are.
 static_assert(kBackgroundSlot < kLastFixedSlot);
-static_assert(kLastFixedSlot + 1 + kMaxBackgrounds * kMaxExtras <= 100);
+static_assert(kFirstExtraSlot + kMaxBackgrounds * kMaxExtras <= kLoadedFlagCount);
 
 QString BackgroundPath(const QString& modDir, const ModDefinition& mod) {
     if (mod.backgroundCount < 1 || !mod.backgrounds[1].isPicture)
@@ -83,23 +69,18 @@ LoadedPictures LoadPictureSet(PictureStores& stores, const QString& programDir,
         Q_UNUSED(created);
         if (s == kBackgroundSlot) {
             result.pictureLoaded[s] = load(s, BackgroundPath(modDir, mod));
-        } else if (kFixedFiles[s]) {
-            result.pictureLoaded[s] =
-                load(s, JoinStoredPath(programDir, QByteArray(kFixedFiles[s])));
+        } else if (const char* file = FixedFileOf(s)) {
+            result.pictureLoaded[s] = load(s, JoinStoredPath(programDir, QByteArray(file)));
         } else {
             result.pictureLoaded[s] = 1;
         }
-        if (s == kBackgroundSlot)
-            Tell(progress, 20);
-        if (s == 5)
-            Tell(progress, 40);
-        if (s == 14)
-            Tell(progress, 50);
-        if (s == 19)
-            Tell(progress, 65);
+        for (const Milestone& m : kMilestones) {
+            if (m.slot == s)
+                Tell(progress, m.percent);
+        }
     }
 
-    result.nextPictureSlot = kLastFixedSlot + 1;
+    result.nextPictureSlot = kFirstExtraSlot;
     const int backgrounds = qBound(0, mod.backgroundCount, kMaxBackgrounds);
     for (int i = 1; i <= backgrounds; ++i) {
         BackgroundDef& bg = mod.backgrounds[i];
@@ -118,12 +99,12 @@ LoadedPictures LoadPictureSet(PictureStores& stores, const QString& programDir,
 }
 
 int FirstMissingFixedSlot(const LoadedPictures& pictures) {
-    for (int s = 1; s <= 13; ++s) {
+    for (int s = 1; s < kFirstUndrawnSlot; ++s) {
         if (pictures.pictureLoaded[s] == 0)
             return s;
     }
-    // Slots 14 to 19 may be missing: they are never drawn.
-    for (int s = 20; s <= kLastFixedSlot; ++s) {
+    // The undrawn slots may be missing.
+    for (int s = kLastUndrawnSlot + 1; s <= kLastFixedSlot; ++s) {
         if (pictures.pictureLoaded[s] == 0)
             return s;
     }
@@ -131,7 +112,7 @@ int FirstMissingFixedSlot(const LoadedPictures& pictures) {
 }
 
 bool AllExtrasLoaded(const LoadedPictures& pictures) {
-    for (int s = kLastFixedSlot + 1; s < pictures.nextPictureSlot; ++s) {
+    for (int s = kFirstExtraSlot; s < pictures.nextPictureSlot; ++s) {
         if (pictures.pictureLoaded[s] == 0)
             return false;
     }

@@ -6,27 +6,28 @@
 #include <functional>
 
 #include "ModDefinition.h"
+#include "PictureSlots.h"
 #include "PictureStore.h"
 
 namespace wf {
 
 struct LoadedPictures {
-    std::array<int, 100> pictureLoaded{};  // 1 loaded, 0 failed, per slot
-    int nextPictureSlot = 22;
+    std::array<int, kLoadedFlagCount> pictureLoaded{};  // 1 loaded, 0 failed, per slot
+    int nextPictureSlot = kFirstExtraSlot;
 };
 
-// Slots 1 to 21 from "Grafiken" (slot 4: the MOD's first background), then one
-// slot per extra from 22 in MOD order; each extra learns its pictureSlot.
-// progress is told 20, 40, 50 and 65 on the way.
+// The fixed slots from "Grafiken" (the background slot: the MOD's first
+// background), then one slot per extra in MOD order; each extra learns its
+// pictureSlot. progress is told 20, 40, 50 and 65 on the way.
 LoadedPictures LoadPictureSet(PictureStores& stores, const QString& programDir,
                               const QString& modDir, ModDefinition& mod,
                               const std::function<void(int)>& progress);
 
-// The first required fixed slot (1 to 13, then 20 and 21) without a picture;
-// 0 when all are there.
+// The first fixed slot that is drawn and has no picture; 0 when all are
+// there.
 int FirstMissingFixedSlot(const LoadedPictures& pictures);
 
-// True when every extra slot from 22 holds its picture.
+// True when every extra slot holds its picture.
 bool AllExtrasLoaded(const LoadedPictures& pictures);
 
 }  // namespace wf

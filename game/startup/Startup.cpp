@@ -6,6 +6,7 @@
 #include "IniAccess.h"
 #include "ModLoader.h"
 #include "Paths.h"
+#include "PictureSlots.h"
 #include "Platform.h"
 #include "Text8.h"
 
@@ -121,11 +122,13 @@ StartupResult RunStartup(StartupContext& c) {
 
     const PictureStore& store0 = c.stores.RESSOURCEN;
     const BackgroundDef& first = c.state.mod.backgrounds[1];
-    if (store0.SlotWidth(4) != first.width || store0.SlotHeight(4) != first.height)
+    const int width = store0.SlotWidth(kBackgroundSlot);
+    const int height = store0.SlotHeight(kBackgroundSlot);
+    if (width != first.width || height != first.height)
         Fail(c.owner, MsgIcon::Critical, kSizeTitle, kSizeText);
 
     if (c.windows.sizeWindow)
-        c.windows.sizeWindow(store0.SlotWidth(4), store0.SlotHeight(4));
+        c.windows.sizeWindow(width, height);
 
     progress(95);
     progress(99);

@@ -5,6 +5,7 @@
 
 #include "Blit.h"
 #include "Paths.h"
+#include "PictureSlots.h"
 #include "Platform.h"
 #include "Text8.h"
 #include "Units.h"
@@ -112,9 +113,9 @@ bool Backgrounds::OwnPictureSizeSupported() const {
         return false;
     if (width > int64_t{screenPx.width()} * tpp - kScreenMarginWidth)
         return false;
-    if (width < int64_t{store.SlotWidth(kWidthReferenceSlot)} * tpp)
+    if (width < int64_t{store.SlotWidth(kOwnBackgroundWidthSlot)} * tpp)
         return false;
-    if (height < int64_t{store.SlotHeight(kHeightReferenceSlot)} * tpp)
+    if (height < int64_t{store.SlotHeight(kOwnBackgroundHeightSlot)} * tpp)
         return false;
     return true;
 }

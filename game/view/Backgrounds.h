@@ -23,9 +23,6 @@ class Backgrounds {
     void hinterg_Click(int index);
     void hgw_Click(QWidget* owner);
 
-    static constexpr int kBackgroundSlot = 4;
-    static constexpr int kWidthReferenceSlot = 11;   // no own picture may be narrower
-    static constexpr int kHeightReferenceSlot = 15;  // ... nor lower
     // Room the main window needs around the background, in twips.
     static constexpr int kScreenMarginWidth = 100;
     static constexpr int kScreenMarginHeight = 2150;

@@ -5,20 +5,11 @@
 #include <cmath>
 
 #include "Blit.h"
-#include "ExtraVisibility.h"
+#include "PictureSlots.h"
 
 namespace wf {
 
 namespace {
-
-constexpr int kCartridgeSlot = 1;
-constexpr int kCursorSlot = 2;
-constexpr int kCursorMaskSlot = 3;
-constexpr int kBackgroundSlot = 4;
-constexpr int kLeftBirdSlot = 5;
-constexpr int kLeftBirdMaskSlot = 6;
-constexpr int kRightBirdSlot = 7;
-constexpr int kRightBirdMaskSlot = 8;
 
 constexpr int kWindowTextPoints = 20;
 const QColor kTextColour(0, 0, 0);
@@ -56,12 +47,10 @@ int32_t Place(FixedScale scale, double v) {
 
 }  // namespace
 
-FrameComposer::FrameComposer(GameState& state, PictureStores& stores, GameHost& host,
-                             RandomSource& random)
+FrameComposer::FrameComposer(const GameState& state, const PictureStores& stores, GameHost& host)
     : s_(state),
       stores_(stores),
       host_(host),
-      random_(random),
       windowFont_(QStringLiteral("Verdana"), kWindowTextPoints, QFont::Bold) {
     // Letters without grey edges, so that their mask is exact under SRCAND.
     windowFont_.setStyleStrategy(QFont::NoAntialias);
@@ -79,17 +68,11 @@ const QImage* FrameComposer::Work(int slot) const {
 }
 
 FrameComposer::Outcome FrameComposer::ComposeFrame() {
-    QImage& target = Target();
-    if (const QImage* background = Work(kBackgroundSlot)) {
-        Blit::Copy(target, 0, 0, *background, RasterOp::SrcCopy);
-    }
-    if (!DrawExtras(target))
-        return Outcome::BadExtraKind;
-
-    ComputeCountdown();
+    DrawScenery(kMaxExtras);
     if (s_.secondsLeft < 0)
         return Outcome::ClockOver;
 
+    QImage& target = Target();
     DrawTexts(target);
     DrawMagazine(target);
     if (!s_.gameRunning)
@@ -115,44 +98,24 @@ FrameComposer::Outcome FrameComposer::ComposeFrame() {
     return Outcome::Shown;
 }
 
-bool FrameComposer::DrawExtras(QImage& target) {
+void FrameComposer::DrawScenery(int extras) {
+    QImage& target = Target();
+    if (const QImage* background = Work(kBackgroundSlot)) {
+        Blit::Copy(target, 0, 0, *background, RasterOp::SrcCopy);
+    }
     const int bg = s_.selectedBackground;
     if (bg < 1 || bg > kMaxBackgrounds)
-        return true;
-    BackgroundDef& background = s_.mod.backgrounds[bg];
-    const int count = std::clamp(background.extraCount, 0, kMaxExtras);
+        return;
+    const BackgroundDef& background = s_.mod.backgrounds[bg];
+    const int count = std::clamp(std::min(extras, background.extraCount), 0, kMaxExtras);
     for (int j = 1; j <= count; ++j) {
-        ExtraDef& extra = background.extras[j];
-        bool shown = false;
-        if (extra.extraKind == "static") {
-            shown = extra.extraState == 1;
-        } else if (extra.extraKind == "sequenziell") {
-            shown = UpdateSequenziell(extra, random_);
-        } else {
-            return false;
-        }
-        if (!shown)
+        const ExtraDef& extra = background.extras[j];
+        if (extra.extraState != kExtraShown)
             continue;
         if (const QImage* picture = Work(extra.pictureSlot)) {
             Blit::Copy(target, Place(s_.scaleX, extra.x), Place(s_.scaleY, extra.y), *picture,
                        RasterOp::SrcCopy);
         }
-    }
-    return true;
-}
-
-void FrameComposer::ComputeCountdown() {
-    if (s_.secondsLeft >= 60) {
-        s_.countdownMinutes = s_.secondsLeft / 60;
-        s_.countdownSeconds = s_.secondsLeft - 60 * s_.countdownMinutes;
-    } else {
-        s_.countdownMinutes = 0;
-        s_.countdownSeconds = s_.secondsLeft;
-    }
-    if (s_.countdownSeconds < 10) {
-        s_.countdownLeadingZero = QStringLiteral("0");
-    } else {
-        s_.countdownLeadingZero = QString();
     }
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // Draws one game frame into the current playing surface from the working
 // copies of store 1: background, extras, countdown and score, magazine,
-// birds, debug overlay, cross-hair, then one refresh. Runs the visibility
-// update of the "sequenziell" extras on the way, so it draws random numbers.
+// birds, debug overlay, cross-hair, then one refresh. It only draws what the
+// state says: the rules have decided beforehand which extras show and what
+// the countdown reads.
 #include <QFont>
 #include <QImage>
 #include <QString>
@@ -11,7 +12,6 @@
 #include "GameHost.h"
 #include "GameState.h"
 #include "PictureStore.h"
-#include "Random.h"
 
 namespace wf {
 
@@ -21,14 +21,17 @@ class FrameComposer {
     // resolves shots and moves birds only after Shown.
     enum class Outcome {
         Shown,
-        ClockOver,     // secondsLeft below 0: background and extras only
-        NotRunning,    // no game: no birds, no cross-hair
-        BadExtraKind,  // an extra is neither "static" nor "sequenziell"
+        ClockOver,   // secondsLeft below 0: background and extras only
+        NotRunning,  // no game: no birds, no cross-hair
     };
 
-    FrameComposer(GameState& state, PictureStores& stores, GameHost& host, RandomSource& random);
+    FrameComposer(const GameState& state, const PictureStores& stores, GameHost& host);
 
     Outcome ComposeFrame();
+    // Only the background and, of the selected background's first `extras`
+    // extras, those shown: all a frame draws before it reaches an extra it
+    // cannot draw.
+    void DrawScenery(int extras);
 
     // The debug overlay's parts, on the current playing surface.
     void DrawDebugGrid();
@@ -51,8 +54,6 @@ class FrameComposer {
     bool FullScreen() const { return s_.drawTarget == DrawTarget::FullScreenSurface; }
     QImage& Target();
     const QImage* Work(int slot) const;
-    bool DrawExtras(QImage& target);
-    void ComputeCountdown();
     void DrawTexts(QImage& target);
     void Stamp(TextStamp& stamp, const QString& text);
     void DrawMagazine(QImage& target);
@@ -61,10 +62,9 @@ class FrameComposer {
     const QFont& TextFont();
     int TextPoints();
 
-    GameState& s_;
-    PictureStores& stores_;
+    const GameState& s_;
+    const PictureStores& stores_;
     GameHost& host_;
-    RandomSource& random_;
 
     // Kept between frames so that a running game's frame makes no new fonts
     // or strings.

@@ -4,6 +4,8 @@
 
 #include "Blit.h"
 #include "FixedScale.h"
+#include "PictureSlots.h"
+#include "Version.h"
 
 namespace wf {
 namespace {
@@ -19,15 +21,15 @@ constexpr double kCreditFontSize = 13;
 int StageSlot(int stage) {
     switch (stage) {
         case 0:
-            return 12;  // maker's logo
+            return kMakerLogoSlot;
         case 1:
-            return 13;  // "presents"
+            return kPresentsSlot;
         case 2:
-            return 11;  // game logo
+            return kGameLogoSlot;
         case 9:
-            return 20;
+            return kTitlePicture7Slot;
         case 10:
-            return 21;
+            return kTitlePicture8Slot;
         default:
             return 0;
     }
@@ -66,7 +68,7 @@ QStringList TitleSequence::DefaultCredits() {
         QStringLiteral("alle, die Wolkenfang spielen"),
         QStringLiteral("und eigene Mods bauen"),
         QString(),
-        QStringLiteral("Version 4.0.26 Alpha 2.4b"),
+        QStringLiteral("Version ") + QLatin1String(kVersionText),
         QString(),
         QString(),
         QStringLiteral("Danke fürs Spielen !"),

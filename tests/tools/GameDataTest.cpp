@@ -15,6 +15,7 @@
 #include "AssetGenerator.h"
 #include "FluidMusic.h"
 #include "FrameComposer.h"
+#include "GameClock.h"
 #include "ModLoader.h"
 #include "NullGameHost.h"
 #include "Paths.h"
@@ -319,8 +320,8 @@ TEST(Mods, TheClockAndTheScoreAreReadableOnEveryBackground) {
                     state.scaleY = FixedScale::Ratio(screen.height(), 600);
                     ASSERT_TRUE(MakeStretchedCopies(stores, state.scaleX, state.scaleY, &twins));
                 }
-                ScriptedRandom random;
-                FrameComposer(state, stores, host, random).ComposeFrame();
+                UpdateCountdown(state);
+                FrameComposer(state, stores, host).ComposeFrame();
                 const QImage& frame = screen.isEmpty() ? host.window : host.full;
                 const QImage& background = *stores.RESSOURCEN2.SlotDC(4);
                 ASSERT_EQ(frame.size(), background.size());

@@ -1,6 +1,7 @@
 #include "GameTexts.h"
 
 #include "IniText.h"
+#include "Version.h"
 
 namespace wf::assetgen {
 
@@ -19,9 +20,12 @@ QStringList GameIniLines(const QStringList& modNames) {
 }
 
 QStringList InfoTextLines() {
-    QStringList lines = QStringLiteral(
-                            R"(Wolkenfang 4.00 Alpha 2.4b
-==========================
+    // The heading and the newest entry of the history are this release.
+    const QString heading = QLatin1String(kTitleText);
+    QStringList lines =
+        QStringLiteral(
+            R"(%1
+%2
 
 Ein Spiel von Sturmwerk Spiele
 
@@ -72,7 +76,7 @@ anderen MOD neu. Mitgeliefert werden "wolkfng4" (Sommer) und
 VERSIONSGESCHICHTE
 ------------------
 
-4.00 Alpha 2.4b
+%3
   - Zweiter MOD "Nachtflug" mit Stadt, Sternenhügeln und Hafen
   - Vollbildmodus rechnet alle Positionen genau um
   - Fehler behoben: Extras wurden nach einem Neustart manchmal
@@ -121,7 +125,8 @@ Vielen Dank an alle, die Fehler gemeldet und Ideen geschickt haben!
 
 Viel Spaß beim Spielen!
 )")
-                            .split('\n');
+            .arg(heading, QString(heading.size(), QChar('=')), QLatin1String(kReleaseText))
+            .split('\n');
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;

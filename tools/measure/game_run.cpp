@@ -25,12 +25,12 @@
 #include <random>
 #include <vector>
 
-#include "Audio.h"
 #include "Form1.h"
 #include "Form2.h"
 #include "GameController.h"
 #include "PlaySurface.h"
 #include "ScriptedPlatform.h"
+#include "SilentAudio.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 extern "C" size_t __sanitizer_get_current_allocated_bytes();

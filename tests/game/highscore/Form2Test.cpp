@@ -12,6 +12,7 @@
 
 #include "Form2.h"
 #include "Highscore.h"
+#include "HighscoreEntry.h"
 #include "OnlineLink.h"
 #include "OnlineStrip.h"
 #include "ScriptedPlatform.h"
@@ -43,19 +44,11 @@ class Form2Test : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         Highscore::Instance().InitTables();
-        Form2::EntryPending = false;
-        Form2::EntryScore.clear();
-        Form2::EntryTable = 1;
         mainWindow.show();
     }
-    void TearDown() override { Form2::EntryPending = false; }
 
     QString Path(int table) const { return dir.filePath(QStringLiteral("score%1.sre").arg(table)); }
-    void EndGame(int table, const QString& score) {
-        Form2::EntryTable = table;
-        Form2::EntryPending = true;
-        Form2::EntryScore = score;
-    }
+    void EndGame(int table, const QString& score) { entry.HandOver(table, score); }
     static QStringList Shown(const std::array<QLabel*, 4>& labels) {
         QStringList out;
         for (const QLabel* label : labels)
@@ -90,10 +83,11 @@ class Form2Test : public ::testing::Test {
     QTemporaryDir dir;
     ScriptedPlatform platform;
     QWidget mainWindow;
+    HighscoreEntry entry;
 };
 
 TEST_F(Form2Test, OpeningFromTheMenuShowsTheFirstTable) {
-    Form2 form(&mainWindow, dir.path());
+    Form2 form(&mainWindow, entry, dir.path());
     ASSERT_TRUE(form.Open());
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(form.windowTitle(), "Highscore");
@@ -130,10 +124,14 @@ TEST_F(Form2Test, OpeningFromTheMenuShowsTheFirstTable) {
 TEST_F(Form2Test, AfterAGameTheScoreIsSavedBeforeOkAndItsTableShown) {
     EndGame(2, "200");
     platform.inputAnswers = {QString("Eva")};
-    Form2 form(&mainWindow, dir.path());
+    Form2 form(&mainWindow, entry, dir.path());
     ASSERT_TRUE(form.Open());
     ASSERT_EQ(platform.prompts.size(), 1);
-    EXPECT_TRUE(platform.prompts[0].prompt.endsWith("(Platz 2)"));
+    EXPECT_EQ(platform.prompts[0].title, "Neue Highscore");
+    EXPECT_EQ(platform.prompts[0].prompt,
+              "Wow !!! Sie haben eine neue Highscore aufgestellt . Bitte tippen sie ihren Namen "
+              "ein ! (Platz 2)");
+    EXPECT_EQ(platform.prompts[0].preset, "Default");
     EXPECT_EQ(form.Picture1->Text(), kEnter);
     EXPECT_EQ(form.ShownTable(), 2);
     EXPECT_TRUE(form.Option2->isChecked());
@@ -142,14 +140,14 @@ TEST_F(Form2Test, AfterAGameTheScoreIsSavedBeforeOkAndItsTableShown) {
     EXPECT_EQ(Shown(form.Scor), QStringList({" 240 ", " 200 ", " 180 ", " 140 "}));
     EXPECT_EQ(ReadBytes(Path(2)),
               Lines({"NoBody", " 240 ", "Eva", " 200 ", "NoBody", " 180 ", "NoBody", " 140 "}));
-    EXPECT_TRUE(Form2::EntryPending);
+    EXPECT_TRUE(entry.EntryPending);
     form.Command1->click();
-    EXPECT_FALSE(Form2::EntryPending);
+    EXPECT_FALSE(entry.EntryPending);
 }
 
 TEST_F(Form2Test, AScoreWithoutAPlaceStillOpensOnItsTable) {
     EndGame(3, "-40");
-    Form2 form(&mainWindow, dir.path());
+    Form2 form(&mainWindow, entry, dir.path());
     ASSERT_TRUE(form.Open());
     EXPECT_TRUE(platform.prompts.isEmpty());
     EXPECT_EQ(form.Picture1->Text(), kEnter);
@@ -161,12 +159,12 @@ TEST_F(Form2Test, ClosingTheFrameEndsTheEntrySoReopeningAsksNothing) {
     EndGame(1, "130");
     platform.inputAnswers = {QString("Ida")};
     {
-        Form2 form(&mainWindow, dir.path());
+        Form2 form(&mainWindow, entry, dir.path());
         ASSERT_TRUE(form.Open());
         form.close();
-        EXPECT_FALSE(Form2::EntryPending);
+        EXPECT_FALSE(entry.EntryPending);
     }
-    Form2 again(&mainWindow, dir.path());
+    Form2 again(&mainWindow, entry, dir.path());
     ASSERT_TRUE(again.Open());
     EXPECT_EQ(platform.prompts.size(), 1);
     EXPECT_EQ(again.Picture1->Text(), kView);
@@ -177,11 +175,11 @@ TEST_F(Form2Test, ClosingTheFrameEndsTheEntrySoReopeningAsksNothing) {
 TEST_F(Form2Test, ATableThatCannotBeLoadedClosesTheWindow) {
     ASSERT_TRUE(QDir(dir.path()).mkdir("score2.sre"));
     EndGame(1, "500");
-    QPointer<Form2> form = Form2::ShowWindow(&mainWindow, dir.path());
+    QPointer<Form2> form = Form2::ShowWindow(&mainWindow, entry, dir.path());
     EXPECT_TRUE(form.isNull());
     EXPECT_EQ(MessageTexts(), QStringList({kLoadFailed}));
     EXPECT_TRUE(platform.prompts.isEmpty());
-    EXPECT_FALSE(Form2::EntryPending);
+    EXPECT_FALSE(entry.EntryPending);
     EXPECT_TRUE(mainWindow.isEnabled());
     EXPECT_FALSE(QFile::exists(Path(1)));
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -193,7 +191,7 @@ TEST_F(Form2Test, AFailedSaveKeepsTheWindowOpenOnTheTableAsReloaded) {
         WriteBytes(Path(t), old);
     EndGame(1, "250");
     platform.inputAnswers = {QString("Neu")};
-    Form2 form(&mainWindow, dir.path());
+    Form2 form(&mainWindow, entry, dir.path());
     {
         test::FileSizeLimit full(4);
         if (!full.Active())
@@ -233,10 +231,10 @@ void Click(QWidget* widget) {
 TEST_F(Form2Test, TheStripSubmitsOnceThenShowsTheList) {
     EndGame(3, "1000");
     platform.inputAnswers = {QString("Max")};
-    Form2 form(&mainWindow, dir.path());
+    Form2 form(&mainWindow, entry, dir.path());
     ASSERT_TRUE(form.Open());
     Click(form.Picture1);
-    EXPECT_FALSE(Form2::EntryPending);
+    EXPECT_FALSE(entry.EntryPending);
     Click(form.Picture1);
     ASSERT_EQ(platform.openedUrls.size(), 2);
     EXPECT_EQ(platform.openedUrls[0], SubmitUrl(3, 1000));
@@ -246,14 +244,14 @@ TEST_F(Form2Test, TheStripSubmitsOnceThenShowsTheList) {
     // The strip keeps its text; a reopening offers the list only.
     EXPECT_EQ(form.Picture1->Text(), kEnter);
     form.Command1->click();
-    Form2 again(&mainWindow, dir.path());
+    Form2 again(&mainWindow, entry, dir.path());
     ASSERT_TRUE(again.Open());
     EXPECT_EQ(again.Picture1->Text(), kView);
     EXPECT_EQ(platform.prompts.size(), 1);
 }
 
 TEST_F(Form2Test, FromTheMenuTheStripOpensTheListWithoutQuery) {
-    Form2 form(&mainWindow, dir.path());
+    Form2 form(&mainWindow, entry, dir.path());
     ASSERT_TRUE(form.Open());
     Click(form.Picture1);
     EXPECT_EQ(platform.openedUrls, QStringList({ViewUrl()}));

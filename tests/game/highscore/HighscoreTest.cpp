@@ -11,7 +11,6 @@
 #include <optional>
 
 #include "Highscore.h"
-#include "ScriptedPlatform.h"
 
 namespace wf {
 namespace {
@@ -46,7 +45,7 @@ class HighscoreTest : public ::testing::Test {
     }
     QString Path(int table) const { return dir.filePath(QStringLiteral("score%1.sre").arg(table)); }
     int LoadWithDefaults(int table) {
-        const auto& d = kDefaults[table - 1].scores;
+        const auto d = Highscore::DefaultScores(table);
         return tables.LoadTableOrDefaults(Path(table), table, d[0], d[1], d[2], d[3]);
     }
     QStringList Column(int table, int kind) {
@@ -58,7 +57,13 @@ class HighscoreTest : public ::testing::Test {
 
     QTemporaryDir dir;
     Highscore& tables = Highscore::Instance();
-    ScriptedPlatform platform;
+    // The name question: answers with the next of names, counts the asking.
+    QStringList names;
+    int asked = 0;
+    const Highscore::NameQuestion ask = [this](int) {
+        ++asked;
+        return names.isEmpty() ? QString() : names.takeFirst();
+    };
 };
 
 TEST_F(HighscoreTest, NoFilesGiveDefaultsAndTheFirstSaveWritesEightLines) {
@@ -170,10 +175,10 @@ TEST_F(HighscoreTest, DamagedScoresRankLikeTheirNumberAndLeaveOtherTablesAlone) 
     WriteBytes(Path(1), Lines({"A", "abc", "B", "12abc", "C", "x", "D", ""}));
     ASSERT_EQ(tables.LoadTable(Path(1), 1), 1);
     ASSERT_EQ(LoadWithDefaults(2), 1);
-    platform.inputAnswers = {QString("N1"), QString("N2")};
+    names = {"N1", "N2"};
     // 13 beats "abc" (0): place 1; then 5 beats "abc" now on place 2.
-    EXPECT_EQ(tables.InsertScore(1, 13), 1);
-    EXPECT_EQ(tables.InsertScore(1, 5), 1);
+    EXPECT_EQ(tables.InsertScore(1, 13, ask), 1);
+    EXPECT_EQ(tables.InsertScore(1, 5, ask), 1);
     EXPECT_EQ(Column(1, 1), QStringList({"N1", "N2", "A", "B"}));
     EXPECT_EQ(Column(1, 0), QStringList({"13", "5", "abc", "12abc"}));
     EXPECT_EQ(Column(2, 0), QStringList({"240", "180", "140", "100"}));
@@ -195,8 +200,8 @@ TEST_F(HighscoreTest, SavedOrUnloadedTablesAreNotValid) {
     EXPECT_EQ(tables.SaveTable(Path(1), 1), 0);
     EXPECT_EQ(tables.GetEntry(1, 0, 1), "0");
     EXPECT_EQ(tables.GetEntry(1, 1, 2), "0");
-    EXPECT_EQ(tables.InsertScore(1, 1000), 0);
-    EXPECT_TRUE(platform.prompts.isEmpty());
+    EXPECT_EQ(tables.InsertScore(1, 1000, ask), 0);
+    EXPECT_EQ(asked, 0);
     EXPECT_EQ(ReadBytes(Path(1)), saved);
 }
 
@@ -207,7 +212,7 @@ TEST_F(HighscoreTest, NumbersOutsideTheTablesAreRefused) {
         EXPECT_EQ(tables.ApplyDefaults(1, 2, 3, 4, table), 0);
         EXPECT_EQ(tables.LoadTableOrDefaults(Path(1), table, 1, 2, 3, 4), 0);
         EXPECT_EQ(tables.SaveTable(Path(1), table), 0);
-        EXPECT_EQ(tables.InsertScore(table, 1000), 0);
+        EXPECT_EQ(tables.InsertScore(table, 1000, ask), 0);
         EXPECT_EQ(tables.GetEntry(table, 0, 1), "");
         EXPECT_FALSE(tables.TableValid(table));
     }

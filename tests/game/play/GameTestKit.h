@@ -10,8 +10,11 @@
 
 #include "GameHost.h"
 #include "GameState.h"
+#include "PictureSlots.h"
 #include "PictureStore.h"
 #include "ScriptedPlatform.h"
+#include "ScriptedRandom.h"
+#include "SilentAudio.h"
 
 namespace wf::testkit {
 
@@ -159,21 +162,23 @@ inline QImage PatternBackground(int w, int h) {
     return img;
 }
 
-// Store 0 as start-up leaves it: slots 1 to 8, empty 9 to 21, then one
-// 17 × 17 extra picture per colour given.
+// Store 0 as start-up leaves it, but with the title slots empty: the game's
+// pictures, then one 17 × 17 extra picture per colour given.
 inline void FillSourceStore(PictureStores& stores, int bgW, int bgH,
                             const QList<QRgb>& extraColours = {}) {
     PictureStore& s = stores.RESSOURCEN;
-    while (s.SlotCount() < 21 + extraColours.size())
+    while (s.SlotCount() < kLastFixedSlot + extraColours.size())
         s.NewSlot();
-    *s.SlotDC(1) = FakeGameHost::Filled(kCartridgeW, kCartridgeH, kCartridgeColour);
-    MakeSprite(*s.SlotDC(2), *s.SlotDC(3), kCursorSize, kCursorSize, QRect(2, 2, 4, 4),
-               kCursorColour);
-    *s.SlotDC(4) = PatternBackground(bgW, bgH);
-    MakeSprite(*s.SlotDC(5), *s.SlotDC(6), kBirdW, kBirdH, kBirdBody, kLeftBirdColour);
-    MakeSprite(*s.SlotDC(7), *s.SlotDC(8), kBirdW, kBirdH, kBirdBody, kRightBirdColour);
+    *s.SlotDC(kCartridgeSlot) = FakeGameHost::Filled(kCartridgeW, kCartridgeH, kCartridgeColour);
+    MakeSprite(*s.SlotDC(kCursorSlot), *s.SlotDC(kCursorMaskSlot), kCursorSize, kCursorSize,
+               QRect(2, 2, 4, 4), kCursorColour);
+    *s.SlotDC(kBackgroundSlot) = PatternBackground(bgW, bgH);
+    MakeSprite(*s.SlotDC(kLeftBirdSlot), *s.SlotDC(kLeftBirdMaskSlot), kBirdW, kBirdH, kBirdBody,
+               kLeftBirdColour);
+    MakeSprite(*s.SlotDC(kRightBirdSlot), *s.SlotDC(kRightBirdMaskSlot), kBirdW, kBirdH, kBirdBody,
+               kRightBirdColour);
     for (int i = 0; i < extraColours.size(); ++i) {
-        *s.SlotDC(22 + i) = FakeGameHost::Filled(17, 17, extraColours[i]);
+        *s.SlotDC(kFirstExtraSlot + i) = FakeGameHost::Filled(17, 17, extraColours[i]);
     }
 }
 

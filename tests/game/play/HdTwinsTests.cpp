@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "HdTwins.h"
+#include "PictureSlots.h"
 #include "WorkingCopies.h"
 
 namespace wf {
@@ -89,10 +90,10 @@ TEST_F(TwinFiles, FullScreenCopiesAreScaledFromTheTwinToTheSameSize) {
     PictureStores stores;
     const QSize sizes[] = {{8, 8},   {8, 8},   {8, 8},   {40, 30},
                            {20, 10}, {20, 10}, {20, 10}, {20, 10}};
-    for (int slot = 1; slot <= 8; ++slot) {
+    for (int slot = 1; slot <= kLastGameSlot; ++slot) {
         stores.RESSOURCEN.NewSlot();
-        // The background (4) and a bird with its mask (5, 6) have twins.
-        const bool twin = slot >= 4 && slot <= 6;
+        // The background and a bird with its mask have twins.
+        const bool twin = slot >= kBackgroundSlot && slot <= kLeftBirdMaskSlot;
         const QSize size = sizes[slot - 1];
         ASSERT_EQ(
             stores.RESSOURCEN.LoadSlotPicture(
@@ -102,7 +103,7 @@ TEST_F(TwinFiles, FullScreenCopiesAreScaledFromTheTwinToTheSameSize) {
     HdTwins twins;
     const FixedScale sx = FixedScale::Ratio(96, 40), sy = FixedScale::Ratio(54, 30);
     ASSERT_TRUE(MakeStretchedCopies(stores, sx, sy, &twins));
-    for (int slot = 1; slot <= 8; ++slot) {
+    for (int slot = 1; slot <= kLastGameSlot; ++slot) {
         SCOPED_TRACE(slot);
         const QImage& source = *stores.RESSOURCEN.SlotDC(slot);
         const QSize size(sx.Apply(source.width()), sy.Apply(source.height()));
@@ -110,12 +111,12 @@ TEST_F(TwinFiles, FullScreenCopiesAreScaledFromTheTwinToTheSameSize) {
         const QImage& from = twin.isNull() ? source : twin;
         // Masks and sprites nearest-neighbour, the opaque cartridge and
         // background smoothly.
-        const bool opaque = slot == 1 || slot == 4;
+        const bool opaque = slot == kCartridgeSlot || slot == kBackgroundSlot;
         const QImage expected =
             from.scaled(size, Qt::IgnoreAspectRatio,
                         opaque ? Qt::SmoothTransformation : Qt::FastTransformation)
                 .convertToFormat(QImage::Format_RGB32);
-        EXPECT_EQ(twin.isNull(), slot < 4 || slot > 6);
+        EXPECT_EQ(twin.isNull(), slot < kBackgroundSlot || slot > kLeftBirdMaskSlot);
         EXPECT_TRUE(*stores.RESSOURCEN2.SlotDC(slot) == expected);
     }
 }

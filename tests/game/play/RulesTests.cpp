@@ -137,7 +137,8 @@ TEST(ShotRules, ExtrasScoreByTheirCellsAndState) {
         GameState s;
         s.selectedBackground = c.background;
         s.birds = {Bird{500, 400}, Bird{500, 400}, Bird{500, 400}};
-        ExtraDef& extra = AddExtra(s, c.background, 22, c.kind, 0, 0, c.cells, 30, c.destructable);
+        ExtraDef& extra =
+            AddExtra(s, c.background, kFirstExtraSlot, c.kind, 0, 0, c.cells, 30, c.destructable);
         extra.extraState = c.state;
         extra.extraTimer = 50;
         s.shotCellX = 3;
@@ -209,8 +210,8 @@ TEST(ExtraVisibility, ShownForTheFirst77TicksThenByChance) {
                                    {2.001 / 490.0, false}}) {
         ExtraDef extra;
         extra.extraKind = "sequenziell";
-        extra.extraState = 1;
-        extra.extraTimer = 23;  // as every game starts
+        extra.extraState = kExtraShown;
+        extra.extraTimer = kExtraTimerAtGameStart;
         ScriptedRandom r;
         r.values = {draw, 0.5};
         for (int tick = 1; tick <= 77; ++tick)
@@ -228,13 +229,28 @@ TEST(ExtraVisibility, ShownForTheFirst77TicksThenByChance) {
     }
 
     ExtraDef destroyed;
-    destroyed.extraState = 49;
-    destroyed.extraTimer = 200;
+    destroyed.extraState = kExtraDestroyed;
+    destroyed.extraTimer = kExtraTimerDestroyed;
     ScriptedRandom r;
     r.fallback = 1.5 / 490.0;
     for (int i = 0; i < 5; ++i)
         EXPECT_FALSE(UpdateSequenziell(destroyed, r));
     EXPECT_EQ(r.draws, 0);
+}
+
+TEST(GameClock, CountdownPartsFollowTheSecondsLeft) {
+    const struct {
+        int left, minutes, seconds;
+        const char* zero;
+    } cases[] = {{65, 1, 5, "0"}, {60, 1, 0, "0"}, {75, 1, 15, ""}, {-1, 0, -1, "0"}};
+    GameState state;
+    for (const auto& c : cases) {
+        state.secondsLeft = c.left;
+        UpdateCountdown(state);
+        EXPECT_EQ(state.countdownMinutes, c.minutes) << c.left;
+        EXPECT_EQ(state.countdownSeconds, c.seconds) << c.left;
+        EXPECT_EQ(state.countdownLeadingZero, c.zero) << c.left;
+    }
 }
 
 TEST(GameClock, ScoreSaturatesAndTheTableFollowsTheLength) {

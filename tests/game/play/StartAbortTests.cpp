@@ -12,10 +12,10 @@ using namespace testkit;
 TEST_F(GameTest, StartPreparesAWindowModeGame) {
     menu.mnuMusik.checked = true;
     state.selectedBackground = 1;
-    ExtraDef& a = AddExtra(state, 1, 22, "static", 0, 0, {}, 5, true);
-    a.extraState = 49;
-    a.extraTimer = 200;
-    ExtraDef& other = AddExtra(state, 2, 22, "static", 0, 0, {}, 5, true);
+    ExtraDef& a = AddExtra(state, 1, kFirstExtraSlot, "static", 0, 0, {}, 5, true);
+    a.extraState = kExtraDestroyed;
+    a.extraTimer = kExtraTimerDestroyed;
+    ExtraDef& other = AddExtra(state, 2, kFirstExtraSlot, "static", 0, 0, {}, 5, true);
     other.extraState = 7;
     state.score = 99;
     state.magazine = 2;
@@ -49,12 +49,13 @@ TEST_F(GameTest, StartPreparesAWindowModeGame) {
     game.ter_Click();
     game.ter_Click();
     const PictureStore& work = stores.RESSOURCEN2;
-    ASSERT_EQ(work.SlotCount(), 22);
-    for (int i : {1, 4, 5, 8, 22}) {
+    ASSERT_EQ(work.SlotCount(), kFirstExtraSlot);
+    for (int i :
+         {kCartridgeSlot, kBackgroundSlot, kLeftBirdSlot, kRightBirdMaskSlot, kFirstExtraSlot}) {
         EXPECT_EQ(*work.SlotDC(i), *stores.RESSOURCEN.SlotDC(i)) << i;
         EXPECT_EQ(work.SlotDC(i)->constBits(), stores.RESSOURCEN.SlotDC(i)->constBits()) << i;
     }
-    EXPECT_TRUE(work.SlotDC(9)->isNull());
+    EXPECT_TRUE(work.SlotDC(kGameLogoSlot)->isNull());
 }
 
 TEST_F(GameTest, LengthAndTickIntervalFollowTheLengthMarks) {
@@ -85,7 +86,7 @@ TEST_F(GameTest, LengthAndTickIntervalFollowTheLengthMarks) {
 }
 
 TEST_F(GameTest, AFailedCopyLeavesTheLoadingTextAndTheAbortCaption) {
-    *stores.RESSOURCEN.SlotDC(6) = QImage();
+    *stores.RESSOURCEN.SlotDC(kLeftBirdMaskSlot) = QImage();
     game.ter_Click();
 
     ASSERT_EQ(platform.messages.size(), 1);
@@ -130,9 +131,9 @@ TEST_F(GameTest, FullScreenStartStretchesTheWorkingCopies) {
     EXPECT_EQ(state.birds[0].x, 200);
 
     const PictureStore& work = stores.RESSOURCEN2;
-    EXPECT_EQ(work.SlotDC(4)->size(), QSize(320, 240));
-    EXPECT_EQ(work.SlotDC(1)->size(), QSize(16, 19));  // 10 × 12 → 16 × 19.2
-    for (int pair : {5, 7}) {
+    EXPECT_EQ(work.SlotDC(kBackgroundSlot)->size(), QSize(320, 240));
+    EXPECT_EQ(work.SlotDC(kCartridgeSlot)->size(), QSize(16, 19));  // 10 × 12 → 16 × 19.2
+    for (int pair : {kLeftBirdSlot, kRightBirdSlot}) {
         const QImage& sprite = *work.SlotDC(pair);
         const QImage& mask = *work.SlotDC(pair + 1);
         ASSERT_EQ(sprite.size(), QSize(141, 64));
@@ -154,8 +155,8 @@ TEST_F(GameTest, FullScreenStartStretchesTheWorkingCopies) {
 // before any move, a game takes the pointer where it stands.
 TEST_F(GameTest, FullScreenCrossHairStaysUnderThePointer) {
     // A cursor covered from its corner: the red box starts where it is drawn.
-    MakeSprite(*stores.RESSOURCEN.SlotDC(2), *stores.RESSOURCEN.SlotDC(3), kCursorSize, kCursorSize,
-               QRect(0, 0, kCursorSize, kCursorSize), kCursorColour);
+    MakeSprite(*stores.RESSOURCEN.SlotDC(kCursorSlot), *stores.RESSOURCEN.SlotDC(kCursorMaskSlot),
+               kCursorSize, kCursorSize, QRect(0, 0, kCursorSize, kCursorSize), kCursorColour);
     menu.vollbild.checked = true;
     const auto drawnCursor = [this] {
         QRect box;
@@ -199,7 +200,7 @@ TEST_F(GameTest, FullScreenCrossHairStaysUnderThePointer) {
 }
 
 TEST_F(GameTest, AFailedStretchFallsBackToWindowMode) {
-    *stores.RESSOURCEN.SlotDC(22) = FakeGameHost::Filled(1, 1, 0xFF00FF00u);
+    *stores.RESSOURCEN.SlotDC(kFirstExtraSlot) = FakeGameHost::Filled(1, 1, 0xFF00FF00u);
     menu.vollbild.checked = true;
     host.screen = QSize(60, 40);  // a 1 × 1 picture shrinks to nothing
     game.ter_Click();
@@ -209,7 +210,7 @@ TEST_F(GameTest, AFailedStretchFallsBackToWindowMode) {
     EXPECT_FALSE(menu.vollbild.checked);
     EXPECT_TRUE(host.mainShown && !host.fullShown && state.gameRunning);
     EXPECT_EQ(state.drawTarget, DrawTarget::WindowSurface);
-    EXPECT_EQ(stores.RESSOURCEN2.SlotDC(4)->size(), QSize(200, 150));
+    EXPECT_EQ(stores.RESSOURCEN2.SlotDC(kBackgroundSlot)->size(), QSize(200, 150));
     EXPECT_EQ(random.seedCalls, 2);
 }
 

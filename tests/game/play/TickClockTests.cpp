@@ -194,9 +194,10 @@ TEST_F(GameTest, MusicRestartsAtItsEndBeforeEventsAreServed) {
 
 TEST_F(GameTest, AnUnknownExtraKindEndsTheProgram) {
     state.selectedBackground = 1;
-    AddExtra(state, 1, 22, "static", 0, 0, {}, 5, false);
-    AddExtra(state, 1, 22, "Static", 0, 0, {}, 5, false);
+    AddExtra(state, 1, kFirstExtraSlot, "static", 0, 0, {}, 5, false);
+    AddExtra(state, 1, kFirstExtraSlot, "Static", 40, 0, {}, 5, false);
     game.ter_Click();
+    const int refreshes = host.windowRefreshes;
     try {
         game.GameTick();
         FAIL() << "the program should end";
@@ -207,6 +208,10 @@ TEST_F(GameTest, AnUnknownExtraKindEndsTheProgram) {
     EXPECT_EQ(platform.messages[0].title, "Fehler!");
     EXPECT_EQ(platform.messages[0].text, "'Extra' Fehler - Programm wird beendet");
     EXPECT_FALSE(game.InTick());
+    // The frame drew the extras before the unknown one and was not shown.
+    EXPECT_EQ(host.window.pixel(5, 5), 0xFFFF00FFu);
+    EXPECT_NE(host.window.pixel(45, 5), 0xFFFF00FFu);
+    EXPECT_EQ(host.windowRefreshes, refreshes);
 }
 
 }  // namespace

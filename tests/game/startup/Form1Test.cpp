@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -22,6 +23,7 @@
 #include "Form3.h"
 #include "Form4.h"
 #include "Form5.h"
+#include "Form6.h"
 #include "Form8.h"
 #include "Form9.h"
 #include "GameController.h"
@@ -31,6 +33,7 @@
 #include "PlaySurface.h"
 #include "QtPlatform.h"
 #include "ScriptedPlatform.h"
+#include "SilentAudio.h"
 
 namespace wf {
 namespace {
@@ -102,8 +105,26 @@ struct EntryCase {
     QKeySequence shortcut;
 };
 
+// Every window that names the version names the same one; the title gives
+// it as major number and two-digit minor number.
+TEST_F(Form1Test, EveryWindowNamesTheOneVersion) {
+    Form6 splash;
+    const QString version = splash.Label2->text();
+    const QStringList number = version.section(' ', 0, 0).split('.');
+    ASSERT_EQ(number.size(), 3) << version.toStdString();
+    const QString suffix = version.section(' ', 1);
+    EXPECT_FALSE(suffix.isEmpty());
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Wolkenfang %1.%2 %3")
+                                      .arg(number[0])
+                                      .arg(number[1].toInt(), 2, 10, QChar('0'))
+                                      .arg(suffix));
+    QPointer<Form4> info = new Form4(&form);
+    EXPECT_EQ(info->versionLabel->text(), version);
+    info->close();
+    EXPECT_TRUE(TitleSequence::DefaultCredits().contains("Version " + version));
+}
+
 TEST_F(Form1Test, HasTheWholeMenuTree) {
-    EXPECT_EQ(form.windowTitle(), "Wolkenfang 4.00 Alpha 2.4b");
     const EntryCase entries[] = {
         {"ter", "Spielen", QKeySequence(Qt::CTRL | Qt::Key_S)},
         {"gdsf", "Highscore", QKeySequence(Qt::CTRL | Qt::Key_H)},

@@ -7,6 +7,7 @@
 
 #include "Backgrounds.h"
 #include "NullGameHost.h"
+#include "PictureSlots.h"
 #include "ScriptedPlatform.h"
 #include "Units.h"
 
@@ -54,9 +55,9 @@ class BackgroundsTest : public ::testing::Test {
         SetPicture(4, "gross.bmp", 200, 120);  // declared smaller than the file
         state_.mod.backgroundCount = 4;
 
-        for (int i = 1; i <= 21; ++i)
+        for (int i = 1; i <= kLastFixedSlot; ++i)
             stores_.RESSOURCEN.NewSlot();
-        *stores_.RESSOURCEN.SlotDC(4) = Plain(300, 200, Qt::green);
+        *stores_.RESSOURCEN.SlotDC(kBackgroundSlot) = Plain(300, 200, Qt::green);
         stores_.RESSOURCEN.SetSlotSize(11, 100, 30);
         stores_.RESSOURCEN.SetSlotSize(15, 20, 50);
         SetTwipsPerPixel(15);
@@ -75,7 +76,7 @@ class BackgroundsTest : public ::testing::Test {
         EXPECT_TRUE(Plain(w, h, Qt::yellow).save(path, "BMP"));
         return path;
     }
-    QImage Slot4() const { return *stores_.RESSOURCEN.SlotDC(4); }
+    QImage Slot4() const { return *stores_.RESSOURCEN.SlotDC(kBackgroundSlot); }
     // The one checked entry: 1..10 for a preset, 0 for hgw, -1 for none or several.
     int CheckedEntry() const {
         QList<int> checked;

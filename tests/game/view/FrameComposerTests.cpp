@@ -5,6 +5,7 @@
 #include "ExtraVisibility.h"
 #include "FileLimits.h"
 #include "FrameComposer.h"
+#include "GameClock.h"
 #include "GameTestKit.h"
 #include "WorkingCopies.h"
 
@@ -48,6 +49,7 @@ class FrameTest : public ::testing::Test {
         host.window = testkit::FakeGameHost::Filled(kW, kH, testkit::kGrey);
         state.gameRunning = true;
         state.secondsLeft = 30;
+        UpdateCountdown(state);
         state.magazine = 6;
         state.selectedBackground = 1;
         // Out of the way unless a test places them.
@@ -69,7 +71,7 @@ class FrameTest : public ::testing::Test {
     void ExpectMasked(const QImage& frame, int x, int y, int sprite, int mask) {
         const QImage& s = *stores.RESSOURCEN2.SlotDC(sprite);
         const QImage& m = *stores.RESSOURCEN2.SlotDC(mask);
-        const QImage& bg = *stores.RESSOURCEN2.SlotDC(4);
+        const QImage& bg = *stores.RESSOURCEN2.SlotDC(kBackgroundSlot);
         for (int dy = 0; dy < s.height(); ++dy) {
             for (int dx = 0; dx < s.width(); ++dx) {
                 const QPoint p(x + dx, y + dy);
@@ -86,7 +88,7 @@ class FrameTest : public ::testing::Test {
     PictureStores stores;
     testkit::FakeGameHost host;
     ScriptedRandom random;
-    FrameComposer composer{state, stores, host, random};
+    FrameComposer composer{state, stores, host};
 };
 
 TEST_F(FrameTest, BirdsAndCrossHairAreMaskedExactlyAndShownOnce) {
@@ -94,10 +96,10 @@ TEST_F(FrameTest, BirdsAndCrossHairAreMaskedExactlyAndShownOnce) {
     EXPECT_EQ(composer.ComposeFrame(), Outcome::Shown);
     EXPECT_EQ(host.windowRefreshes, 1);
     EXPECT_EQ(host.shownWindow, host.window);
-    ExpectMasked(host.window, 5, 45, 5, 6);
-    ExpectMasked(host.window, 100, 40, 5, 6);
-    ExpectMasked(host.window, 40, 100, 7, 8);
-    ExpectMasked(host.window, 150, 90, 2, 3);
+    ExpectMasked(host.window, 5, 45, kLeftBirdSlot, kLeftBirdMaskSlot);
+    ExpectMasked(host.window, 100, 40, kLeftBirdSlot, kLeftBirdMaskSlot);
+    ExpectMasked(host.window, 40, 100, kRightBirdSlot, kRightBirdMaskSlot);
+    ExpectMasked(host.window, 150, 90, kCursorSlot, kCursorMaskSlot);
     EXPECT_EQ(host.window.pixel(40 + 44, 100 + 20), testkit::kRightBirdColour);
 }
 
@@ -115,20 +117,6 @@ TEST_F(FrameTest, CartridgesStandInARowFromTheBottomRightCorner) {
         }
         EXPECT_NE(host.window.pixel(kW - 1, kH - testkit::kCartridgeH - 1),
                   testkit::kCartridgeColour);
-    }
-}
-
-TEST_F(FrameTest, CountdownPartsAreComputedEveryFrame) {
-    const struct {
-        int left, minutes, seconds;
-        const char* zero;
-    } cases[] = {{65, 1, 5, "0"}, {60, 1, 0, "0"}, {75, 1, 15, ""}, {-1, 0, -1, "0"}};
-    for (const auto& c : cases) {
-        state.secondsLeft = c.left;
-        composer.ComposeFrame();
-        EXPECT_EQ(state.countdownMinutes, c.minutes) << c.left;
-        EXPECT_EQ(state.countdownSeconds, c.seconds) << c.left;
-        EXPECT_EQ(state.countdownLeadingZero, c.zero) << c.left;
     }
 }
 
@@ -161,7 +149,8 @@ TEST_F(FrameTest, CountdownAtTheLeftAndScoreAtTheRightOfTheTopEdge) {
 
 TEST_F(FrameTest, EarlyStopsShowNothing) {
     // An ended clock stops before the texts; no running game after the texts
-    // and cartridges but before the birds.
+    // and cartridges but before the birds. An extra of an unknown kind is the
+    // tick's concern: the frame draws it by its state like any other.
     const struct {
         bool running;
         int secondsLeft;
@@ -169,13 +158,12 @@ TEST_F(FrameTest, EarlyStopsShowNothing) {
         Outcome outcome;
         bool textsAndCartridges;
     } cases[] = {{true, -1, "static", Outcome::ClockOver, false},
-                 {false, 30, "static", Outcome::NotRunning, true},
-                 {true, 30, "Static", Outcome::BadExtraKind, false}};
+                 {false, 30, "Static", Outcome::NotRunning, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.kind);
         host.window = testkit::FakeGameHost::Filled(kW, kH, testkit::kGrey);
         state.mod.backgrounds[1].extraCount = 0;
-        AddExtra(state, 1, 22, c.kind, 60, 60, {}, 0, false);
+        AddExtra(state, 1, kFirstExtraSlot, c.kind, 60, 60, {}, 0, false);
         state.birds = {Bird{5, 45}, Bird{100, 40}, Bird{40, 100}};
         state.gameRunning = c.running;
         state.secondsLeft = c.secondsLeft;
@@ -184,9 +172,7 @@ TEST_F(FrameTest, EarlyStopsShowNothing) {
         EXPECT_EQ(DarkPixels(host.window, QRect(0, 0, kW, 60)).isEmpty(), !c.textsAndCartridges);
         EXPECT_EQ(host.window.pixel(kW - 1, kH - 1) == testkit::kCartridgeColour,
                   c.textsAndCartridges);
-        if (c.outcome != Outcome::BadExtraKind) {
-            EXPECT_EQ(host.window.pixel(65, 65), kExtraColour);
-        }
+        EXPECT_EQ(host.window.pixel(65, 65), kExtraColour);
         EXPECT_NE(host.window.pixel(5 + 44, 45 + 20), testkit::kLeftBirdColour);
         EXPECT_NE(host.window.pixel(153, 93), testkit::kCursorColour);
     }
@@ -195,13 +181,15 @@ TEST_F(FrameTest, EarlyStopsShowNothing) {
 TEST_F(FrameTest, ExtrasByKindAndState) {
     // Each extra in its own place: static shown, static destroyed,
     // sequenziell early in its showing, sequenziell at 100 losing the draw.
-    AddExtra(state, 1, 22, "static", 0, 60, {}, 0, false);
-    AddExtra(state, 1, 22, "static", 20, 60, {}, 0, false).extraState = 49;
-    ExtraDef& early = AddExtra(state, 1, 22, "sequenziell", 40, 60, {}, 0, false);
-    early.extraTimer = 23;
-    ExtraDef& due = AddExtra(state, 1, 22, "sequenziell", 60, 60, {}, 0, false);
-    due.extraTimer = 100;
+    AddExtra(state, 1, kFirstExtraSlot, "static", 0, 60, {}, 0, false);
+    AddExtra(state, 1, kFirstExtraSlot, "static", 20, 60, {}, 0, false).extraState =
+        kExtraDestroyed;
+    ExtraDef& early = AddExtra(state, 1, kFirstExtraSlot, "sequenziell", 40, 60, {}, 0, false);
+    early.extraTimer = kExtraTimerAtGameStart;
+    ExtraDef& due = AddExtra(state, 1, kFirstExtraSlot, "sequenziell", 60, 60, {}, 0, false);
+    due.extraTimer = kExtraTimerPeriod;
     random.values = {0.5};
+    UpdateExtraVisibility(state, random);
     composer.ComposeFrame();
     EXPECT_EQ(host.window.pixel(5, 65), kExtraColour);
     EXPECT_NE(host.window.pixel(25, 65), kExtraColour);
@@ -215,7 +203,8 @@ TEST_F(FrameTest, ExtrasByKindAndState) {
 TEST_F(FrameTest, DebugOverlayGridHitPointsAndExtraCells) {
     state.debugMode = true;
     state.birds[0] = Bird{100, 50};  // centre cell (8, 4)
-    AddExtra(state, 1, 22, "static", 0, 0, {{2, 6}}, 0, false).extraState = 3;  // hidden
+    AddExtra(state, 1, kFirstExtraSlot, "static", 0, 0, {{2, 6}}, 0, false).extraState =
+        3;  // hidden
     const struct {
         int style;
         bool boxes, crosses;
@@ -253,9 +242,10 @@ TEST_F(FrameTest, ExtrasAndMarksFarOutsideAreClippedAway) {
         if (scale > 1)
             GoFullScreen(kW * scale, kH * scale);
         state.mod.backgrounds[1].extraCount = 0;
-        AddExtra(state, 1, 22, "static", kW - 3, 60, {{INT32_MAX, INT32_MAX}}, 0, false);
+        AddExtra(state, 1, kFirstExtraSlot, "static", kW - 3, 60, {{INT32_MAX, INT32_MAX}}, 0,
+                 false);
         for (const int32_t far : {kMaxPlayPosition, INT32_MAX - 1, INT32_MAX})
-            AddExtra(state, 1, 22, "static", far, far, {{far, far}}, 0, false);
+            AddExtra(state, 1, kFirstExtraSlot, "static", far, far, {{far, far}}, 0, false);
         EXPECT_EQ(composer.ComposeFrame(), Outcome::Shown);
         const QImage& f = scale > 1 ? host.full : host.window;
         // The extra at the edge shows its first three columns, scaled.
@@ -271,16 +261,16 @@ TEST_F(FrameTest, FullScreenDrawsAtScaledPositionsOnTheFullScreenSurface) {
     state.mouseX = 151;
     state.mouseY = 21;
     state.magazine = 2;
-    AddExtra(state, 1, 22, "static", 50, 100, {}, 0, false);
+    AddExtra(state, 1, kFirstExtraSlot, "static", 50, 100, {}, 0, false);
     EXPECT_EQ(composer.ComposeFrame(), Outcome::Shown);
     EXPECT_EQ(host.fullRefreshes, 1);
     EXPECT_EQ(host.windowRefreshes, 0);
     EXPECT_EQ(host.window, testkit::FakeGameHost::Filled(kW, kH, testkit::kGrey));
 
     const QImage& f = host.full;
-    ExpectMasked(f, 160, 80, 5, 6);
-    ExpectMasked(f, 16, 192, 7, 8);
-    ExpectMasked(f, 242, 34, 2, 3);  // 241.6 and 33.6 to the nearest
+    ExpectMasked(f, 160, 80, kLeftBirdSlot, kLeftBirdMaskSlot);
+    ExpectMasked(f, 16, 192, kRightBirdSlot, kRightBirdMaskSlot);
+    ExpectMasked(f, 242, 34, kCursorSlot, kCursorMaskSlot);  // 241.6 and 33.6 to the nearest
     EXPECT_EQ(f.pixel(80, 160), kExtraColour);
     EXPECT_NE(f.pixel(79, 159), kExtraColour);
     // Cartridges: offsets 10 − 4 and 12 − 4, then 16 more for the second.

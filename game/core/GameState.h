@@ -1,7 +1,7 @@
 #pragma once
 // The state of one game, owned by the main window for the life of the
-// program. Plain data: the rules in this folder and the frame composer work
-// on it directly.
+// program. Plain data: the rules of play change it, the frame composer draws
+// what it says.
 #include <QString>
 #include <array>
 #include <cstdint>

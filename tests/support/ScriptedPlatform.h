@@ -22,7 +22,7 @@ struct ProgramExit : std::runtime_error {
 };
 
 class ScriptedPlatform : public Platform {
-public:
+  public:
     ScriptedPlatform();
     ~ScriptedPlatform() override;
 
@@ -59,11 +59,11 @@ public:
     bool StartProcess(const QString& program, const QStringList& arguments) override;
     [[noreturn]] void ExitProgram(int status) override;
 
-protected:
+  protected:
     MsgResult ShowMessageBox(QWidget* owner, MsgIcon icon, const QString& title,
                              const QString& text, MsgButtons buttons) override;
 
-private:
+  private:
     Platform* previous_;
 };
 

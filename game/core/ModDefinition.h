@@ -13,14 +13,29 @@ inline constexpr int kMaxBackgrounds = 10;
 inline constexpr int kMaxExtras = 5;
 inline constexpr int kMaxHitCells = 20;
 
+// An extra's run-time state: shown, destroyed (hidden for the rest of the
+// game); any other value hides it.
+inline constexpr int32_t kExtraShown = 1;
+inline constexpr int32_t kExtraDestroyed = 49;
+// An extra's timer counts the ticks of a "sequenziell" extra's showing. A
+// loaded MOD leaves it at the end of a showing period, every game starts it
+// part-way into one, and a destroyed extra's timer is frozen beyond the
+// period's end, where it never stands at the end again.
+inline constexpr int32_t kExtraTimerAtGameStart = 23;
+inline constexpr int32_t kExtraTimerPeriod = 100;
+inline constexpr int32_t kExtraTimerDestroyed = 200;
+// At the end of each period a "sequenziell" extra shows again with one
+// chance in this many.
+inline constexpr int kExtraShowOdds = 490;
+
 struct HitCell {
     int32_t column = 0;
     int32_t row = 0;
 };
 
 struct ExtraDef {
-    QByteArray pictureFile;  // relative to the MOD directory, as stored
-    int32_t pictureSlot = 0; // assigned when start-up loads the pictures
+    QByteArray pictureFile;   // relative to the MOD directory, as stored
+    int32_t pictureSlot = 0;  // assigned when start-up loads the pictures
     int32_t x = 0;
     int32_t y = 0;
     int32_t hitCellCount = 0;
@@ -28,9 +43,9 @@ struct ExtraDef {
     int32_t extraPoints = 0;
     QByteArray extraKind;  // "static" or "sequenziell"
     bool destructable = false;
-    // Run-time state: 1 shown, 49 destroyed, anything else hidden.
-    int32_t extraState = 1;
-    int32_t extraTimer = 100;
+    // Run-time state, see above.
+    int32_t extraState = kExtraShown;
+    int32_t extraTimer = kExtraTimerPeriod;
 };
 
 struct BackgroundDef {

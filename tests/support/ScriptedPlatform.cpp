@@ -6,7 +6,9 @@ ScriptedPlatform::ScriptedPlatform() : previous_(&Platform::Instance()) {
     Platform::SetInstance(this);
 }
 
-ScriptedPlatform::~ScriptedPlatform() { Platform::SetInstance(previous_); }
+ScriptedPlatform::~ScriptedPlatform() {
+    Platform::SetInstance(previous_);
+}
 
 MsgResult ScriptedPlatform::ShowMessageBox(QWidget*, MsgIcon icon, const QString& title,
                                            const QString& text, MsgButtons buttons) {
@@ -22,11 +24,13 @@ MsgResult ScriptedPlatform::ShowMessageBox(QWidget*, MsgIcon icon, const QString
 std::optional<QString> ScriptedPlatform::InputBox(QWidget*, const QString& title,
                                                   const QString& prompt, const QString& preset) {
     prompts.append({title, prompt, preset});
-    if (inputAnswers.empty()) return std::nullopt;
+    if (inputAnswers.empty())
+        return std::nullopt;
     const bool given = inputAnswers.front().has_value();
     const QString text = given ? *inputAnswers.front() : QString();
     inputAnswers.pop_front();
-    if (!given) return std::nullopt;
+    if (!given)
+        return std::nullopt;
     return text;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 // The one source of randomness of a game: uniform numbers in [0, 1).
 #include <cstdint>
-#include <deque>
 #include <random>
 
 namespace wf {
@@ -21,24 +20,6 @@ class SeededRandom : public RandomSource {
 
   private:
     std::mt19937 engine_{0};
-};
-
-// For tests: hands out the numbers it was given, then `fallback`.
-class ScriptedRandom : public RandomSource {
-  public:
-    std::deque<double> values;
-    double fallback = 0.0;
-    int seedCalls = 0;
-    int draws = 0;
-    void Seed(uint32_t) override { ++seedCalls; }
-    double Next() override {
-        ++draws;
-        if (values.empty())
-            return fallback;
-        const double v = values.front();
-        values.pop_front();
-        return v;
-    }
 };
 
 }  // namespace wf

@@ -187,8 +187,7 @@ write_target_mod() {
     done
   } >"$mod/1.ini"
 }
-# cell N: the pointer position whose aim point (16 units right and below)
-# lies in the middle of cell N of a row or column.
+# cell N: where the pointer aims (16 units further) at the middle of cell N.
 cell() { echo $((17 * $1 + 8 - 16)); }
 # target_shows: a game on the target MOD runs, its target on the background
 # (surface_origin must have run).

@@ -1,49 +1,31 @@
+// The highscore tables and their files, the ranking of a new score and the
+// online link.
 #include <gtest/gtest.h>
-
-#include "HighscoreTestSupport.h"
-
 #include <sys/stat.h>
 
+#include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
+#include <QRegularExpression>
 #include <functional>
 #include <limits>
-#include <optional>
+#include <vector>
 
+#include "FileSizeLimit.h"
+#include "GameFiles.h"
 #include "Highscore.h"
+#include "OnlineLink.h"
+#include "TextCipher.h"
 
 namespace wf {
 namespace {
 
-using test::Lines;
-using test::ReadBytes;
-using test::WriteBytes;
-
-struct Defaults {
-    int table;
-    std::array<qint32, 4> scores;
-    QByteArray file;
-};
-
-const Defaults kDefaults[] = {
-    {1,
-     {120, 90, 70, 50},
-     Lines({"NoBody", " 120 ", "NoBody", " 90 ", "NoBody", " 70 ", "NoBody", " 50 "})},
-    {2,
-     {240, 180, 140, 100},
-     Lines({"NoBody", " 240 ", "NoBody", " 180 ", "NoBody", " 140 ", "NoBody", " 100 "})},
-    {3,
-     {480, 360, 280, 200},
-     Lines({"NoBody", " 480 ", "NoBody", " 360 ", "NoBody", " 280 ", "NoBody", " 200 "})},
-};
+using test::Join;
 
 class HighscoreTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        tables.InitTables();
-    }
-    QString Path(int table) const { return dir.filePath(QStringLiteral("score%1.sre").arg(table)); }
+    void SetUp() override { tables.InitTables(); }
+    QString Path(int table = 1) const { return Highscore::ScoreFilePath(game.Path(), table); }
+    QString File(int table = 1) const { return QStringLiteral("score%1.sre").arg(table); }
     int LoadWithDefaults(int table) {
         const auto d = Highscore::DefaultScores(table);
         return tables.LoadTableOrDefaults(Path(table), table, d[0], d[1], d[2], d[3]);
@@ -54,246 +36,216 @@ class HighscoreTest : public ::testing::Test {
             out << tables.GetEntry(table, kind, place);
         return out;
     }
+    // Answers the name question with the next name ("" when none is left)
+    // and records the places asked for.
+    int Insert(int table, qint32 score, QStringList names = {"Neu"}) {
+        return tables.InsertScore(table, score, [this, names](int place) mutable {
+            asked.push_back(place);
+            return names.isEmpty() ? QString() : names.takeFirst();
+        });
+    }
 
-    QTemporaryDir dir;
+    test::GameFiles game;
     Highscore& tables = Highscore::Instance();
-    // The name question: answers with the next of names, counts the asking.
-    QStringList names;
-    int asked = 0;
-    const Highscore::NameQuestion ask = [this](int) {
-        ++asked;
-        return names.isEmpty() ? QString() : names.takeFirst();
-    };
+    std::vector<int> asked;  // not a QList: an empty one hands memcmp a null pointer
 };
 
-TEST_F(HighscoreTest, NoFilesGiveDefaultsAndTheFirstSaveWritesEightLines) {
-    for (const Defaults& d : kDefaults) {
-        SCOPED_TRACE(d.table);
-        EXPECT_EQ(tables.LoadTable(Path(d.table), d.table), 2);
-        EXPECT_EQ(LoadWithDefaults(d.table), 1);
-        EXPECT_EQ(Column(d.table, 1), QStringList(4, "NoBody"));
-        QStringList scores;
-        for (qint32 s : d.scores)
-            scores << QString::number(s);
-        EXPECT_EQ(Column(d.table, 0), scores);
-        EXPECT_EQ(tables.SaveTable(Path(d.table), d.table), 1);
-        EXPECT_EQ(ReadBytes(Path(d.table)), d.file);
-        // What was written loads back completely.
-        EXPECT_EQ(tables.LoadTable(Path(d.table), d.table), 1);
-        EXPECT_EQ(Column(d.table, 0), QStringList({" " + scores[0] + " ", " " + scores[1] + " ",
-                                                   " " + scores[2] + " ", " " + scores[3] + " "}));
+TEST_F(HighscoreTest, MissingFilesGiveTheDefaultsAndTheFirstSaveWritesEightLines) {
+    const std::array<int, 4> defaults[] = {
+        {120, 90, 70, 50}, {240, 180, 140, 100}, {480, 360, 280, 200}};
+    for (int t = 1; t <= 3; ++t) {
+        SCOPED_TRACE(t);
+        EXPECT_EQ(tables.LoadTable(Path(t), t), 2);
+        EXPECT_EQ(LoadWithDefaults(t), 1);
+        test::Lines lines;
+        for (int score : defaults[t - 1])
+            lines << "NoBody"
+                  << " " + QByteArray::number(score) + " ";
+        EXPECT_EQ(tables.SaveTable(Path(t), t), 1);
+        EXPECT_EQ(game.Read(File(t)), Join(lines));
     }
 }
 
-TEST_F(HighscoreTest, ShortFileGetsTheFullDefaultsAndTheNextTableStillLoads) {
-    WriteBytes(Path(1), Lines({"Ann", " 500 ", "Bob", " 400 ", "Cy"}));
-    WriteBytes(Path(2), Lines({"Dee", " 300 ", "Eli", "250", "Fay", " 20 ", "Gil", " -4 "}));
-    EXPECT_EQ(LoadWithDefaults(1), 1);
-    EXPECT_EQ(Column(1, 1), QStringList(4, "NoBody"));
-    EXPECT_EQ(Column(1, 0), QStringList({"120", "90", "70", "50"}));
-    EXPECT_EQ(LoadWithDefaults(2), 1);
-    EXPECT_EQ(Column(2, 1), QStringList({"Dee", "Eli", "Fay", "Gil"}));
-    EXPECT_EQ(Column(2, 0), QStringList({" 300 ", "250", " 20 ", " -4 "}));
-}
-
+// A short file is a missing one (defaults for all); lines past the eighth
+// do not count; the last line needs no line end.
 TEST_F(HighscoreTest, LoadResultsForTheFileShapes) {
-    // Place 4 as read; nullopt where the file ends before it.
-    const struct {
-        const char* what;
-        QByteArray content;
-        int result;
-        std::optional<QString> name4, score4;
-    } cases[] = {
-        {"empty file", "", 2, std::nullopt, std::nullopt},
-        {"seven lines", Lines({"a", "1", "b", "2", "c", "3", "d"}), 2, "d", std::nullopt},
-        {"eight lines", Lines({"a", "1", "b", "2", "c", "3", "d", "4"}), 1, "d", "4"},
-        {"last line not ended", "a\r\n1\r\nb\r\n2\r\nc\r\n3\r\nd\r\n4", 1, "d", "4"},
-        {"lines beyond the eighth", Lines({"a", "1", "b", "2", "c", "3", "d", "4", "e", "5", "f"}),
-         1, "d", "4"},
-        {"empty last lines", Lines({"a", "1", "b", "2", "c", "3", "", ""}), 1, "", ""},
-        {"LF only", "a\n1\nb\n2\nc\n3\nd\n4\n", 1, "d", "4"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        tables.InitTables();
-        WriteBytes(Path(1), c.content);
-        EXPECT_EQ(tables.LoadTable(Path(1), 1), c.result);
-        EXPECT_TRUE(tables.TableValid(1));
-        if (c.name4) {
-            EXPECT_EQ(tables.GetEntry(1, 1, 4), *c.name4);
-        }
-        if (c.score4) {
-            EXPECT_EQ(tables.GetEntry(1, 0, 4), *c.score4);
-        }
-        if (!c.content.isEmpty()) {
-            EXPECT_EQ(tables.GetEntry(1, 1, 1), "a");
-        }
+    const std::pair<QByteArray, int> cases[] = {
+        {Join({"a", "1", "b", "2", "c", "3", "d"}), 2},
+        {"a\r\n1\r\nb\r\n2\r\nc\r\n3\r\nd\r\n4", 1},
+        {Join({"a", "1", "b", "2", "c", "3", "d", "4", "e", "5"}), 1},
+        {"a\n1\nb\n2\nc\n3\nd\n4\n", 1}};
+    for (const auto& [content, result] : cases) {
+        SCOPED_TRACE(content.constData());
+        game.Write(File(), content);
+        EXPECT_EQ(tables.LoadTable(Path(), 1), result);
+        EXPECT_EQ(LoadWithDefaults(1), 1);
+        EXPECT_EQ(Column(1, 1),
+                  result == 1 ? QStringList({"a", "b", "c", "d"}) : QStringList(4, "NoBody"));
+        EXPECT_EQ(Column(1, 0)[3], result == 1 ? "4" : "50");
     }
 }
 
-TEST_F(HighscoreTest, TextScoresAndNamesAreWrittenBackUnchanged) {
+// A line read from the file compares as its leading number, is shown and
+// written back as it was, and can be outranked like any other score.
+TEST_F(HighscoreTest, ScoreLinesAreKeptAndCompareAsTheirLeadingNumber) {
+    constexpr qint32 kMax = std::numeric_limits<qint32>::max();
+    constexpr qint32 kMin = std::numeric_limits<qint32>::min();
+    const std::pair<QByteArray, qint32> numbers[] = {{" 95 ", 95},
+                                                     {"-120 ", -120},
+                                                     {"abc", 0},
+                                                     {"12abc", 12},
+                                                     {"   ", 0},
+                                                     {"- 7", -7},
+                                                     {"\t42\t", 42},
+                                                     {"7-3", 7},
+                                                     {"0099", 99},
+                                                     {"2147483647", kMax},
+                                                     {"99999999999", kMax},
+                                                     {"-2147483648", kMin},
+                                                     {"-2147483649", kMin},
+                                                     {"-99999999999999999999999", kMin},
+                                                     {"99999999999999999999999", kMax}};
+    for (const auto& [line, number] : numbers)
+        EXPECT_EQ(Highscore::ScoreNumber(line), number) << line.constData();
+
     const QByteArray content =
-        Lines({"M\xfcller", " 95 ", "", "abc", " two  blanks ", "12abc", "Zo\x80", "  -7"});
-    WriteBytes(Path(1), content);
-    ASSERT_EQ(tables.LoadTable(Path(1), 1), 1);
+        Join({"M\xfcller", " 95 ", "", "abc", " two  blanks ", "12abc", "Zo\x80", "  -7"});
+    game.Write(File(), content);
+    ASSERT_EQ(tables.LoadTable(Path(), 1), 1);
     EXPECT_EQ(tables.GetEntry(1, 1, 1), QString::fromUtf8("Müller"));
     EXPECT_EQ(tables.GetEntry(1, 0, 1), " 95 ");
     EXPECT_EQ(tables.GetEntry(1, 1, 4), QString::fromUtf8("Zo€"));
-    ASSERT_EQ(tables.SaveTable(Path(1), 1), 1);
-    EXPECT_EQ(ReadBytes(Path(1)), content);
+    ASSERT_EQ(tables.SaveTable(Path(), 1), 1);
+    EXPECT_EQ(game.Read(File()), content);
+
+    // 13 beats "abc" (0) on place 2; then 5 beats "abc", now on place 3.
+    ASSERT_EQ(tables.LoadTable(Path(), 1), 1);
+    EXPECT_EQ(Insert(1, 13, {"N1"}), 1);
+    EXPECT_EQ(Insert(1, 5, {"N2"}), 1);
+    EXPECT_EQ(asked, std::vector<int>({2, 3}));
+    ASSERT_EQ(tables.SaveTable(Path(), 1), 1);
+    EXPECT_EQ(game.Read(File()), Join({"M\xfcller", " 95 ", "N1", " 13 ", "N2", " 5 ", "", "abc"}));
 }
 
-TEST_F(HighscoreTest, ScoreLinesCompareAsTheirLeadingNumber) {
-    constexpr qint32 kMax = std::numeric_limits<qint32>::max();
-    constexpr qint32 kMin = std::numeric_limits<qint32>::min();
+// Each name moves down with its score.
+TEST_F(HighscoreTest, RanksBelowEqualScoresAndShiftsThePlacesBelow) {
     const struct {
-        QByteArray line;
-        qint32 number;
+        qint32 score;
+        int place;  // 0: no place
+        QStringList names;
     } cases[] = {
-        {" 95 ", 95},
-        {"-120 ", -120},
-        {"abc", 0},
-        {"12abc", 12},
-        {"", 0},
-        {"   ", 0},
-        {"- 7", -7},
-        {"\t42\t", 42},
-        {"-", 0},
-        {"7-3", 7},
-        {"0099", 99},
-        {"99999999999", kMax},
-        {"2147483647", kMax},
-        {"-2147483648", kMin},
-        {"-99999999999", kMin},
+        {100, 2, {"A", "Neu", "B", "C"}},  {120, 2, {"A", "Neu", "B", "C"}},
+        {121, 1, {"Neu", "A", "B", "C"}},  {71, 3, {"A", "B", "Neu", "C"}},
+        {51, 4, {"A", "B", "C", "Neu"}},   {50, 0, {"A", "B", "C", "D"}},
+        {-32768, 0, {"A", "B", "C", "D"}},
     };
+    const QStringList scores = {"120", "90", "70", "50"};
     for (const auto& c : cases) {
-        EXPECT_EQ(Highscore::ScoreNumber(c.line), c.number) << c.line.constData();
+        SCOPED_TRACE(c.score);
+        game.Write(File(), Join({"A", "120", "B", "90", "C", "70", "D", "50"}));
+        ASSERT_EQ(tables.LoadTable(Path(), 1), 1);
+        asked.clear();
+        EXPECT_EQ(tables.RankScore(1, c.score), c.place);
+        EXPECT_EQ(Insert(1, c.score), c.place != 0 ? 1 : 0);
+        EXPECT_EQ(asked, c.place ? std::vector<int>{c.place} : std::vector<int>{});
+        EXPECT_EQ(Column(1, 1), c.names);
+        for (int place = 1; place <= 4; ++place) {
+            const int from = place - (c.place && place > c.place ? 1 : 0);
+            EXPECT_EQ(tables.GetEntry(1, 0, place),
+                      place == c.place ? QString::number(c.score) : scores[from - 1]);
+        }
     }
 }
 
-TEST_F(HighscoreTest, DamagedScoresRankLikeTheirNumberAndLeaveOtherTablesAlone) {
-    WriteBytes(Path(1), Lines({"A", "abc", "B", "12abc", "C", "x", "D", ""}));
-    ASSERT_EQ(tables.LoadTable(Path(1), 1), 1);
-    ASSERT_EQ(LoadWithDefaults(2), 1);
-    names = {"N1", "N2"};
-    // 13 beats "abc" (0): place 1; then 5 beats "abc" now on place 2.
-    EXPECT_EQ(tables.InsertScore(1, 13, ask), 1);
-    EXPECT_EQ(tables.InsertScore(1, 5, ask), 1);
-    EXPECT_EQ(Column(1, 1), QStringList({"N1", "N2", "A", "B"}));
-    EXPECT_EQ(Column(1, 0), QStringList({"13", "5", "abc", "12abc"}));
-    EXPECT_EQ(Column(2, 0), QStringList({"240", "180", "140", "100"}));
-    ASSERT_EQ(tables.SaveTable(Path(1), 1), 1);
-    EXPECT_EQ(ReadBytes(Path(1)), Lines({"N1", " 13 ", "N2", " 5 ", "A", "abc", "B", "12abc"}));
+// A cancelled name is an empty line; a typed one stays on its line in the
+// files' code page; a negative score is written with its sign in front.
+TEST_F(HighscoreTest, NamesAndScoresAsTheFileHoldsThem) {
+    ASSERT_EQ(LoadWithDefaults(1), 1);
+    EXPECT_EQ(Insert(1, 1000, {}), 1);
+    EXPECT_EQ(Insert(1, 95, {QString::fromUtf8("Jo\r\nhn\n € 漢 Ä\r")}), 1);
+    ASSERT_EQ(tables.SaveTable(Path(), 1), 1);
+    EXPECT_EQ(game.Read(File()), Join({"", " 1000 ", "NoBody", " 120 ", "John \x80 ? \xc4", " 95 ",
+                                       "NoBody", " 90 "}));
+    ASSERT_EQ(tables.LoadTable(Path(), 1), 1);
+    EXPECT_EQ(tables.GetEntry(1, 1, 3), QString::fromUtf8("John € ? Ä"));
+    ASSERT_EQ(tables.ApplyDefaults(-10, -20, -30, -40, 1), 1);
+    EXPECT_EQ(Insert(1, -15, {"Min"}), 1);
+    ASSERT_EQ(tables.SaveTable(Path(), 1), 1);
+    EXPECT_EQ(game.Read(File()),
+              Join({"NoBody", "-10 ", "Min", "-15 ", "NoBody", "-20 ", "NoBody", "-30 "}));
 }
 
-TEST_F(HighscoreTest, SavedOrUnloadedTablesAreNotValid) {
-    EXPECT_EQ(tables.GetEntry(1, 0, 1), "0");
-    EXPECT_EQ(tables.GetEntry(1, 1, 1), "0");
+// A saved table takes nothing until loaded again; unknown tables and places
+// take nothing at all.
+TEST_F(HighscoreTest, SavedUnloadedAndUnknownTablesAreNotValid) {
     EXPECT_EQ(tables.ApplyDefaults(1, 2, 3, 4, 1), 0);
-    EXPECT_EQ(tables.SaveTable(Path(1), 1), 0);
-    EXPECT_FALSE(QFile::exists(Path(1)));
-
+    EXPECT_EQ(tables.SaveTable(Path(), 1), 0);
     ASSERT_EQ(LoadWithDefaults(1), 1);
-    EXPECT_EQ(tables.GetEntry(1, 2, 1), "");
-    ASSERT_EQ(tables.SaveTable(Path(1), 1), 1);
-    const QByteArray saved = ReadBytes(Path(1));
-    EXPECT_EQ(tables.SaveTable(Path(1), 1), 0);
-    EXPECT_EQ(tables.GetEntry(1, 0, 1), "0");
-    EXPECT_EQ(tables.GetEntry(1, 1, 2), "0");
-    EXPECT_EQ(tables.InsertScore(1, 1000, ask), 0);
-    EXPECT_EQ(asked, 0);
-    EXPECT_EQ(ReadBytes(Path(1)), saved);
-}
-
-TEST_F(HighscoreTest, NumbersOutsideTheTablesAreRefused) {
-    for (int table : {-1, 5, 100}) {
-        SCOPED_TRACE(table);
-        EXPECT_EQ(tables.LoadTable(Path(1), table), 0);
-        EXPECT_EQ(tables.ApplyDefaults(1, 2, 3, 4, table), 0);
-        EXPECT_EQ(tables.LoadTableOrDefaults(Path(1), table, 1, 2, 3, 4), 0);
-        EXPECT_EQ(tables.SaveTable(Path(1), table), 0);
-        EXPECT_EQ(tables.InsertScore(table, 1000, ask), 0);
-        EXPECT_EQ(tables.GetEntry(table, 0, 1), "");
-        EXPECT_FALSE(tables.TableValid(table));
-    }
+    ASSERT_EQ(tables.SaveTable(Path(), 1), 1);
+    EXPECT_EQ(tables.SaveTable(Path(), 1), 0);
+    EXPECT_EQ(Insert(1, 1000), 0);
+    EXPECT_TRUE(asked.empty());
+    for (int table : {-1, 5})
+        EXPECT_EQ(tables.LoadTableOrDefaults(Path(), table, 1, 2, 3, 4), 0) << table;
     ASSERT_EQ(LoadWithDefaults(1), 1);
+    for (const auto& [table, place] : {std::pair{1, 0}, {1, 5}, {5, 1}})
+        EXPECT_EQ(tables.InsertEntry(table, place, "x", 1), 0) << table << " " << place;
     EXPECT_EQ(tables.GetEntry(1, 0, 5), "");
-    EXPECT_EQ(tables.GetEntry(1, 1, -1), "");
-    EXPECT_FALSE(QFile::exists(Path(1)));
+    EXPECT_EQ(tables.GetEntry(5, 0, 1), "");
 }
 
-// Made in place of a score file, for the tests of loading and saving.
-struct Intruder {
-    const char* what;
-    std::function<bool(const QString& path, const QString& outside)> make;
-};
-
-const Intruder kIntruders[] = {
-    {"directory", [](const QString& p, const QString&) { return QDir().mkdir(p); }},
-    {"FIFO", [](const QString& p,
-                const QString&) { return ::mkfifo(QFile::encodeName(p).constData(), 0644) == 0; }},
-    {"endless device",
-     [](const QString& p, const QString&) { return QFile::link(QStringLiteral("/dev/zero"), p); }},
-    {"link to a file elsewhere",
-     [](const QString& p, const QString& outside) { return QFile::link(outside, p); }},
-};
-
-void RemoveAny(const QString& path) {
-    QDir(path).removeRecursively();
-    QFile::remove(path);
-}
-
-// Never waits on a FIFO, never reads a device or a huge file: each is a load
-// failure, the table stays as it was. A link to a table is read like it.
-TEST_F(HighscoreTest, OnlyARegularFileOfATableLoads) {
-    const QString outside = dir.filePath(QStringLiteral("elsewhere"));
-    WriteBytes(outside, kDefaults[0].file);
-    for (const Intruder& intruder : kIntruders) {
-        SCOPED_TRACE(intruder.what);
-        tables.InitTables();
-        RemoveAny(Path(1));
-        ASSERT_TRUE(intruder.make(Path(1), outside));
-        const int expected = QFileInfo(Path(1)).isSymLink() && QFileInfo(Path(1)).isFile() ? 1 : 0;
-        EXPECT_EQ(tables.LoadTable(Path(1), 1), expected);
-        EXPECT_EQ(tables.TableValid(1), expected == 1);
+// Loading never waits on a FIFO nor reads a device or a huge file: each is
+// a load failure that leaves the table as it was; a link to a table is read
+// like it. A save neither replaces nor writes through whatever stands in
+// place of the file, and leaves no temporary file.
+TEST_F(HighscoreTest, OnlyARegularFileIsLoadedOrReplaced) {
+    const QString outside = game.Path("elsewhere");
+    const std::pair<const char*, std::function<bool(const QString&)>> intruders[] = {
+        {"directory", [](const QString& p) { return QDir().mkdir(p); }},
+        {"FIFO", [](const QString& p) { return ::mkfifo(QFile::encodeName(p), 0644) == 0; }},
+        {"endless device", [](const QString& p) { return QFile::link("/dev/zero", p); }},
+        {"link to a file elsewhere", [&](const QString& p) { return QFile::link(outside, p); }},
+    };
+    for (const auto& [what, make] : intruders) {
+        SCOPED_TRACE(what);
+        for (const bool save : {false, true}) {
+            game.Write("elsewhere", Join({"a", "1", "b", "2", "c", "3", "d", "4"}));
+            const QByteArray own = game.Read("elsewhere");
+            tables.InitTables();
+            QDir(Path()).removeRecursively();
+            QFile::remove(Path());
+            if (save) {
+                ASSERT_EQ(LoadWithDefaults(1), 1);
+            }
+            ASSERT_TRUE(make(Path()));
+            const QFileInfo before(Path());
+            if (!save) {
+                const int expected = before.isSymLink() && before.isFile() ? 1 : 0;
+                EXPECT_EQ(tables.LoadTable(Path(), 1), expected);
+                EXPECT_EQ(tables.TableValid(1), expected == 1);
+                continue;
+            }
+            EXPECT_EQ(tables.SaveTable(Path(), 1), 0);
+            EXPECT_TRUE(tables.TableValid(1));
+            const QFileInfo after(Path());
+            EXPECT_TRUE(after.isSymLink() == before.isSymLink() && after.isDir() == before.isDir());
+            EXPECT_EQ(game.Read("elsewhere"), own);
+            EXPECT_TRUE(QDir(game.Path()).entryList({".*"}, QDir::Files | QDir::Hidden).isEmpty());
+        }
     }
     tables.InitTables();
-    RemoveAny(Path(1));
-    {
-        QFile huge(Path(1));
-        ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(64 * 1024 * 1024));
-    }
+    QDir(Path()).removeRecursively();
+    QFile::remove(Path());
+    QFile huge(Path());
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(64 * 1024 * 1024));
     EXPECT_EQ(LoadWithDefaults(1), 0);
     EXPECT_FALSE(tables.TableValid(1));
 }
 
-// Whatever stands in place of the file, a save neither replaces it nor
-// writes through it, and leaves no temporary file; the table stays valid for
-// another try.
-TEST_F(HighscoreTest, ASaveReplacesNothingButAScoreFile) {
-    const QString outside = dir.filePath(QStringLiteral("elsewhere"));
-    WriteBytes(outside, "the player's own file");
-    for (const Intruder& intruder : kIntruders) {
-        SCOPED_TRACE(intruder.what);
-        tables.InitTables();
-        RemoveAny(Path(1));
-        ASSERT_EQ(LoadWithDefaults(1), 1);
-        ASSERT_TRUE(intruder.make(Path(1), outside));
-        const QFileInfo before(Path(1));
-        EXPECT_EQ(tables.SaveTable(Path(1), 1), 0);
-        EXPECT_TRUE(tables.TableValid(1));
-        const QFileInfo after(Path(1));
-        EXPECT_EQ(after.isSymLink(), before.isSymLink());
-        EXPECT_EQ(after.isDir(), before.isDir());
-        EXPECT_EQ(ReadBytes(outside), "the player's own file");
-        EXPECT_EQ(QDir(dir.path()).entryList({".*"}, QDir::Files | QDir::Hidden), QStringList());
-    }
-}
-
 TEST_F(HighscoreTest, ASaveThatCannotReplaceTheFileKeepsTheOldOne) {
     // The disk runs full while the new table is written.
-    const QByteArray old = Lines({"Keep", " 77 ", "Me", " 66 ", "As", " 55 ", "Is", " 44 "});
-    WriteBytes(Path(2), old);
+    const QByteArray old = Join({"Keep", " 77 ", "Me", " 66 ", "As", " 55 ", "Is", " 44 "});
+    game.Write(File(2), old);
     ASSERT_EQ(tables.LoadTable(Path(2), 2), 1);
     ASSERT_EQ(tables.ApplyDefaults(1000, 900, 800, 700, 2), 1);
     {
@@ -302,13 +254,70 @@ TEST_F(HighscoreTest, ASaveThatCannotReplaceTheFileKeepsTheOldOne) {
             GTEST_SKIP() << "cannot limit the file size";
         EXPECT_EQ(tables.SaveTable(Path(2), 2), 0);
     }
-    EXPECT_EQ(ReadBytes(Path(2)), old);
-    EXPECT_TRUE(tables.TableValid(2));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"score2.sre"}));
+    EXPECT_EQ(game.Read(File(2)), old);
+    EXPECT_EQ(QDir(game.Path()).entryList(QDir::Files), QStringList({"score2.sre"}));
     // The table is still there and saves once there is room.
     EXPECT_EQ(tables.SaveTable(Path(2), 2), 1);
-    EXPECT_EQ(ReadBytes(Path(2)),
-              Lines({"NoBody", " 1000 ", "NoBody", " 900 ", "NoBody", " 800 ", "NoBody", " 700 "}));
+    EXPECT_EQ(game.Read(File(2)),
+              Join({"NoBody", " 1000 ", "NoBody", " 900 ", "NoBody", " 800 ", "NoBody", " 700 "}));
+}
+
+// The record is the table's seconds, the score and a check sum of its first
+// three digits (the last repeated), encoded as digits after the address.
+TEST(OnlineLink, SubmitAddressCarriesTheEncodedRecordAsDigits) {
+    const QString site = QStringLiteral("http://scores.example:8080");
+    const QString submit = site + QStringLiteral("/wfscore.php?punkte=");
+    const struct {
+        int table;
+        qint32 score;
+        QByteArray record;
+    } cases[] = {
+        {2, 245, "wfgbeta|60|245|11|"},
+        {3, 1000, "wfgbeta|120|1000|1|"},
+        {1, 7, "wfgbeta|30|7|21|"},
+        {1, -12, "wfgbeta|30|-12|5|"},
+        {2, -32768, "wfgbeta|60|-32768|12|"},
+        {4, 5, "wfgbeta|0|5|15|"},
+        {1, 0, "wfgbeta|30|0|0|"},
+        {1, 95, "wfgbeta|30|95|19|"},
+        {1, -2147483647 - 1, "wfgbeta|30|-2147483648|7|"},
+    };
+    const QRegularExpression wellFormed(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(submit) + QStringLiteral("[0-9]+")));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.record.constData());
+        const QString url = SubmitUrl(c.table, c.score, site);
+        ASSERT_TRUE(wellFormed.match(url).hasMatch()) << url.toStdString();
+        const QByteArray digits = url.mid(submit.size()).toLatin1();
+        EXPECT_EQ(digits.size(), 3 * c.record.size());
+        EXPECT_EQ(DecodeText(digits, ScoreKey, true), c.record);
+    }
+    EXPECT_EQ(ViewUrl(site), site + "/hs.php");
+}
+
+TEST(OnlineLink, SiteComesFromTheEnvironmentWhenItIsAWebAddress) {
+    const QString built = QStringLiteral(WF_HIGHSCORE_SITE);
+    const struct {
+        const char* value;  // nullptr: not set
+        QString site;
+    } cases[] = {
+        {nullptr, built},
+        {" http://127.0.0.1:9090/ ", "http://127.0.0.1:9090"},
+        {"https://example.org/wolkenfang//", "https://example.org/wolkenfang"},
+        {"file:///etc/passwd", built},
+        {"http://user:pw@example.org", built},
+        {"http://example.org/?x=1", built},
+        {"http://example.org/#top", built},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value ? c.value : "(not set)");
+        if (c.value)
+            qputenv("WF_HIGHSCORE_SITE", c.value);
+        else
+            qunsetenv("WF_HIGHSCORE_SITE");
+        EXPECT_EQ(HighscoreSite(), c.site);
+    }
+    qunsetenv("WF_HIGHSCORE_SITE");
 }
 
 }  // namespace

@@ -1,14 +1,13 @@
-// The encoder's output is what the game's loader reads: a shipped MOD sealed
-// by the encoding engine loads to the same definition as its plain sources,
-// and so does the backup the engine makes of them.
+// The encoder's output is what the game's loader reads: every shipped MOD
+// loads without changing its directory, and one sealed by the encoding
+// engine loads to the same definition as its plain sources, and so does the
+// backup the engine makes of them.
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include "Engine.h"
+#include "GameFiles.h"
 #include "IniAccess.h"
 #include "ModLoader.h"
 #include "ScriptedPlatform.h"
@@ -22,91 +21,58 @@ class NullSink : public EngineSink {
     void OnProgress(int) override {}
 };
 
-bool CopyTree(const QString& from, const QString& to) {
-    QDir().mkpath(to);
-    for (const QFileInfo& e : QDir(from).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
-        const QString target = to + '/' + e.fileName();
-        if (e.isDir() ? !CopyTree(e.filePath(), target) : !QFile::copy(e.filePath(), target))
-            return false;
-    }
-    return true;
-}
-
-void ExpectSameDefinition(const ModDefinition& a, const ModDefinition& b) {
-    EXPECT_EQ(a.modName, b.modName);
-    EXPECT_EQ(a.shotSoundFile, b.shotSoundFile);
-    EXPECT_EQ(a.musicFile, b.musicFile);
-    ASSERT_EQ(a.backgroundCount, b.backgroundCount);
-    for (int i = 1; i <= a.backgroundCount; ++i) {
-        const BackgroundDef& x = a.backgrounds[i];
-        const BackgroundDef& y = b.backgrounds[i];
-        SCOPED_TRACE(i);
-        EXPECT_EQ(x.title, y.title);
-        EXPECT_EQ(x.isPicture, y.isPicture);
-        EXPECT_EQ(x.pictureFile, y.pictureFile);
-        EXPECT_EQ(x.width, y.width);
-        EXPECT_EQ(x.height, y.height);
-        EXPECT_EQ(x.colour, y.colour);
-        ASSERT_EQ(x.extraCount, y.extraCount);
-        for (int j = 1; j <= x.extraCount; ++j) {
-            const ExtraDef& e = x.extras[j];
-            const ExtraDef& f = y.extras[j];
-            EXPECT_EQ(e.pictureFile, f.pictureFile);
-            EXPECT_EQ(e.x, f.x);
-            EXPECT_EQ(e.y, f.y);
-            EXPECT_EQ(e.extraPoints, f.extraPoints);
-            EXPECT_EQ(e.extraKind, f.extraKind);
-            EXPECT_EQ(e.destructable, f.destructable);
-            ASSERT_EQ(e.hitCellCount, f.hitCellCount);
-            for (int k = 1; k <= e.hitCellCount; ++k) {
-                EXPECT_EQ(e.hitCells[k].column, f.hitCells[k].column);
-                EXPECT_EQ(e.hitCells[k].row, f.hitCells[k].row);
-            }
+// Every field the files define, one line each.
+QStringList Fields(const ModDefinition& m) {
+    QStringList f{m.modName, m.shotSoundFile, m.musicFile, QString::number(m.backgroundCount)};
+    for (int i = 1; i <= m.backgroundCount; ++i) {
+        const BackgroundDef& b = m.backgrounds[i];
+        f << QString::asprintf("%s %s %d %dx%d %s %d", b.title.constData(),
+                               b.pictureFile.constData(), b.isPicture, b.width, b.height,
+                               qPrintable(b.colour.name()), b.extraCount);
+        for (int j = 1; j <= b.extraCount; ++j) {
+            const ExtraDef& e = b.extras[j];
+            f << QString::asprintf("%s %d,%d %d %s %d", e.pictureFile.constData(), e.x, e.y,
+                                   e.extraPoints, e.extraKind.constData(), e.destructable);
+            for (int k = 1; k <= e.hitCellCount; ++k)
+                f.last() += QString::asprintf(" %d,%d", e.hitCells[k].column, e.hitCells[k].row);
         }
     }
+    return f;
 }
 
-TEST(EncodedModRoundTrip, SealedShippedModLoadsLikeItsSources) {
-    const QString shipped = qEnvironmentVariable("WF_GAME_DIR") + "/mods/wolkfng4";
-    if (!QFile::exists(shipped + "/mod.ini"))
-        GTEST_SKIP() << "game data not built: " << shipped.toStdString();
+TEST(EncodedModRoundTrip, ShippedModsLoadAndSealedLoadsLikeItsSources) {
+    const QString mods = qEnvironmentVariable("WF_GAME_DIR") + "/mods";
+    if (!QFile::exists(mods + "/wolkfng4/mod.ini"))
+        GTEST_SKIP() << "game data not built: " << mods.toStdString();
+    for (const QString& name : QDir(mods).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        SCOPED_TRACE(name.toStdString());
+        const auto before = test::GameFiles::SnapshotOf(mods + "/" + name);
+        const ModLoadResult r = LoadMod(mods + "/" + name);
+        EXPECT_TRUE(r.loaded) << r.detail.toStdString();
+        EXPECT_EQ(test::GameFiles::SnapshotOf(mods + "/" + name), before);
+    }
 
-    QTemporaryDir game;
-    ASSERT_TRUE(game.isValid());
-    const QString mods = game.path() + "/mods";
-    ASSERT_TRUE(CopyTree(shipped, mods + "/welt"));
-    ASSERT_TRUE(WriteIniText(game.path() + "/game.ini", "1", "Mods", "ModAnzahl"));
-    ASSERT_TRUE(WriteIniText(game.path() + "/game.ini", "welt", "Mods", "ModName1"));
-
-    const ModLoadResult plain = LoadMod(mods + "/welt");
+    test::GameFiles game;
+    game.WriteGame();
+    const ModLoadResult plain = LoadMod(game.ModPath());
     ASSERT_TRUE(plain.loaded);
-
     ScriptedPlatform platform;
     NullSink sink;
     Engine engine(sink);
-    engine.SetGameDirectory(game.path());
+    engine.SetGameDirectory(game.Path());
     engine.ReadModList();
-    engine.RunEncoding({QStringLiteral("welt"), QStringLiteral("welt.src"), true});
+    engine.RunEncoding({QStringLiteral("wolkfng4"), QStringLiteral("welt.src"), true});
     EXPECT_TRUE(platform.messages.isEmpty());
-
-    EXPECT_EQ(ReadIniText(mods + "/welt/config.ini", "game", "type"), "code");
-    EXPECT_FALSE(QFile::exists(mods + "/welt/mod.ini"));
-    EXPECT_TRUE(QFile::exists(mods + "/welt/mod.cod"));
-    for (int i = 1; i <= plain.mod.backgroundCount; ++i) {
-        EXPECT_FALSE(QFile::exists(mods + QStringLiteral("/welt/%1.ini").arg(i)));
-        EXPECT_TRUE(QFile::exists(mods + QStringLiteral("/welt/%1.cod").arg(i)));
-    }
-
-    const ModLoadResult sealed = LoadMod(mods + "/welt");
-    ASSERT_TRUE(sealed.loaded) << sealed.text.toStdString();
+    EXPECT_FALSE(game.Exists("mods/wolkfng4/1.ini"));
+    const ModLoadResult sealed = LoadMod(game.ModPath());
+    ASSERT_TRUE(sealed.loaded) << sealed.detail.toStdString();
     EXPECT_TRUE(sealed.mod.modIsEncoded);
-    ExpectSameDefinition(plain.mod, sealed.mod);
-
-    const ModLoadResult backup = LoadMod(mods + "/welt.src");
-    ASSERT_TRUE(backup.loaded) << backup.text.toStdString();
+    EXPECT_EQ(Fields(sealed.mod), Fields(plain.mod));
+    const ModLoadResult backup = LoadMod(game.ModPath("welt.src"));
+    ASSERT_TRUE(backup.loaded) << backup.detail.toStdString();
     EXPECT_FALSE(backup.mod.modIsEncoded);
-    ExpectSameDefinition(plain.mod, backup.mod);
-    EXPECT_EQ(ReadIniText(game.path() + "/game.ini", "Mods", "ModName2"), "welt.src");
+    EXPECT_EQ(Fields(backup.mod), Fields(plain.mod));
+    EXPECT_EQ(ReadIniText(game.Path("game.ini"), "Mods", "ModName2"), "welt.src");
 }
 
 }  // namespace

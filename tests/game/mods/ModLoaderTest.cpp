@@ -1,104 +1,25 @@
-// The MOD loader over MOD directories written by the tests, plain and encoded.
+// The MOD loader over MODs written by the tests, plain and encoded, and what
+// it takes of the pictures and sounds they name.
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QElapsedTimer>
-#include <QTemporaryDir>
+#include <QFile>
+#include <QImage>
 #include <functional>
-#include <limits>
 
+#include "FileLimits.h"
+#include "GameFiles.h"
 #include "IniAccess.h"
-#include "ModFiles.h"
 #include "ModLoader.h"
-#include "Paths.h"
-#include "Text8.h"
+#include "ModMedia.h"
 #include "TextCipher.h"
 
 namespace wf {
 namespace {
 
-using test::Snapshot;
-using test::WriteDefinition;
-using test::WriteFile;
-
-// A MOD of two backgrounds: a picture with three extras and a colour with two.
-struct TestMod {
-    QStringList mod = {"[Allgemein]",   "Name=Testwelt", "[sfx]", "SchussSound=sfx\\schuss.wav",
-                       "[Hintergrund]", "Anzahl=2"};
-    QStringList bg1 = {"[hg]",
-                       "name=Grüne Wiese",
-                       "type=BMP",
-                       "datei=bilder\\wiese.bmp",
-                       "x=640",
-                       "y=400",
-                       "r=12",
-                       "extra=3",
-                       "[extra1]",
-                       "gfx=e1.bmp",
-                       "gfxx=100",
-                       "gfxy=50",
-                       "points=3",
-                       "typ=static",
-                       "gpts=5",
-                       "destructable=true",
-                       "p1x=6",
-                       "p1y=3",
-                       "p2x=7",
-                       "p2y=3",
-                       "p3x=8",
-                       "p3y=4",
-                       "[extra2]",
-                       "gfx=e2.bmp",
-                       "gfxx=10",
-                       "gfxy=20",
-                       "points=0",
-                       "typ=sequenziell",
-                       "gpts=12",
-                       "destructable=FALSE",
-                       "[extra3]",
-                       "gfx=e3.gif",
-                       "points=1",
-                       "typ=static",
-                       "destructable=-1",
-                       "p1x=2",
-                       "p1y=9"};
-    QStringList bg2 = {"[hg]",           "name=Nacht",
-                       "type=COLOR",     "datei=nicht.bmp",
-                       "x=320",          "y=200",
-                       "r=300",          "g=0",
-                       "b=17",           "extra=2",
-                       "[extra1]",       "gfx=a.bmp",
-                       "points=1",       "typ=static",
-                       "destructable=0", "p1x=1",
-                       "p1y=1",          "[extra2]",
-                       "gfx=b.bmp",      "points=2",
-                       "typ=static",     "destructable=1",
-                       "p1x=3",          "p1y=4",
-                       "p2x=5",          "p2y=6",
-                       "[extra3]",       "gfx=never.bmp",
-                       "points=1",       "destructable=true"};
-
-    void Write(const QString& dir, bool encoded) const {
-        WriteFile(dir, "config.ini",
-                  test::JoinLines({"[game]", encoded ? "type=code" : "type=plain", "sound=yes"}));
-        WriteDefinition(dir, "mod", mod, encoded);
-        WriteDefinition(dir, "1", bg1, encoded);
-        WriteDefinition(dir, "2", bg2, encoded);
-    }
-};
-
-void Replace(QStringList* lines, const QString& from, const QString& to) {
-    const qsizetype i = lines->indexOf(from);
-    ASSERT_GE(i, 0) << from.toStdString();
-    (*lines)[i] = to;
-}
-
-class ModLoaderTest : public ::testing::TestWithParam<bool> {
-  protected:
-    QString Dir() const { return root.path() + "/mods/testwelt"; }
-    bool Encoded() const { return GetParam(); }
-    QTemporaryDir root;
-};
+using test::GameFiles;
+using test::Lines;
+using test::ModSpec;
+using test::Set;
 
 void Put(QByteArray& out, quint32 value, int bytes) {
     for (int i = 0; i < bytes; ++i)
@@ -116,240 +37,229 @@ QByteArray BitmapHeader(int width, int height) {
     return b + QByteArray(24, '\0');
 }
 
-// A PCM WAV file of silence.
-QByteArray Wave(int channels, int rate, int bits, int dataBytes) {
+// A WAV file: RIFF header, a format chunk of 16 bytes (18 and the sub-format
+// at 24 for an extensible one) and a data chunk of silence.
+QByteArray Wave(int tag, int channels, int rate, int bits, int dataBytes, int sub = 0) {
+    QByteArray fmt;
+    Put(fmt, tag, 2);
+    Put(fmt, channels, 2);
+    Put(fmt, rate, 4);
+    Put(fmt, rate * channels * bits / 8, 4);
+    Put(fmt, channels * bits / 8, 2);
+    Put(fmt, bits, 2);
+    if (sub) {
+        Put(fmt, 22, 2);
+        Put(fmt, bits, 2);
+        Put(fmt, 0, 4);
+        Put(fmt, sub, 2);
+        fmt += QByteArray(14, '\0');
+    }
     QByteArray w("RIFF");
-    Put(w, 36 + dataBytes, 4);
-    w.append("WAVEfmt ");
-    Put(w, 16, 4);
-    Put(w, 1, 2);
-    Put(w, channels, 2);
-    Put(w, rate, 4);
-    Put(w, rate * channels * bits / 8, 4);
-    Put(w, channels * bits / 8, 2);
-    Put(w, bits, 2);
-    w.append("data");
+    Put(w, 4 + 8 + fmt.size() + 8 + dataBytes, 4);
+    w += "WAVE";
+    // An odd chunk before the format, padded to an even length.
+    w += "LIST";
+    Put(w, 3, 4);
+    w += QByteArray("abc\0", 4);
+    w += "fmt ";
+    Put(w, fmt.size(), 4);
+    w += fmt + "data";
     Put(w, dataBytes, 4);
     return w + QByteArray(dataBytes, '\x80');
 }
 
+class ModLoaderTest : public ::testing::TestWithParam<bool> {
+  protected:
+    bool Encoded() const { return GetParam(); }
+    ModSpec Mod(const QList<test::BackgroundSpec>& bgs = {{"BMP", 640, 400, 2},
+                                                          {"COLOR", 320, 200, 1}}) const {
+        ModSpec spec = test::MakeMod(bgs);
+        spec.encoded = Encoded();
+        return spec;
+    }
+    QString Ext() const { return Encoded() ? "cod" : "ini"; }
+    GameFiles game;
+};
+
 TEST_P(ModLoaderTest, ReadsEveryFieldAndLeavesTheDirectoryAsItWas) {
-    TestMod m;
-    m.Write(Dir(), Encoded());
+    ModSpec spec = Mod();
+    Lines& bg1 = spec.backgrounds[0];
+    Set(bg1, "extra1", "points", "3");
+    Set(bg1, "extra1", "p2x", "7");
+    Set(bg1, "extra1", "p2y", "3");
+    Set(bg1, "extra1", "p3x", "8");
+    Set(bg1, "extra1", "p3y", "4");
+    Set(bg1, "extra1", "gpts", "7");
+    Set(spec.mod, "sfx", "Musik", "");
+    game.WriteMod("welt", spec);
     // Stale plain twins in an encoded MOD must neither be read nor touched.
     if (Encoded()) {
-        WriteFile(Dir(), "mod.ini", "[Allgemein]\r\nName=Alt\r\n[Hintergrund]\r\nAnzahl=1\r\n");
-        WriteFile(Dir(), "1.ini", "[hg]\r\ntype=COLOR\r\n");
+        game.Write("mods/welt/mod.ini",
+                   Lines{"[Allgemein]", "Name=Alt", "[Hintergrund]", "Anzahl=1"});
+        game.Write("mods/welt/1.ini", Lines{"[hg]", "type=COLOR"});
     }
-    const auto before = Snapshot(Dir());
-
-    const ModLoadResult r = LoadMod(Dir() + "/");
+    const auto before = game.Snapshot();
+    const ModLoadResult r = LoadMod(game.ModPath("welt") + "/");
     ASSERT_TRUE(r.loaded) << r.detail.toStdString();
-    EXPECT_EQ(Snapshot(Dir()), before);
+    EXPECT_EQ(game.Snapshot(), before);
 
     const ModDefinition& mod = r.mod;
-    EXPECT_EQ(mod.modIsEncoded, Encoded());
-    EXPECT_EQ(mod.modName, "Testwelt");
-    EXPECT_EQ(mod.shotSoundFile, "sfx\\schuss.wav");
-    EXPECT_EQ(mod.musicFile, "");  // missing key
+    EXPECT_TRUE(mod.modIsEncoded == Encoded() && mod.modName == "Testwelt");
+    EXPECT_TRUE(mod.shotSoundFile == "schuss.wav" && mod.musicFile.isEmpty());
     ASSERT_EQ(mod.backgroundCount, 2);
-
     const BackgroundDef& b1 = mod.backgrounds[1];
-    EXPECT_EQ(b1.title, ToText8("Grüne Wiese"));
-    EXPECT_TRUE(b1.isPicture);
-    EXPECT_EQ(b1.pictureFile, "bilder\\wiese.bmp");
-    EXPECT_EQ(b1.width, 640);
-    EXPECT_EQ(b1.height, 400);
+    EXPECT_EQ(b1.title, "Hintergrund 1 \xC4");
+    EXPECT_TRUE(b1.isPicture && b1.pictureFile == "bilder\\hg1.png");
+    EXPECT_EQ(QSize(b1.width, b1.height), QSize(640, 400));
     EXPECT_EQ(b1.colour, QColor(0, 0, 0));  // colour keys are not read for pictures
-    ASSERT_EQ(b1.extraCount, 3);
-
-    const ExtraDef& e1 = b1.extras[1];
-    EXPECT_EQ(e1.pictureFile, "e1.bmp");
-    EXPECT_EQ(e1.x, 100);
-    EXPECT_EQ(e1.y, 50);
-    EXPECT_EQ(e1.extraKind, "static");
-    EXPECT_EQ(e1.extraPoints, 5);
-    EXPECT_TRUE(e1.destructable);
-    ASSERT_EQ(e1.hitCellCount, 3);
-    EXPECT_EQ(e1.hitCells[1].column, 6);
-    EXPECT_EQ(e1.hitCells[2].column, 7);
-    EXPECT_EQ(e1.hitCells[3].column, 8);  // p3x
-    EXPECT_EQ(e1.hitCells[3].row, 4);     // p3y
-
-    const ExtraDef& e2 = b1.extras[2];
-    EXPECT_EQ(e2.extraKind, "sequenziell");
-    EXPECT_EQ(e2.hitCellCount, 0);
-    EXPECT_FALSE(e2.destructable);
-    EXPECT_EQ(e2.extraPoints, 12);
-
-    const ExtraDef& e3 = b1.extras[3];
-    EXPECT_EQ(e3.pictureFile, "e3.gif");
-    EXPECT_EQ(e3.x, 0);  // missing numbers read 0
-    EXPECT_EQ(e3.extraPoints, 0);
-    EXPECT_TRUE(e3.destructable);  // "-1"
-    EXPECT_EQ(e3.hitCells[1].row, 9);
-
     const BackgroundDef& b2 = mod.backgrounds[2];
-    EXPECT_EQ(b2.title, "Nacht");
-    EXPECT_FALSE(b2.isPicture);
-    EXPECT_EQ(b2.pictureFile, "");
-    EXPECT_EQ(b2.width, 320);
-    EXPECT_EQ(b2.height, 200);
-    EXPECT_EQ(b2.colour, QColor(255, 0, 17));  // r 300 counts as 255
-    ASSERT_EQ(b2.extraCount, 2);
-    EXPECT_FALSE(b2.extras[1].destructable);
-    EXPECT_TRUE(b2.extras[2].destructable);
-    EXPECT_EQ(b2.extras[2].hitCells[2].column, 5);
-    EXPECT_EQ(b2.extras[2].hitCells[2].row, 6);
-    EXPECT_EQ(b2.extras[3].pictureFile, "");  // beyond the count: not read
-
+    EXPECT_TRUE(!b2.isPicture && b2.pictureFile.isEmpty());
+    EXPECT_EQ(QSize(b2.width, b2.height), QSize(320, 200));
+    EXPECT_EQ(b2.colour, QColor(10, 20, 255));  // b 300 counts as 255
     for (int i = 1; i <= 2; ++i) {
-        for (int j = 1; j <= mod.backgrounds[i].extraCount; ++j) {
-            EXPECT_EQ(mod.backgrounds[i].extras[j].extraTimer, 100);
+        ASSERT_EQ(mod.backgrounds[i].extraCount, 3 - i);
+        for (int j = 1; j <= 3 - i; ++j) {
+            SCOPED_TRACE(testing::Message() << "extra " << i << "." << j);
+            const ExtraDef& e = mod.backgrounds[i].extras[j];
+            EXPECT_EQ(e.pictureFile, test::ExtraPicture(i, j));
+            EXPECT_EQ(QPoint(e.x, e.y), QPoint(10 * j, 5 * i));
+            EXPECT_EQ(QPoint(e.hitCells[1].column, e.hitCells[1].row), QPoint(j, i));
+            EXPECT_EQ(e.extraKind, j == 1 ? "static" : "sequenziell");
+            EXPECT_EQ(e.extraPoints, i == 1 && j == 1 ? 7 : 15);
+            EXPECT_EQ(e.destructable, j == 1);
+            EXPECT_EQ(e.extraTimer, kExtraTimerPeriod);
         }
     }
-    EXPECT_EQ(mod.backgrounds[3].title, "");
+    const ExtraDef& e1 = b1.extras[1];
+    ASSERT_EQ(e1.hitCellCount, 3);
+    EXPECT_EQ(QPoint(e1.hitCells[2].column, e1.hitCells[2].row), QPoint(7, 3));
+    EXPECT_EQ(QPoint(e1.hitCells[3].column, e1.hitCells[3].row), QPoint(8, 4));
 }
 
 TEST_P(ModLoaderTest, TenBackgroundsAndTheLimitsLoad) {
-    TestMod m;
-    Replace(&m.mod, "Anzahl=2", "Anzahl=10");
-    Replace(&m.bg1, "extra=3", "extra=5");
-    Replace(&m.bg1, "points=3", "points=20");
-    for (int j = 4; j <= 5; ++j) {
-        m.bg1 << QString("[extra%1]").arg(j) << "destructable=true";
-    }
-    // The largest position, background, pictures and shot sound allowed.
-    Replace(&m.bg1, "gfxx=100", "gfxx=1000000");
-    Replace(&m.bg2, "x=320", "x=8192");
-    Replace(&m.bg2, "y=200", "y=2048");
-    m.Write(Dir(), Encoded());
-    WriteFile(Dir(), "e1.bmp", BitmapHeader(4096, 4096));
-    WriteFile(Dir(), "e2.bmp", BitmapHeader(4096, 4096));
-    WriteFile(Dir(), "sfx/schuss.wav", Wave(8, 4000, 8, 10 * 4000 * 8));
-    for (int i = 3; i <= 10; ++i)
-        WriteDefinition(Dir(), QString::number(i), m.bg2, Encoded());
-    WriteDefinition(Dir(), "11", {"[hg]", "type=kaputt"}, Encoded());  // beyond the count
-
-    const ModLoadResult r = LoadMod(Dir());
+    ModSpec spec = Mod(QList<test::BackgroundSpec>(10, {"COLOR", 8192, 2048, 0}));
+    Lines& bg1 = spec.backgrounds[0] = Mod({{"BMP", 640, 400, 5}}).backgrounds[0];
+    Set(bg1, "extra1", "points", "20");
+    Set(bg1, "extra1", "gfxx", "1000000");
+    spec.backgrounds << Lines{"[hg]", "type=kaputt"};  // beyond the count
+    game.WriteMod("welt", spec, false);
+    // The largest extra pictures and shot sound allowed.
+    game.Write("mods/welt/" + test::ExtraPicture(1, 1), BitmapHeader(4096, 4096));
+    game.Write("mods/welt/" + test::ExtraPicture(1, 2), BitmapHeader(4096, 4096));
+    game.Write("mods/welt/schuss.wav", Wave(1, 8, 4000, 8, 10 * 4000 * 8));
+    const ModLoadResult r = LoadMod(game.ModPath("welt"));
     ASSERT_TRUE(r.loaded) << r.detail.toStdString();
     EXPECT_EQ(r.mod.backgroundCount, 10);
     EXPECT_EQ(r.mod.backgrounds[1].extraCount, 5);
     EXPECT_EQ(r.mod.backgrounds[1].extras[1].hitCellCount, 20);
-    EXPECT_EQ(r.mod.backgrounds[10].colour, QColor(255, 0, 17));
     EXPECT_EQ(r.mod.backgrounds[1].extras[1].x, 1000000);
-    EXPECT_EQ(r.mod.backgrounds[2].width, 8192);
+    EXPECT_EQ(r.mod.backgrounds[10].width, 8192);
 }
 
-struct Refused {
-    const char* name;
-    std::function<void(TestMod*)> change;
-    std::function<void(const QString& dir, bool encoded)> files;  // after writing
-    QString title;
-    QString text;
-    QString detail;  // "%1" stands for the file ending, ini or cod
-};
-
-const QString kFaulty = QStringLiteral("Fehler beim Laden des MODs 'Testwelt'");
-
-TEST_P(ModLoaderTest, RefusesFaultyModsNamingFileAndKey) {
-    const auto none = [](const QString&, bool) {};
-    const std::vector<Refused> cases = {
-        {"eleven backgrounds", [](TestMod* m) { Replace(&m->mod, "Anzahl=2", "Anzahl=11"); }, none,
-         "Fehler!",
-         "Geladener MOD 'Testwelt' wird nicht von dieser Wolkenfang Version unterstützt!!!",
+// Each refusal names file, section and key in its detail, which also goes
+// to standard error; the directory is left as it was.
+TEST_P(ModLoaderTest, RefusesHostileValuesNamingFileAndKey) {
+    const auto set = [](int file, const char* section, const char* key, const char* value) {
+        return
+            [=](ModSpec& s) { Set(file ? s.backgrounds[file - 1] : s.mod, section, key, value); };
+    };
+    const QByteArray huge = BitmapHeader(4096, 4096);
+    struct Case {
+        const char* name;
+        std::function<void(ModSpec&)> change;
+        QList<std::pair<QString, QByteArray>> files;  // "%1": ini or cod; null bytes: removed
+        QString detail;
+    };
+    const std::vector<Case> cases = {
+        {"eleven backgrounds",
+         set(0, "Hintergrund", "Anzahl", "11"),
+         {},
          "mod.%1 [Hintergrund] Anzahl: 11"},
-        {"type in small letters", [](TestMod* m) { Replace(&m->bg2, "type=COLOR", "type=color"); },
-         none, "Fehler !", kFaulty, "2.%1 [hg] type: \"color\""},
-        {"type missing", [](TestMod* m) { Replace(&m->bg1, "type=BMP", "; kein Typ"); }, none,
-         "Fehler !", kFaulty, "1.%1 [hg] type: \"\""},
-        {"six extras", [](TestMod* m) { Replace(&m->bg1, "extra=3", "extra=6"); }, none, "Fehler !",
-         kFaulty, "1.%1 [hg] extra: 6"},
-        {"21 hit cells", [](TestMod* m) { Replace(&m->bg2, "points=2", "points=21"); }, none,
-         "Fehler !", kFaulty, "2.%1 [extra2] points: 21"},
-        {"negative background count", [](TestMod* m) { Replace(&m->mod, "Anzahl=2", "Anzahl=-3"); },
-         none, "Fehler !", kFaulty, "mod.%1 [Hintergrund] Anzahl: \"-3\" ist negativ"},
-        {"negative extra count", [](TestMod* m) { Replace(&m->bg1, "extra=3", "extra=-1"); }, none,
-         "Fehler !", kFaulty, "1.%1 [hg] extra: \"-1\" ist negativ"},
-        {"negative hit cells", [](TestMod* m) { Replace(&m->bg1, "points=1", "points=-2"); }, none,
-         "Fehler !", kFaulty, "1.%1 [extra3] points: \"-2\" ist negativ"},
+        {"type in small letters", set(2, "hg", "type", "color"), {}, "2.%1 [hg] type: \"color\""},
+        {"type missing", set(1, "hg", "type", ""), {}, "1.%1 [hg] type: \"\""},
+        {"six extras", set(1, "hg", "extra", "6"), {}, "1.%1 [hg] extra: 6"},
+        {"21 hit cells", set(2, "extra1", "points", "21"), {}, "2.%1 [extra1] points: 21"},
+        {"negative count",
+         set(0, "Hintergrund", "Anzahl", "-3"),
+         {},
+         "mod.%1 [Hintergrund] Anzahl: \"-3\" ist negativ"},
         {"destructable not Boolean",
-         [](TestMod* m) { Replace(&m->bg1, "destructable=FALSE", "destructable=vielleicht"); },
-         none, "Fehler !", kFaulty,
+         set(1, "extra2", "destructable", "vielleicht"),
+         {},
          "1.%1 [extra2] destructable: \"vielleicht\" ist kein Wahrheitswert"},
         {"destructable missing",
-         [](TestMod* m) { Replace(&m->bg2, "destructable=1", "destructable="); }, none, "Fehler !",
-         kFaulty, "2.%1 [extra2] destructable: fehlt"},
-        {"background file missing", nullptr,
-         [](const QString& dir, bool enc) { QFile::remove(dir + (enc ? "/2.cod" : "/2.ini")); },
-         "Fehler !", kFaulty, "2.%1: Datei fehlt"},
-        {"background file empty", nullptr,
-         [](const QString& dir, bool enc) { WriteFile(dir, enc ? "1.cod" : "1.ini", ""); },
-         "Fehler !", kFaulty, "1.%1: Datei fehlt oder ist leer"},
-        // Values the game cannot honour safely.
+         set(2, "extra1", "destructable", ""),
+         {},
+         "2.%1 [extra1] destructable: fehlt"},
+        {"background file missing", nullptr, {{"2.%1", QByteArray()}}, "2.%1: Datei fehlt"},
+        {"background file empty", nullptr, {{"1.%1", ""}}, "1.%1: Datei fehlt oder ist leer"},
         {"extra far to the right",
-         [](TestMod* m) { Replace(&m->bg1, "gfxx=100", "gfxx=2147483648"); }, none, "Fehler !",
-         kFaulty, "1.%1 [extra1] gfxx: 2147483648 ist mehr als erlaubt (höchstens 1000000)"},
-        {"extra far down", [](TestMod* m) { Replace(&m->bg1, "gfxy=50", "gfxy=1000001"); }, none,
-         "Fehler !", kFaulty, "1.%1 [extra1] gfxy: 1000001"},
-        {"hit cell far out", [](TestMod* m) { Replace(&m->bg1, "p3x=8", "p3x=99999999999"); }, none,
-         "Fehler !", kFaulty, "1.%1 [extra1] p3x: 99999999999"},
-        {"colour background too wide", [](TestMod* m) { Replace(&m->bg2, "x=320", "x=20000"); },
-         none, "Fehler !", kFaulty, "2.%1 [hg] x: 20000 ist mehr als erlaubt (höchstens 8192)"},
+         set(1, "extra1", "gfxx", "2147483648"),
+         {},
+         "1.%1 [extra1] gfxx: 2147483648 ist mehr als erlaubt (höchstens 1000000)"},
+        {"extra far down", set(1, "extra1", "gfxy", "1000001"), {}, "1.%1 [extra1] gfxy: 1000001"},
+        {"hit cell far out",
+         set(1, "extra2", "p1y", "99999999999"),
+         {},
+         "1.%1 [extra2] p1y: 99999999999"},
+        {"colour background too high", set(2, "hg", "y", "8193"), {}, "2.%1 [hg] y: 8193"},
+        {"colour background too wide",
+         set(2, "hg", "x", "20000"),
+         {},
+         "2.%1 [hg] x: 20000 ist mehr als erlaubt (höchstens 8192)"},
         {"colour background too large",
-         [](TestMod* m) {
-             Replace(&m->bg2, "x=320", "x=8000");
-             Replace(&m->bg2, "y=200", "y=8000");
-         },
-         none, "Fehler !", kFaulty, "2.%1 [hg] x, y: 8000 × 8000 Bildpunkte"},
-        {"extra picture too large", nullptr,
-         [](const QString& dir, bool) { WriteFile(dir, "e2.bmp", BitmapHeader(5700, 5700)); },
-         "Fehler !", kFaulty, "1.%1 [extra2] gfx: e2.bmp: 5700 × 5700 Bildpunkte"},
-        {"background picture too wide", nullptr,
-         [](const QString& dir, bool) {
-             WriteFile(dir, "bilder/wiese.bmp", BitmapHeader(8193, 10));
-         },
-         "Fehler !", kFaulty, "1.%1 [hg] datei: bilder\\wiese.bmp: 8193 × 10"},
-        {"pictures beyond the budget", nullptr,
-         [](const QString& dir, bool) {
-             // Each within the limit of one picture, all three not.
-             for (const char* name : {"e1.bmp", "e2.bmp", "e3.gif"})
-                 WriteFile(dir, name, BitmapHeader(4096, 4096));
-         },
-         "Fehler !", kFaulty, "1.%1 [extra3] gfx: e3.gif: alle Bilder des MODs zusammen"},
-        {"shot sound of 1 Hz", nullptr,
-         [](const QString& dir, bool) { WriteFile(dir, "sfx/schuss.wav", Wave(1, 1, 8, 7000)); },
-         "Fehler !", kFaulty, "mod.%1 [sfx] SchussSound: sfx\\schuss.wav: Abtastrate 1 Hz"},
-        {"shot sound too long", nullptr,
-         [](const QString& dir, bool) {
-             WriteFile(dir, "sfx/schuss.wav", Wave(1, 4000, 8, 11 * 4000));
-         },
-         "Fehler !", kFaulty, "schuss.wav: 11 Sekunden sind länger als erlaubt"},
-        // The count is checked before any background file is looked for.
-        {"eleven backgrounds with files missing",
-         [](TestMod* m) { Replace(&m->mod, "Anzahl=2", "Anzahl=11"); },
-         [](const QString& dir, bool enc) { QFile::remove(dir + (enc ? "/1.cod" : "/1.ini")); },
-         "Fehler!",
-         "Geladener MOD 'Testwelt' wird nicht von dieser Wolkenfang Version unterstützt!!!",
-         "Anzahl"},
+         [&](ModSpec& s) { set(2, "hg", "x", "8000")(s), set(2, "hg", "y", "8000")(s); },
+         {},
+         "2.%1 [hg] x, y: 8000 × 8000 Bildpunkte"},
+        {"extra picture too large",
+         nullptr,
+         {{test::ExtraPicture(1, 2), BitmapHeader(5700, 5700)}},
+         "1.%1 [extra2] gfx: extras\\e1_2.png: 5700 × 5700 Bildpunkte"},
+        {"background picture too wide",
+         nullptr,
+         {{"bilder/hg1.png", BitmapHeader(8193, 10)}},
+         "1.%1 [hg] datei: bilder\\hg1.png: 8193 × 10"},
+        // Each within the limit of one picture, all three not.
+        {"pictures beyond the budget",
+         nullptr,
+         {{test::ExtraPicture(1, 1), huge},
+          {test::ExtraPicture(1, 2), huge},
+          {test::ExtraPicture(2, 1), huge}},
+         "2.%1 [extra1] gfx: extras\\e2_1.png: alle Bilder des MODs zusammen"},
+        {"shot sound of 1 Hz",
+         nullptr,
+         {{"schuss.wav", Wave(1, 1, 1, 8, 7000)}},
+         "mod.%1 [sfx] SchussSound: schuss.wav: Abtastrate 1 Hz"},
+        {"shot sound too long",
+         nullptr,
+         {{"schuss.wav", Wave(1, 1, 4000, 8, 11 * 4000)}},
+         "schuss.wav: 11 Sekunden sind länger als erlaubt"},
     };
-    const QString ext = Encoded() ? "cod" : "ini";
-    for (const Refused& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        QTemporaryDir dir;
-        TestMod m;
+        GameFiles g;
+        ModSpec spec = Mod();
         if (c.change)
-            c.change(&m);
-        m.Write(dir.path(), Encoded());
-        c.files(dir.path(), Encoded());
-        const auto before = Snapshot(dir.path());
-        const ModLoadResult r = LoadMod(dir.path());
+            c.change(spec);
+        g.WriteMod("welt", spec);
+        for (const auto& [file, bytes] : c.files) {
+            const QString rel = "mods/welt/" + file.arg(Ext());
+            bytes.isNull() ? g.Remove(rel) : g.Write(rel, bytes);
+        }
+        const auto before = g.Snapshot();
+        testing::internal::CaptureStderr();
+        const ModLoadResult r = LoadMod(g.ModPath("welt"));
+        const QString err = QString::fromStdString(testing::internal::GetCapturedStderr());
+        const bool unsupported = c.detail.contains("Anzahl: 11");
         EXPECT_FALSE(r.loaded);
         EXPECT_EQ(r.icon, MsgIcon::Exclamation);
-        EXPECT_EQ(r.title, c.title);
-        EXPECT_EQ(r.text, c.text);
-        EXPECT_TRUE(r.detail.contains(c.detail.arg(ext))) << r.detail.toStdString();
-        EXPECT_EQ(Snapshot(dir.path()), before);
+        EXPECT_EQ(r.title, unsupported ? "Fehler!" : "Fehler !");
+        EXPECT_EQ(r.text, unsupported ? "Geladener MOD 'Testwelt' wird nicht von dieser Wolkenfang "
+                                        "Version unterstützt!!!"
+                                      : "Fehler beim Laden des MODs 'Testwelt'");
+        EXPECT_TRUE(r.detail.contains(c.detail.arg(Ext()))) << r.detail.toStdString();
+        EXPECT_EQ(err, "Wolkenfang: MOD 'Testwelt': " + r.detail + "\n");
+        EXPECT_EQ(g.Snapshot(), before);
     }
 }
 
@@ -357,16 +267,16 @@ INSTANTIATE_TEST_SUITE_P(PlainAndEncoded, ModLoaderTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Encoded" : "Plain"; });
 
 TEST(ModLoader, DestructableFollowsTheBooleanRules) {
-    const std::vector<std::pair<QString, int>> table = {
-        {"true", 1}, {"TRUE", 1}, {"fAlSe", 0}, {"0", 0},   {"2", 1},  {"-1", 1},
-        {"0.0", 0},  {"0.5", 1},  {"yes", -1},  {"1a", -1}, {"-", -1}, {"", -1}};
+    const std::vector<std::pair<QByteArray, int>> table = {{"TRUE", 1}, {"fAlSe", 0}, {"0", 0},
+                                                           {"-1", 1},   {"0.0", 0},   {"0.5", 1},
+                                                           {"1a", -1},  {"-", -1}};
     for (const auto& [text, expected] : table) {
         SCOPED_TRACE(text.toStdString());
-        QTemporaryDir dir;
-        TestMod m;
-        Replace(&m.bg1, "destructable=true", "destructable=" + text);
-        m.Write(dir.path(), false);
-        const ModLoadResult r = LoadMod(dir.path());
+        GameFiles game;
+        ModSpec spec = test::MakeMod();
+        Set(spec.backgrounds[0], "extra1", "destructable", text);
+        game.WriteMod("welt", spec);
+        const ModLoadResult r = LoadMod(game.ModPath("welt"));
         ASSERT_EQ(r.loaded, expected >= 0) << r.detail.toStdString();
         if (r.loaded) {
             EXPECT_EQ(r.mod.backgrounds[1].extras[1].destructable, expected == 1);
@@ -374,150 +284,97 @@ TEST(ModLoader, DestructableFollowsTheBooleanRules) {
     }
 }
 
+// Only "code" exactly means encoded; section and key are found whatever
+// their capitals, and so are the files.
 TEST(ModLoader, OnlyTheExactWordCodeMeansEncoded) {
-    QTemporaryDir dir;
-    TestMod plain;
-    plain.Write(dir.path(), false);
-    TestMod other;
-    Replace(&other.mod, "Name=Testwelt", "Name=Verschlüsselt");
-    WriteDefinition(dir.path(), "mod", other.mod, true);
-    WriteDefinition(dir.path(), "1", other.bg1, true);
-    WriteDefinition(dir.path(), "2", other.bg2, true);
-
+    GameFiles game;
+    ModSpec plain = test::MakeMod();
+    game.WriteMod("welt", plain);
+    ModSpec sealed = test::MakeMod();
+    Set(sealed.mod, "Allgemein", "Name", "Versiegelt");
+    sealed.encoded = true;
+    game.WriteMod("welt", sealed);
+    const QString dir = game.ModPath("welt");
     for (const char* type : {"Code", "code ", "cod"}) {
-        WriteFile(dir.path(), "config.ini", QByteArray("[GAME]\r\ntype=\"") + type + "\"\r\n");
-        const ModLoadResult r = LoadMod(dir.path());
+        game.Write("mods/welt/config.ini", QByteArray("[GAME]\r\ntype=\"") + type + "\"\r\n");
+        const ModLoadResult r = LoadMod(dir);
         ASSERT_TRUE(r.loaded) << type;
-        // Blanks inside the quotes are kept, so "code " is not "code" either.
         EXPECT_EQ(r.mod.modName, "Testwelt") << type;
         EXPECT_FALSE(r.mod.modIsEncoded);
     }
-    WriteFile(dir.path(), "config.ini", "[GAME]\r\nTYPE = code\r\n");
-    const ModLoadResult r = LoadMod(dir.path());
-    ASSERT_TRUE(r.loaded);
-    EXPECT_EQ(r.mod.modName, ToText8("Verschlüsselt"));
-}
-
-TEST(ModLoader, AMissingModCodIsRefusedUnderTheDirectoryName) {
-    QTemporaryDir root;
-    const QString dir = root.path() + "/Bergwelt";
-    TestMod m;
-    m.Write(dir, true);
-    QFile::remove(dir + "/mod.cod");
-    testing::internal::CaptureStderr();
+    game.Remove("mods/welt/config.ini");
+    game.Write("mods/welt/Config.INI", QByteArray("[GAME]\r\nTYPE = code\r\n"));
+    QFile::rename(dir + "/mod.cod", dir + "/MOD.COD");
     const ModLoadResult r = LoadMod(dir);
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(r.loaded);
-    EXPECT_EQ(r.title, "Fehler !");
-    EXPECT_EQ(r.text, "Fehler beim Laden des MODs 'Bergwelt'");
-    EXPECT_EQ(err, "Wolkenfang: MOD 'Bergwelt': mod.cod: Datei fehlt oder ist leer\n");
-}
-
-TEST(ModLoader, APlainModWithoutModIniHasNoBackgrounds) {
-    QTemporaryDir dir;
-    WriteFile(dir.path(), "config.ini", "[game]\r\n");
-    WriteDefinition(dir.path(), "1", TestMod().bg1, false);
-    const ModLoadResult r = LoadMod(dir.path());
-    ASSERT_TRUE(r.loaded);
-    EXPECT_EQ(r.mod.modName, "");
-    EXPECT_EQ(r.mod.backgroundCount, 0);
-}
-
-TEST(ModLoader, WritesOneDetailLineToStandardError) {
-    QTemporaryDir dir;
-    TestMod m;
-    Replace(&m.bg1, "destructable=FALSE", "destructable=vielleicht");
-    m.Write(dir.path(), true);
-    testing::internal::CaptureStderr();
-    const ModLoadResult r = LoadMod(dir.path());
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(r.loaded);
-    EXPECT_EQ(err,
-              "Wolkenfang: MOD 'Testwelt': 1.cod [extra2] destructable: \"vielleicht\" ist kein "
-              "Wahrheitswert\n");
-}
-
-TEST(ModLoader, NamesThatClimbOutOfTheModAreNeverResolved) {
-    QTemporaryDir root;
-    const QString dir = root.path() + "/mod";
-    WriteFile(root.path(), "draussen.bmp", "BM");
-    TestMod m;
-    Replace(&m.bg1, "datei=bilder\\wiese.bmp", "datei=..\\draussen.bmp");
-    Replace(&m.bg1, "gfx=e1.bmp", "gfx=bilder\\..\\..\\draussen.bmp");
-    m.Write(dir, false);
-    const ModLoadResult r = LoadMod(dir);
-    ASSERT_TRUE(r.loaded);
-    EXPECT_EQ(JoinStoredPath(dir, r.mod.backgrounds[1].pictureFile), "");
-    EXPECT_EQ(JoinStoredPath(dir, r.mod.backgrounds[1].extras[1].pictureFile), "");
-}
-
-TEST(ModLoader, FindsDefinitionFilesWhateverTheirCapitals) {
-    QTemporaryDir dir;
-    TestMod m;
-    m.Write(dir.path(), true);
-    QFile::rename(dir.path() + "/mod.cod", dir.path() + "/MOD.COD");
-    QFile::rename(dir.path() + "/config.ini", dir.path() + "/Config.INI");
-    const ModLoadResult r = LoadMod(dir.path());
     ASSERT_TRUE(r.loaded) << r.detail.toStdString();
-    EXPECT_TRUE(r.mod.modIsEncoded);
-    EXPECT_EQ(ModConfigPath(dir.path()), dir.path() + "/Config.INI");
-}
-
-TEST(ModLoader, LoadsALargeBackgroundFileInTimeLinearInItsSize) {
-    // Five extras of 20 hit cells (some 250 keys) and 9.9 MB of notes. The
-    // load is compared with one reading of a single key of the same file,
-    // which passes over it once: the bound holds on a slow or busy machine
-    // and breaks as soon as each key costs a pass of its own.
-    QTemporaryDir dir;
-    TestMod m;
-    m.bg1 = QStringList{"[hg]", "name=Gross", "type=COLOR", "x=640", "y=400", "extra=5"};
-    for (int j = 1; j <= 5; ++j) {
-        m.bg1 << QString("[extra%1]").arg(j) << "gfx=e.bmp"
-              << "points=20"
-              << "typ=static"
-              << "destructable=true";
-        for (int k = 1; k <= 20; ++k)
-            m.bg1 << QString("p%1x=%2").arg(k).arg(j) << QString("p%1y=%2").arg(k).arg(k);
-    }
-    m.Write(dir.path(), false);
-    QByteArray content = test::JoinLines(m.bg1 + QStringList{"[notizen]"});
-    for (int i = 0; content.size() < 9900000; ++i)
-        content += "zeile" + QByteArray::number(i) + "=Ein langer Kommentar zu diesem Bild\r\n";
-    WriteFile(dir.path(), "1.ini", content);
-
-    const auto fastest = [](const std::function<void()>& run) {
-        qint64 best = std::numeric_limits<qint64>::max();
-        for (int i = 0; i < 3; ++i) {
-            QElapsedTimer clock;
-            clock.start();
-            run();
-            best = std::min(best, clock.nsecsElapsed());
-        }
-        return best;
-    };
-    const qint64 onePass =
-        fastest([&] { EXPECT_EQ(ReadIniText(dir.path() + "/1.ini", "hg", "x"), "640"); });
-    const qint64 load = fastest([&] {
-        const ModLoadResult r = LoadMod(dir.path());
-        ASSERT_TRUE(r.loaded) << r.detail.toStdString();
-        EXPECT_EQ(r.mod.backgrounds[1].extras[5].hitCells[20].row, 20);
-    });
-    EXPECT_LT(load, 20 * onePass) << "load " << load / 1000000 << " ms, one pass "
-                                  << onePass / 1000000 << " ms";
+    EXPECT_EQ(r.mod.modName, "Versiegelt");
+    EXPECT_EQ(ModConfigPath(dir), dir + "/Config.INI");
 }
 
 TEST(DecodeModFile, DecodesLineByLineAndBlanksUndecodableLines) {
-    const QByteArray key(kModKey);
-    const QByteArray name = EncodeText("Name=Wald", key, true);
-    const QByteArray count = EncodeText("Anzahl=7", key, true);
     // LF and CR LF line ends; a line of letters and a single group cannot be decoded.
-    const QByteArray content = EncodeText("[Allgemein]", key, true) + "\n" + name +
-                               "\r\nxyz\r\n123\r\n" + EncodeText("[Hintergrund]", key, true) +
-                               "\r\n" + count;
-    const QByteArray plain = DecodeModFile(content);
-    EXPECT_EQ(plain, "[Allgemein]\r\nName=Wald\r\n\r\n\r\n[Hintergrund]\r\nAnzahl=7\r\n");
-    EXPECT_EQ(ReadIniNumberFromBytes(plain, "Hintergrund", "Anzahl"), 7);
+    const QByteArray content = test::Join({"[Allgemein]"}, true).chopped(2) + "\n" +
+                               test::Join({"Name=Wald"}, true) + "xyz\r\n123\r\n" +
+                               test::Join({"[Hintergrund]", "Anzahl=7"}, true).chopped(2);
+    EXPECT_EQ(DecodeModFile(content),
+              "[Allgemein]\r\nName=Wald\r\n\r\n\r\n[Hintergrund]\r\nAnzahl=7\r\n");
     EXPECT_EQ(DecodeModFile(""), "");
+}
+
+// What the game takes of a shot sound: the format each WAV file declares,
+// and why one is refused (beyond the limits) or not played.
+TEST(ModMedia, WaveFormatsWithinAndBeyondTheLimits) {
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        const char* problem;  // "" played; null: no WAV file at all
+        bool beyond;
+    } cases[] = {
+        {"8 bit", Wave(1, 1, 4000, 8, 4000), "", false},
+        {"16 bit stereo", Wave(1, 2, 44100, 16, 44100 * 4 * 10), "", false},
+        {"24 bit too long", Wave(1, 1, 8000, 24, 8000 * 3 * 10 + 3), "10 Sekunden", true},
+        {"float", Wave(3, 1, 8000, 32, 64), "", false},
+        {"float of 64 bit", Wave(3, 1, 8000, 64, 64), "Format 3 mit 64 Bit", false},
+        {"a-law", Wave(6, 2, 8000, 8, 8000 * 2 * 11), "11 Sekunden", true},
+        {"mu-law of 16 bit", Wave(7, 1, 8000, 16, 64), "Format 7 mit 16 Bit", false},
+        {"ADPCM", Wave(2, 1, 8000, 4, 40001), "10 Sekunden", true},
+        {"extensible PCM", Wave(0xFFFE, 1, 8000, 16, 64, 1), "", false},
+        {"extensible of 12 bit", Wave(0xFFFE, 1, 8000, 12, 64, 1), "Format 1 mit 12 Bit", false},
+        {"unknown format", Wave(85, 1, 8000, 16, 64), "Format 85", false},
+        {"no data", Wave(1, 1, 8000, 16, 0), "keine Tondaten", false},
+        {"nine channels", Wave(1, 9, 8000, 16, 64), "9 Kanäle", true},
+        {"3999 Hz", Wave(1, 1, 3999, 16, 64), "Abtastrate 3999 Hz", true},
+        {"no WAVE", QByteArray("RIFF\x04\0\0\0WAVX", 12), nullptr, false},
+        {"format chunk too short", Wave(1, 1, 8000, 16, 64).replace("fmt \x10", "fmt \x0E"),
+         nullptr, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::optional<WaveFormat> format = ReadWaveFormat(c.bytes);
+        ASSERT_EQ(format.has_value(), c.problem != nullptr);
+        if (!format)
+            continue;
+        bool beyond = !c.beyond;
+        const QString why = WaveFormatProblem(*format, &beyond);
+        EXPECT_TRUE(QByteArray(c.problem).isEmpty() ? why.isEmpty() : why.contains(c.problem))
+            << why.toStdString();
+        EXPECT_EQ(beyond, c.beyond);
+    }
+}
+
+TEST(ModMedia, PicturesWithinAndBeyondTheLimits) {
+    GameFiles game;
+    game.WritePicture("p.png", QSize(3, 2));
+    const QImage decoded = DecodePicture(game.Read("p.png"));
+    EXPECT_EQ(decoded.size(), QSize(3, 2));
+    EXPECT_EQ(decoded.format(), QImage::Format_RGB32);
+    EXPECT_EQ(PictureSize(BitmapHeader(8192, 2048)), QSize(8192, 2048));
+    EXPECT_TRUE(PictureSizeProblem(QSize(8192, 2048)).isEmpty());
+    EXPECT_TRUE(PictureSizeProblem(QSize(4096, 4096)).isEmpty());
+    EXPECT_FALSE(PictureSizeProblem(QSize(1, 8193)).isEmpty());
+    EXPECT_TRUE(DecodePicture(BitmapHeader(8193, 1)).isNull());
+    EXPECT_TRUE(DecodePicture("kein Bild").isNull());
+    EXPECT_EQ(ReadProblem(ReadError::TooLarge, 3 * 1024 * 1024), "größer als 3 MiB");
 }
 
 }  // namespace

@@ -1,68 +1,106 @@
+// The command line, and start-up over game directories written by the tests:
+// what it loads, in which order, and every way it ends the program.
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <QDir>
-#include <QFile>
 #include <QRegularExpression>
-#include <QStringList>
-#include <chrono>
-#include <condition_variable>
-#include <cstdio>
-#include <cstdlib>
-#include <mutex>
+#include <future>
 #include <thread>
 
+#include "CommandLine.h"
 #include "FileLimits.h"
 #include "FluidMusic.h"
-#include "GameDirectory.h"
+#include "GameFiles.h"
+#include "PictureSlots.h"
 #include "ScriptedPlatform.h"
 #include "SdlSound.h"
 #include "Startup.h"
-#include "TextCipher.h"
 
 namespace wf {
 namespace {
 
-using test::BackgroundSpec;
-using test::GameDirectory;
+using test::GameFiles;
+using test::ModSpec;
+using test::Set;
 
-const QString kLongText = QStringLiteral(
+TEST(CommandLine, SplitsAtBlanksKeepsTenTokensAndDropsAShortTail) {
+    const std::pair<const char*, QStringList> cases[] = {
+        {"", {}},
+        {"x  -debug:style:1", {"x", "", "-debug:style:1"}},
+        {"ab -mod:ab", {"ab", "-mod:ab"}},  // a short token before a blank stays
+        {"-mod:wald ab", {"-mod:wald"}},    // a short tail is dropped
+        {" -debug", {"", "-debug"}},
+        {"1 2 3 4 5 6 7 8 9 10 -debug", {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}}};
+    for (const auto& [line, tokens] : cases)
+        EXPECT_EQ(SplitCommandLine(QString::fromUtf8(line)), tokens) << line;
+}
+
+TEST(CommandLine, SwitchesAreExactAndTheLaterOneWins) {
+    const struct {
+        const char* line;
+        bool debugMode;
+        int debugStyle;
+        const char* modName;
+    } cases[] = {{"", false, 2, ""},
+                 {"-debug", true, 2, ""},
+                 {"-Debug", true, 2, ""},
+                 {"-DEBUG", false, 2, ""},
+                 {"-debug:style:1", true, 1, ""},
+                 {"-Debug:style:2", true, 2, ""},
+                 {"-debug:Style:1", false, 2, ""},
+                 {"-debug -debug:style:1", true, 1, ""},
+                 {"-MOD:wald", false, 2, ""},
+                 {"-mod:wald -mod:see", false, 2, "see"},
+                 {"x  -debug:style:1 -mod:berg", true, 1, "berg"},
+                 {"1 2 3 4 5 6 7 8 9 -debug", true, 2, ""}};
+    for (const auto& c : cases) {
+        const CommandLineOptions o = ApplySwitches(SplitCommandLine(QString::fromUtf8(c.line)));
+        EXPECT_EQ(o.debugMode, c.debugMode) << c.line;
+        EXPECT_EQ(o.debugStyle, c.debugStyle) << c.line;
+        EXPECT_EQ(o.modName, QString::fromUtf8(c.modName)) << c.line;
+    }
+}
+
+const QString kGraphics = QStringLiteral(
     "Wichtige Grafikdateien wurden nicht gefunden !\r\n\r\n- Überprüfen sie ob sie das Programm "
     "entzippt haben , falls nicht entzippen sie es !\r\n- Es können bei manchen Systemen Fehler "
     "auftreten , in diesem Fall unterrichten sie mich bitte !\r\n\r\n Das Programm wird beendet .");
+const QString kMarker = QStringLiteral(
+    "Beim Laden von Wolkenfang ist ein schwerwiegender Fehler aufgetreten !!! Programm wird "
+    "beendet.");
+const QString kRefused = QStringLiteral("Fehler beim Laden des MODs '%1'");
 
-// Ends the test program, naming the case, when it is not over in time: a read
-// that blocks on a FIFO would otherwise hang the test for ever.
-class Watchdog {
-  public:
-    Watchdog(std::string what, int seconds)
-        : thread_([this, what = std::move(what), seconds] {
-              std::unique_lock lock(mutex_);
-              if (!over_.wait_for(lock, std::chrono::seconds(seconds), [this] { return done_; })) {
-                  std::fprintf(stderr, "hangs: %s\n", what.c_str());
-                  std::abort();
-              }
-          }) {}
-    ~Watchdog() {
-        {
-            std::lock_guard lock(mutex_);
-            done_ = true;
-        }
-        over_.notify_all();
-        thread_.join();
-    }
-
-  private:
-    std::mutex mutex_;
-    std::condition_variable over_;
-    bool done_ = false;
-    std::thread thread_;
-};
-
-// Runs the start-up over a game directory and records what the windows saw.
 class StartupRun : public ::testing::Test {
   protected:
+    // A fresh program each time.
+    StartupResult Run(const GameFiles& game) {
+        state = GameState();
+        menu = MenuModel();
+        stores = PictureStores();
+        events.clear();
+        platform.messages.clear();
+        platform.exits.clear();
+        StartupContext c{game.Path(), arguments, state, menu, stores, title, {}, nullptr, {}};
+        for (int i = 0; i < 33; ++i)
+            c.credits.append(QString::number(i));
+        c.windows = {
+            [this] { events << "show"; }, [this](int p) { events << QString::number(p); },
+            [this] { events << "hide"; },
+            [this](int w, int h) { events << QStringLiteral("size %1x%2").arg(w).arg(h); }};
+        return RunStartup(c);
+    }
+    // One message with OK, then the program ends.
+    void ExpectFailure(const GameFiles& game, const QString& title, const QString& text) {
+        EXPECT_THROW(Run(game), ProgramExit);
+        ASSERT_EQ(platform.messages.size(), 1);
+        EXPECT_EQ(platform.messages[0].title, title);
+        EXPECT_EQ(platform.messages[0].text, text);
+        EXPECT_EQ(platform.messages[0].buttons, MsgButtons::Ok);
+        EXPECT_EQ(platform.exits, QList<int>({1}));
+    }
+
     GameState state;
     MenuModel menu;
     PictureStores stores;
@@ -70,256 +108,152 @@ class StartupRun : public ::testing::Test {
     ScriptedPlatform platform;
     QStringList events;  // "show", "5", ..., "size 40x30", "hide"
     QStringList arguments;
-
-    StartupContext Context(const GameDirectory& dir) {
-        StartupContext c{dir.Path(), arguments, state, menu, stores, title, {}, nullptr, {}};
-        for (int i = 0; i < 33; ++i)
-            c.credits.append(QStringLiteral("Zeile %1").arg(i));
-        c.windows.showSplash = [this] { events.append("show"); };
-        c.windows.progress = [this](int p) { events.append(QString::number(p)); };
-        c.windows.hideSplash = [this] { events.append("hide"); };
-        c.windows.sizeWindow = [this](int w, int h) {
-            events.append(QStringLiteral("size %1x%2").arg(w).arg(h));
-        };
-        return c;
-    }
-
-    // A fresh program for the next case of a table.
-    void Reset() {
-        state = GameState();
-        menu = MenuModel();
-        stores = PictureStores();
-        title = TitleSequence();
-        events.clear();
-        platform.messages.clear();
-        platform.exits.clear();
-    }
-
-    StartupResult Run(const GameDirectory& dir) {
-        StartupContext c = Context(dir);
-        return RunStartup(c);
-    }
-
-    // Expects start-up to end the program after exactly one message.
-    void ExpectFailure(const GameDirectory& dir, const QString& title, const QString& text) {
-        StartupContext c = Context(dir);
-        EXPECT_THROW(RunStartup(c), ProgramExit);
-        ASSERT_EQ(platform.messages.size(), 1);
-        EXPECT_EQ(platform.messages[0].title, title);
-        EXPECT_EQ(platform.messages[0].text, text);
-        EXPECT_EQ(platform.messages[0].buttons, MsgButtons::Ok);
-        EXPECT_EQ(platform.exits, QList<int>({1}));
-    }
 };
 
 TEST_F(StartupRun, LoadsEverythingInOrderAndSizesTheWindow) {
-    const GameDirectory dir({{"Wiese"}, {"Wald \xC4", "COLOR", 50, 60}});
+    GameFiles game;
+    game.WriteGame();  // a picture with two extras, a colour with one
     arguments = {"-debug:style:1"};
-    const StartupResult r = Run(dir);
-
+    const StartupResult r = Run(game);
     EXPECT_TRUE(platform.messages.isEmpty());
     EXPECT_EQ(events,
               QStringList({"show", "5", "20", "40", "50", "65", "size 40x30", "95", "99", "hide"}));
-    EXPECT_EQ(QDir(r.modDir), QDir(dir.ModPath()));
-    EXPECT_FALSE(r.adSettingMissing);
-    EXPECT_TRUE(state.debugMode);
-    EXPECT_EQ(state.debugStyle, 1);
-    EXPECT_EQ(state.selectedBackground, 1);
-
-    // Each fixed file in its slot, slots 9, 10 and 19 marked without a file.
-    ASSERT_EQ(stores.RESSOURCEN.SlotCount(), 21);
-    for (int s = 1; s <= 21; ++s) {
+    EXPECT_EQ(QDir(r.modDir), QDir(game.ModPath()));
+    EXPECT_TRUE(state.debugMode && state.debugStyle == 1 && state.selectedBackground == 1);
+    for (int s = 1; s <= kLastFixedSlot; ++s)
         EXPECT_EQ(r.pictures.pictureLoaded[s], 1) << s;
-        if (!GameDirectory::FixedFile(s).isEmpty()) {
-            EXPECT_EQ(stores.RESSOURCEN.SlotWidth(s), GameDirectory::FixedWidth(s)) << s;
-        }
+    for (const FixedPicture& f : kFixedPictures)
+        EXPECT_EQ(stores.RESSOURCEN.SlotWidth(f.slot), GameFiles::FixedWidth(f.slot)) << f.slot;
+    EXPECT_EQ(stores.RESSOURCEN.SlotDC(kBackgroundSlot)->size(), QSize(40, 30));
+    // The extras from slot 22 on, background by background.
+    const int extras[][2] = {{1, 1}, {1, 2}, {2, 1}};
+    for (int k = 0; k < 3; ++k) {
+        const auto [i, j] = extras[k];
+        EXPECT_EQ(state.mod.backgrounds[i].extras[j].pictureSlot, kFirstExtraSlot + k);
+        EXPECT_EQ(stores.RESSOURCEN.SlotDC(kFirstExtraSlot + k)->size(), QSize(4 + j, 4 + i));
     }
-    EXPECT_EQ(stores.RESSOURCEN.SlotWidth(4), 40);
-    EXPECT_EQ(stores.RESSOURCEN.SlotHeight(4), 30);
-    EXPECT_EQ(r.pictures.nextPictureSlot, 22);
-
-    // The MOD's background entries, the rest as designed.
-    EXPECT_FALSE(menu.hinterg[3].visible);
-    EXPECT_EQ(menu.hinterg[1].caption, "Wiese");
-    EXPECT_EQ(menu.hinterg[2].caption, QString::fromUtf8("Wald Ä"));
-    EXPECT_EQ(menu.hinterg[3].caption, "#HG3");
-    EXPECT_TRUE(menu.hinterg[1].checked);
+    EXPECT_EQ(r.pictures.nextPictureSlot, kFirstExtraSlot + 3);
+    // The MOD's background entries; the rest as designed.
+    EXPECT_EQ(menu.hinterg[2].caption, QString::fromUtf8("Hintergrund 2 Ä"));
+    EXPECT_TRUE(menu.hinterg[1].checked && menu.hinterg[2].visible && !menu.hinterg[3].visible);
     EXPECT_FALSE(menu.mnuSound.checked || menu.mnuMusik.checked);
     EXPECT_EQ(title.creditLineCount, 32);
-    EXPECT_EQ(title.creditLines[32], "Zeile 32");
 }
 
-TEST_F(StartupRun, PutsTheExtrasFromSlot22InModOrder) {
-    const GameDirectory dir(
-        {{"a", "BMP", 40, 30, 3}, {"b", "COLOR", 40, 30, 0}, {"c", "BMP", 40, 30, 2}});
-    const StartupResult r = Run(dir);
-    EXPECT_EQ(r.pictures.nextPictureSlot, 27);
-    EXPECT_EQ(stores.RESSOURCEN.SlotCount(), 26);
-    const int expected[][2] = {{1, 1}, {1, 2}, {1, 3}, {3, 1}, {3, 2}};
-    for (int k = 0; k < 5; ++k) {
-        const auto [i, j] = expected[k];
-        const int slot = 22 + k;
-        EXPECT_EQ(state.mod.backgrounds[i].extras[j].pictureSlot, slot);
-        EXPECT_EQ(r.pictures.pictureLoaded[slot], 1);
-        EXPECT_EQ(stores.RESSOURCEN.SlotWidth(slot), 4 + j);
-        EXPECT_EQ(stores.RESSOURCEN.SlotHeight(slot), 4 + i);
-    }
-}
-
-TEST_F(StartupRun, APictureThatExtrasShareIsDecodedOnce) {
-    const GameDirectory dir;
-    QByteArray ini = "[hg]\r\nname=a\r\ntype=BMP\r\ndatei=hg1.png\r\nx=40\r\ny=30\r\nextra=3\r\n";
-    for (int j = 1; j <= 3; ++j) {
-        ini += "[extra" + QByteArray::number(j) +
-               "]\r\ngfx=" + (j == 2 ? "GROSS.png" : "gross.png") +
-               "\r\npoints=0\r\ntyp=static\r\ndestructable=0\r\n";
-    }
-    dir.WriteText("mods/wolkfng4/1.ini", ini);
-    dir.WritePicture("mods/wolkfng4/gross.png", 300, 200, Qt::yellow);
-    Run(dir);
-    ASSERT_TRUE(platform.messages.isEmpty());
-    const qint64 picture = stores.RESSOURCEN.SlotDC(22)->cacheKey();
-    for (int slot = 23; slot <= 24; ++slot)
-        EXPECT_EQ(stores.RESSOURCEN.SlotDC(slot)->cacheKey(), picture) << slot;
-}
-
-TEST_F(StartupRun, ToleratesTheUnusedPictures) {
-    const GameDirectory dir;
-    for (int s = 14; s <= 18; ++s)
-        dir.Remove(GameDirectory::FixedFile(s));
-    const StartupResult r = Run(dir);
-    EXPECT_TRUE(platform.messages.isEmpty());
-    for (int s = 14; s <= 18; ++s)
-        EXPECT_EQ(r.pictures.pictureLoaded[s], 0) << s;
-}
-
-TEST_F(StartupRun, EndsWhenARequiredPictureIsMissing) {
-    for (int s : {1, 2, 3, 5, 6, 7, 8, 11, 12, 13, 20, 21}) {
-        SCOPED_TRACE(s);
-        const GameDirectory dir;
-        dir.Remove(GameDirectory::FixedFile(s));
-        Reset();
-        ExpectFailure(dir, "Fehler !", kLongText);
-    }
-}
-
-TEST_F(StartupRun, EachOtherFailureEndsTheProgramWithItsMessage) {
-    const QString extra = QStringLiteral(
-        "Wichtige Grafikdateien wurden leider nicht gefunden!!! Programm wird beendet");
-    const QString size = QString::fromUtf8(
-        "Unzulässige Veränderung der Größe der Hintergrund !!! Das Spiel wird beendet !!");
-    const QString marker = QStringLiteral(
-        "Beim Laden von Wolkenfang ist ein schwerwiegender Fehler aufgetreten !!! Programm wird "
-        "beendet.");
+TEST_F(StartupRun, EachFailureEndsTheProgramWithItsMessage) {
     const QString m = QStringLiteral("mods/wolkfng4/");
-    const struct {
-        std::vector<BackgroundSpec> backgrounds;
-        QStringList removed;
-        QSize declared;        // the first background declared with another size
-        const char* settings;  // null: as written
-        const char* title;
+    const QString size = QStringLiteral(
+        "Unzulässige Veränderung der Größe der Hintergrund !!! Das Spiel wird beendet !!");
+    const auto set = [](const char* key, const char* value) {
+        return [=](ModSpec& s) { Set(s.backgrounds[0], "hg", key, value); };
+    };
+    struct Case {
+        QString what;  // below the game directory: removed after writing
+        std::function<void(ModSpec&)> change;
+        const char* settings;  // game.ini instead, when set
+        QString title;         // "": starts
         QString text;
         bool ranToTheEnd;  // the marker key is checked after everything else
-    } cases[] = {
-        {{},
-         {"Grafiken/Cursor.jpg", "Grafiken/1.jpg", "Grafiken/7.jpg", "Grafiken/8.jpg"},
-         {},
-         nullptr,
-         "Fehler !",
-         kLongText,
-         false},
-        {{{"Blau", "COLOR"}}, {}, {}, nullptr, "Fehler !", kLongText, false},
-        {{}, {m + "hg1.png"}, {}, nullptr, "Fehler !", kLongText, false},
-        {{{"a", "BMP", 40, 30, 2}},
-         {m + GameDirectory::ExtraFile(1, 2)},
-         {},
-         nullptr,
-         "Fehler!!",
-         extra,
-         false},
-        {{}, {}, {41, 30}, nullptr, "Fehler!", size, false},
-        {{}, {}, {40, 29}, nullptr, "Fehler!", size, false},
-        {{}, {}, {}, "sound=yes\r\nwerbung=\r\n", "Fehler", marker, true},
-        {{}, {"game.ini"}, {}, nullptr, "Fehler", marker, true},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text.left(20).toStdString() + " " + c.removed.join(',').toStdString());
-        const GameDirectory dir(c.backgrounds);
-        for (const QString& f : c.removed)
-            dir.Remove(f);
-        if (c.settings)
-            dir.WriteSettings(c.settings);
-        if (c.declared.isValid()) {
-            // The same picture, declared one pixel off.
-            dir.WriteText(m + "1.ini", "[hg]\r\nname=x\r\ntype=BMP\r\ndatei=hg1.png\r\nx=" +
-                                           QByteArray::number(c.declared.width()) +
-                                           "\r\ny=" + QByteArray::number(c.declared.height()) +
-                                           "\r\nextra=0\r\n");
-        }
-        Reset();
-        ExpectFailure(dir, c.title, c.text);
-        EXPECT_EQ(events.contains("size 40x30"), c.ranToTheEnd);
-        EXPECT_EQ(events.contains("hide"), c.ranToTheEnd);
+    std::vector<Case> cases = {
+        {"first background a colour", set("type", "COLOR"), nullptr, "Fehler !", kGraphics, false},
+        // A picture of the declared size, but outside the MOD.
+        {"first background outside",
+         [=](ModSpec& s) {
+             set("datei", "..\\..\\Grafiken\\7.jpg")(s);
+             set("x", "30")(s);
+             set("y", "8")(s);
+         },
+         nullptr, "Fehler !", kGraphics, false},
+        {m + "bilder/hg1.png", nullptr, nullptr, "Fehler !", kGraphics, false},
+        {m + test::ExtraPicture(2, 1), nullptr, nullptr, "Fehler!!",
+         "Wichtige Grafikdateien wurden leider nicht gefunden!!! Programm wird beendet", false},
+        {"declared wider", set("x", "41"), nullptr, "Fehler!", size, false},
+        {"declared lower", set("y", "29"), nullptr, "Fehler!", size, false},
+        {"marker empty", nullptr, "[game]\r\nsound=yes\r\nwerbung=\r\n", "Fehler", kMarker, true},
+        {"game.ini", nullptr, nullptr, "Fehler", kMarker, true},
+        {"eleven backgrounds", [](ModSpec& s) { Set(s.mod, "Hintergrund", "Anzahl", "11"); },
+         nullptr, "Fehler!",
+         "Geladener MOD 'Testwelt' wird nicht von dieser Wolkenfang Version unterstützt!!!", false},
+    };
+    // The fixed pictures: those the game draws are required, the others not.
+    for (const FixedPicture& f : kFixedPictures) {
+        const bool drawn = f.slot < kFirstUndrawnSlot || f.slot > kLastUndrawnSlot;
+        cases.push_back({QString::fromLatin1(f.file), nullptr, nullptr, drawn ? "Fehler !" : "",
+                         drawn ? kGraphics : "", false});
     }
-}
-
-TEST_F(StartupRun, ShowsTheRefusalOfTheMod) {
-    const GameDirectory dir;
-    dir.WriteText("mods/wolkfng4/mod.ini",
-                  "[Allgemein]\r\nName=Riesig\r\n[Hintergrund]\r\nAnzahl=11\r\n");
-    StartupContext c = Context(dir);
-    EXPECT_THROW(RunStartup(c), ProgramExit);
-    ASSERT_EQ(platform.messages.size(), 1);
-    EXPECT_EQ(platform.messages[0].icon, MsgIcon::Exclamation);
-    EXPECT_EQ(platform.messages[0].title, "Fehler!");
-    EXPECT_EQ(
-        platform.messages[0].text,
-        QString::fromUtf8(
-            "Geladener MOD 'Riesig' wird nicht von dieser Wolkenfang Version unterstützt!!!"));
-    EXPECT_EQ(platform.exits, QList<int>({1}));
-    EXPECT_EQ(stores.RESSOURCEN.SlotCount(), 0);  // no picture was touched
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what.toStdString());
+        ModSpec mod = test::MakeMod();
+        if (c.change)
+            c.change(mod);
+        GameFiles game;
+        game.WriteGame(mod);
+        game.Remove(c.what);
+        if (c.settings)
+            game.Write(QStringLiteral("game.ini"), QByteArray(c.settings));
+        if (c.title.isEmpty()) {
+            Run(game);
+            EXPECT_TRUE(platform.messages.isEmpty());
+            continue;
+        }
+        ExpectFailure(game, c.title, c.text);
+        EXPECT_EQ(events.contains("hide") && events.contains("size 40x30"), c.ranToTheEnd);
+    }
 }
 
 TEST_F(StartupRun, LoadsTheModNamedOnTheCommandLineOnlyFromInsideMods) {
-    const struct {
-        const char* argument;
-        const char* loaded;  // the directory below mods; null: refused
-    } cases[] = {
-        {"-mod:see", "see"},
-        {"-mod:SEE", "see"},  // names are found without regard to case
-        {"-mod:Nachtflug", "nachtflug"},
-        {"-mod:v1.0..2", "v1.0..2"},  // dots that do not climb
-        {"-mod:../draussen", nullptr},
-        {"-mod:..\\draussen", nullptr},
-        {"-mod:see/../../draussen", nullptr},
-        {"-mod:..", nullptr},
-        {"-mod:.", nullptr},
-    };
-    const GameDirectory dir;
-    for (const char* mod : {"see", "nachtflug", "v1.0..2"})
-        dir.WriteMod(mod, {{"Ufer", "BMP", 64, 48}});
-    // A complete MOD beside "mods", reachable only by climbing out.
-    dir.WriteMod("../draussen", {{"Ufer", "BMP", 64, 48}});
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.argument);
-        Reset();
-        arguments = {QString::fromLatin1(c.argument)};
-        if (c.loaded) {
-            const StartupResult r = Run(dir);
-            EXPECT_EQ(QDir(r.modDir), QDir(dir.ModPath(c.loaded)));
-            EXPECT_EQ(menu.hinterg[1].caption, "Ufer");
+    GameFiles game;
+    game.WriteGame();
+    // A complete MOD beside "mods" too, reachable only by climbing out.
+    for (const char* mod : {"see", "v1.0..2", "../draussen"})
+        game.WriteMod(QString::fromLatin1(mod), test::MakeMod({{"BMP", 64, 48}}));
+    const std::pair<const char*, const char*> cases[] = {// loaded below mods; null: refused
+                                                         {"-mod:see", "see"},
+                                                         {"-mod:SEE", "see"},
+                                                         {"-mod:v1.0..2", "v1.0..2"},
+                                                         {"-mod:../draussen", nullptr},
+                                                         {"-mod:..\\draussen", nullptr},
+                                                         {"-mod:see/../../draussen", nullptr},
+                                                         {"-mod:..", nullptr},
+                                                         {"-mod:.", nullptr}};
+    for (const auto& [argument, loaded] : cases) {
+        SCOPED_TRACE(argument);
+        arguments = {QString::fromLatin1(argument)};
+        if (loaded) {
+            EXPECT_EQ(QDir(Run(game).modDir), QDir(game.ModPath(loaded)));
             EXPECT_TRUE(events.contains("size 64x48"));
             continue;
         }
-        const QString name = QString::fromLatin1(c.argument).mid(5);
+        const QString name = arguments[0].mid(5);
         testing::internal::CaptureStderr();
-        ExpectFailure(dir, "Fehler !", "Fehler beim Laden des MODs '" + name + "'");
-        const std::string err = testing::internal::GetCapturedStderr();
-        EXPECT_NE(err.find(("-mod:" + name).toStdString()), std::string::npos) << err;
+        ExpectFailure(game, "Fehler !", kRefused.arg(name));
+        EXPECT_TRUE(QString::fromStdString(testing::internal::GetCapturedStderr())
+                        .contains("-mod:" + name));
         EXPECT_EQ(stores.RESSOURCEN.SlotCount(), 0);
     }
 }
 
+// Ends the test program, naming the case, when it is not over in time: a read
+// that blocks on a FIFO would otherwise hang it for ever.
+struct Watchdog {
+    explicit Watchdog(const std::string& what)
+        : thread([f = over.get_future(), what] {
+              if (f.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+                  std::fprintf(stderr, "hangs: %s\n", what.c_str());
+                  std::abort();
+              }
+          }) {}
+    ~Watchdog() {
+        over.set_value();
+        thread.join();
+    }
+    std::promise<void> over;
+    std::thread thread;
+};
+
+// In place of every file the game reads, something that must not be read:
+// start-up neither hangs nor reads it, and says which file it was.
 TEST_F(StartupRun, NoFileThatTheGameReadsCanHangItOrBeReadEndlessly) {
     enum Outcome { Fatal, Graphics, Refused, Skipped };
     const struct {
@@ -327,19 +261,16 @@ TEST_F(StartupRun, NoFileThatTheGameReadsCanHangItOrBeReadEndlessly) {
         qint64 limit;
         Outcome outcome;
         const char* refusedAs;  // the MOD's name in the refusal
-        bool encoded = false;
     } kinds[] = {
         {"game.ini", kMaxDefinitionFileBytes, Fatal, ""},
         {"mods/wolkfng4/config.ini", kMaxDefinitionFileBytes, Refused, "wolkfng4"},
         {"mods/wolkfng4/mod.ini", kMaxDefinitionFileBytes, Refused, "wolkfng4"},
         {"mods/wolkfng4/1.ini", kMaxDefinitionFileBytes, Refused, "Testwelt"},
-        {"mods/wolkfng4/mod.cod", kMaxDefinitionFileBytes, Refused, "wolkfng4", true},
-        {"mods/wolkfng4/1.cod", kMaxDefinitionFileBytes, Refused, "Testwelt", true},
-        {"mods/wolkfng4/hg1.png", kMaxPictureFileBytes, Refused, "Testwelt"},
-        {"mods/wolkfng4/extra1_1.png", kMaxPictureFileBytes, Refused, "Testwelt"},
+        {"mods/wolkfng4/bilder/hg1.png", kMaxPictureFileBytes, Refused, "Testwelt"},
+        {"mods/wolkfng4/extras/e1_1.png", kMaxPictureFileBytes, Refused, "Testwelt"},
         {"Grafiken/Cursor.jpg", kMaxPictureFileBytes, Graphics, ""},
         {"mods/wolkfng4/schuss.wav", kMaxSoundFileBytes, Skipped, ""},
-        {"mods/wolkfng4/musik.mid", kMaxMusicFileBytes, Skipped, ""},
+        {"mods/wolkfng4/sounds/musik.mid", kMaxMusicFileBytes, Skipped, ""},
     };
     const struct {
         const char* what;
@@ -359,43 +290,25 @@ TEST_F(StartupRun, NoFileThatTheGameReadsCanHangItOrBeReadEndlessly) {
          },
          "größer als"},
     };
-    const QString marker = QStringLiteral(
-        "Beim Laden von Wolkenfang ist ein schwerwiegender Fehler aufgetreten !!! Programm wird "
-        "beendet.");
     for (const auto& kind : kinds) {
         for (const auto& fault : faults) {
             const std::string what = std::string(kind.file) + " as " + fault.what;
             SCOPED_TRACE(what);
-            const GameDirectory dir({{"Wiese", "BMP", 40, 30, 1}});
-            const QString mod = dir.ModPath();
-            if (kind.encoded) {
-                dir.WriteText("mods/wolkfng4/config.ini", "[game]\r\ntype=code\r\n");
-                QFile plain(mod + "/mod.ini");
-                ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
-                QByteArray sealed;
-                for (const QByteArray& line : plain.readAll().split('\n')) {
-                    if (!line.trimmed().isEmpty())
-                        sealed += EncodeText(line.trimmed(), kModKey, true) + "\r\n";
-                }
-                dir.WriteText("mods/wolkfng4/mod.cod", sealed);
-            }
-            const QString path = dir.Path() + "/" + kind.file;
+            GameFiles game;
+            game.WriteGame(test::MakeMod({{"BMP", 40, 30, 1}}));
+            const QString path = game.Path(kind.file);
             QFile::remove(path);
             fault.make(path, kind.limit);
-            Reset();
-
-            const Watchdog watchdog(what, 10);
+            const Watchdog watchdog(what);
             testing::internal::CaptureStderr();
             if (kind.outcome == Fatal) {
-                ExpectFailure(dir, "Fehler", marker);
+                ExpectFailure(game, "Fehler", kMarker);
             } else if (kind.outcome == Graphics) {
-                ExpectFailure(dir, "Fehler !", kLongText);
+                ExpectFailure(game, "Fehler !", kGraphics);
             } else if (kind.outcome == Refused) {
-                ExpectFailure(
-                    dir, "Fehler !",
-                    QStringLiteral("Fehler beim Laden des MODs '%1'").arg(kind.refusedAs));
+                ExpectFailure(game, "Fehler !", kRefused.arg(kind.refusedAs));
             } else {
-                Run(dir);
+                Run(game);
                 EXPECT_TRUE(platform.messages.isEmpty());
                 if (path.endsWith(".wav")) {
                     SdlSound sound;
@@ -421,34 +334,28 @@ TEST_F(StartupRun, NoFileThatTheGameReadsCanHangItOrBeReadEndlessly) {
     }
 }
 
-struct SwitchCase {
-    const char* settings;   // the "game" section besides werbung
-    const char* modConfig;  // keys of the MOD's config.ini, section "game"; null: no file
-    bool sound;
-    bool music;
-};
-
 TEST_F(StartupRun, TakesSoundAndMusicFromTheSettingsOrTheMod) {
-    const SwitchCase cases[] = {
-        {"sound=yes\r\n", "", true, false},
-        {"sound=Yes\r\nmusic=YES\r\n", "sound=yes\r\nmusic=yes\r\n", false, false},
-        {"sound=yes\r\nmusic=yes\r\n", "", true, true},
-        {"sound=mod\r\nmusic=mod\r\n", "sound=yes\r\n", true, false},
-        {"sound=mod\r\nmusic=mod\r\n", "sound=Yes\r\nmusic=yes\r\n", false, true},
-        {"sound=no\r\nmusic=mod\r\n", "sound=yes\r\n", false, false},
-        {"sound=Mod\r\n", "sound=yes\r\n", false, false},
-        {"sound=mod\r\nmusic=mod\r\n", nullptr, false, false},
+    const struct {
+        const char* settings;   // the "game" section besides werbung
+        const char* modConfig;  // the MOD's config.ini, section "game"; null: no file
+        bool sound, music;
+    } cases[] = {
+        {"sound=yes", "", true, false},
+        {"sound=Yes\r\nmusic=YES", "sound=yes\r\nmusic=yes", false, false},
+        {"sound=mod\r\nmusic=mod", "sound=yes", true, false},
+        {"sound=mod\r\nmusic=mod", "sound=Yes\r\nmusic=yes", false, true},
+        {"sound=no\r\nmusic=mod", "sound=yes", false, false},
+        {"sound=mod\r\nmusic=mod", nullptr, false, false},
     };
-    for (const SwitchCase& c : cases) {
+    GameFiles game;
+    game.WriteGame();
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.settings);
-        const GameDirectory dir;
-        dir.WriteSettings(QByteArray("werbung=1\r\n") + c.settings);
+        game.Write("game.ini", QByteArray("[game]\r\nwerbung=1\r\n") + c.settings + "\r\n");
+        game.Remove("mods/wolkfng4/config.ini");
         if (c.modConfig)
-            dir.WriteText("mods/wolkfng4/config.ini", QByteArray("[game]\r\n") + c.modConfig);
-        else
-            dir.Remove("mods/wolkfng4/config.ini");
-        Reset();
-        Run(dir);
+            game.Write("mods/wolkfng4/config.ini", QByteArray("[game]\r\n") + c.modConfig + "\r\n");
+        Run(game);
         EXPECT_EQ(menu.mnuSound.checked, c.sound);
         EXPECT_EQ(menu.mnuMusik.checked, c.music);
     }

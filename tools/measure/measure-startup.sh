@@ -2,7 +2,7 @@
 # Starts the built game several times, each time ending as soon as the main
 # window is shown, and prints the median wall-clock time in milliseconds.
 #
-#   measure_startup.sh [build-dir] [runs] [game arguments...]
+#   measure-startup.sh [build-dir] [runs] [game arguments...]
 #
 # Without a display it runs under xvfb-run when available, otherwise on
 # Qt's offscreen platform (WF_MEASURE_PLATFORM=offscreen forces that).

@@ -23,8 +23,8 @@ struct ProgramExit : std::runtime_error {
 
 class ScriptedPlatform : public Platform {
   public:
-    ScriptedPlatform();
-    ~ScriptedPlatform() override;
+    ScriptedPlatform() : previous_(&Platform::Instance()) { Platform::SetInstance(this); }
+    ~ScriptedPlatform() override { Platform::SetInstance(previous_); }
 
     // Answers, used in order; when a queue is empty the defaults apply
     // (Ok/Yes for message boxes, cancel for prompts and dialogs).
@@ -50,20 +50,43 @@ class ScriptedPlatform : public Platform {
     QList<Process> processes;
     QList<int> exits;
 
-    std::optional<QString> InputBox(QWidget* owner, const QString& title, const QString& prompt,
-                                    const QString& preset) override;
-    QString OpenFileDialog(QWidget* owner, const QString& title,
-                           const QStringList& filters) override;
-    bool OpenUrl(const QString& url) override;
-    bool OpenTextFile(const QString& path) override;
-    bool StartProcess(const QString& program, const QStringList& arguments) override;
-    [[noreturn]] void ExitProgram(int status) override;
+    std::optional<QString> InputBox(QWidget*, const QString& title, const QString& prompt,
+                                    const QString& preset) override {
+        prompts.append({title, prompt, preset});
+        return Take(inputAnswers, std::optional<QString>());
+    }
+    QString OpenFileDialog(QWidget*, const QString& title, const QStringList& filters) override {
+        fileDialogTitles.append(title);
+        fileDialogFilters.append(filters);
+        return Take(fileAnswers, QString());
+    }
+    bool OpenUrl(const QString& url) override { return openedUrls.append(url), true; }
+    bool OpenTextFile(const QString& path) override { return openedTextFiles.append(path), true; }
+    bool StartProcess(const QString& program, const QStringList& arguments) override {
+        processes.append({program, arguments});
+        return startProcessResult;
+    }
+    [[noreturn]] void ExitProgram(int status) override {
+        exits.append(status);
+        throw ProgramExit(status);
+    }
 
   protected:
-    MsgResult ShowMessageBox(QWidget* owner, MsgIcon icon, const QString& title,
-                             const QString& text, MsgButtons buttons) override;
+    MsgResult ShowMessageBox(QWidget*, MsgIcon icon, const QString& title, const QString& text,
+                             MsgButtons buttons) override {
+        messages.append({icon, title, text, buttons});
+        return Take(messageAnswers, buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Yes);
+    }
 
   private:
+    template <typename T>
+    static T Take(std::deque<T>& answers, T otherwise) {
+        if (answers.empty())
+            return otherwise;
+        T answer = std::move(answers.front());
+        answers.pop_front();
+        return answer;
+    }
     Platform* previous_;
 };
 

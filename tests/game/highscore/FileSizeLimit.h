@@ -8,25 +8,21 @@
 
 namespace wf::test {
 
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        active_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes) : previous(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit limit{bytes, old.rlim_max};
+        active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
     }
     ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, previous_);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, previous);
     }
-    bool Active() const { return active_; }
+    bool Active() const { return active; }
 
-  private:
-    rlimit old_{};
-    void (*previous_)(int) = nullptr;
-    bool active_ = false;
+    void (*previous)(int);
+    rlimit old{};
+    bool active = false;
 };
 
 }  // namespace wf::test

@@ -69,94 +69,71 @@ TEST_F(HighscoreTest, LoadResultsForTheFileShapes) {
     }
 }
 
-// A line read from the file compares as its leading number, is shown and
-// written back as it was, and can be outranked like any other score.
-TEST_F(HighscoreTest, ScoreLinesAreKeptAndCompareAsTheirLeadingNumber) {
+// A line read from the file compares as its leading number.
+TEST(Highscore, ScoreLinesCompareAsTheirLeadingNumber) {
     constexpr qint32 kMax = std::numeric_limits<qint32>::max();
     constexpr qint32 kMin = std::numeric_limits<qint32>::min();
-    const std::pair<QByteArray, qint32> numbers[] = {{" 95 ", 95},
-                                                     {"-120 ", -120},
-                                                     {"abc", 0},
-                                                     {"12abc", 12},
-                                                     {"   ", 0},
-                                                     {"- 7", -7},
-                                                     {"\t42\t", 42},
-                                                     {"7-3", 7},
-                                                     {"0099", 99},
-                                                     {"2147483647", kMax},
-                                                     {"99999999999", kMax},
-                                                     {"-2147483648", kMin},
-                                                     {"-2147483649", kMin},
-                                                     {"-99999999999999999999999", kMin},
-                                                     {"99999999999999999999999", kMax}};
+    // clang-format off
+    const std::pair<QByteArray, qint32> numbers[] = {
+        {" 95 ", 95}, {"-120 ", -120}, {"abc", 0}, {"12abc", 12}, {"   ", 0}, {"- 7", -7},
+        {"\t42\t", 42}, {"7-3", 7}, {"0099", 99}, {"2147483647", kMax}, {"99999999999", kMax},
+        {"-2147483648", kMin}, {"-2147483649", kMin}, {"-99999999999999999999999", kMin},
+        {"99999999999999999999999", kMax}};
+    // clang-format on
     for (const auto& [line, number] : numbers)
         EXPECT_EQ(Highscore::ScoreNumber(line), number) << line.constData();
-
-    const QByteArray content =
-        Join({"M\xfcller", " 95 ", "", "abc", " two  blanks ", "12abc", "Zo\x80", "  -7"});
-    game.Write(File(), content);
-    ASSERT_EQ(tables.LoadTable(Path(), 1), 1);
-    EXPECT_EQ(tables.GetEntry(1, 1, 1), QString::fromUtf8("Müller"));
-    EXPECT_EQ(tables.GetEntry(1, 0, 1), " 95 ");
-    EXPECT_EQ(tables.GetEntry(1, 1, 4), QString::fromUtf8("Zo€"));
-    ASSERT_EQ(tables.SaveTable(Path(), 1), 1);
-    EXPECT_EQ(game.Read(File()), content);
-
-    // 13 beats "abc" (0) on place 2; then 5 beats "abc", now on place 3.
-    ASSERT_EQ(tables.LoadTable(Path(), 1), 1);
-    EXPECT_EQ(Insert(1, 13, {"N1"}), 1);
-    EXPECT_EQ(Insert(1, 5, {"N2"}), 1);
-    EXPECT_EQ(asked, std::vector<int>({2, 3}));
-    ASSERT_EQ(tables.SaveTable(Path(), 1), 1);
-    EXPECT_EQ(game.Read(File()), Join({"M\xfcller", " 95 ", "N1", " 13 ", "N2", " 5 ", "", "abc"}));
 }
 
-// Each name moves down with its score.
-TEST_F(HighscoreTest, RanksBelowEqualScoresAndShiftsThePlacesBelow) {
+// A new score ranks below equal ones and the places below move down, each
+// name with its score. The name is stored on one line in the files' code page
+// (an empty line when cancelled); lines read are written back as they were,
+// new scores with a blank or the sign in front.
+TEST_F(HighscoreTest, InsertsBelowEqualScoresAndWritesTheFileBack) {
+    const test::Lines abcd = {"A", "120", "B", "90", "C", "70", "D", "50"};
     const struct {
-        qint32 score;
-        int place;  // 0: no place
-        QStringList names;
+        test::Lines file;
+        std::vector<std::pair<qint32, QString>> inserts;  // score and the name typed
+        std::vector<int> asked;
+        test::Lines after;
     } cases[] = {
-        {100, 2, {"A", "Neu", "B", "C"}},  {120, 2, {"A", "Neu", "B", "C"}},
-        {121, 1, {"Neu", "A", "B", "C"}},  {71, 3, {"A", "B", "Neu", "C"}},
-        {51, 4, {"A", "B", "C", "Neu"}},   {50, 0, {"A", "B", "C", "D"}},
-        {-32768, 0, {"A", "B", "C", "D"}},
+        {abcd, {{100, "Neu"}}, {2}, {"A", "120", "Neu", " 100 ", "B", "90", "C", "70"}},
+        {abcd, {{120, "Neu"}}, {2}, {"A", "120", "Neu", " 120 ", "B", "90", "C", "70"}},
+        {abcd, {{121, "Neu"}}, {1}, {"Neu", " 121 ", "A", "120", "B", "90", "C", "70"}},
+        {abcd, {{71, "Neu"}}, {3}, {"A", "120", "B", "90", "Neu", " 71 ", "C", "70"}},
+        {abcd, {{51, "Neu"}}, {4}, {"A", "120", "B", "90", "C", "70", "Neu", " 51 "}},
+        {abcd, {{50, "Neu"}, {-32768, "Neu"}}, {}, abcd},
+        {abcd,
+         {{1000, QString()}, {95, "Jo\r\nhn\n € 漢 Ä\r"}},
+         {1, 3},
+         {"", " 1000 ", "A", "120", "John \x80 ? \xc4", " 95 ", "B", "90"}},
+        // Damaged lines count as their leading number: 13 beats "abc" (0).
+        {{"M\xfcller", " 95 ", "", "abc", " two  blanks ", "12abc", "Zo\x80", "  -7"},
+         {{13, "N1"}, {5, "N2"}},
+         {2, 3},
+         {"M\xfcller", " 95 ", "N1", " 13 ", "N2", " 5 ", "", "abc"}},
+        {{"A", "-10 ", "B", "-20", "C", "-30", "D", "-40"},
+         {{-15, "Min"}},
+         {2},
+         {"A", "-10 ", "Min", "-15 ", "B", "-20", "C", "-30"}},
     };
-    const QStringList scores = {"120", "90", "70", "50"};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.score);
-        game.Write(File(), Join({"A", "120", "B", "90", "C", "70", "D", "50"}));
+        SCOPED_TRACE(Join(c.after).constData());
+        game.Write(File(), c.file);
         ASSERT_EQ(tables.LoadTable(Path(), 1), 1);
         asked.clear();
-        EXPECT_EQ(tables.RankScore(1, c.score), c.place);
-        EXPECT_EQ(Insert(1, c.score), c.place != 0 ? 1 : 0);
-        EXPECT_EQ(asked, c.place ? std::vector<int>{c.place} : std::vector<int>{});
-        EXPECT_EQ(Column(1, 1), c.names);
-        for (int place = 1; place <= 4; ++place) {
-            const int from = place - (c.place && place > c.place ? 1 : 0);
-            EXPECT_EQ(tables.GetEntry(1, 0, place),
-                      place == c.place ? QString::number(c.score) : scores[from - 1]);
-        }
+        int placed = 0;
+        for (const auto& [score, name] : c.inserts)
+            placed += Insert(1, score, {name});
+        EXPECT_EQ(asked, c.asked);
+        EXPECT_EQ(placed, static_cast<int>(c.asked.size()));
+        ASSERT_EQ(tables.SaveTable(Path(), 1), 1);
+        EXPECT_EQ(game.Read(File()), Join(c.after));
+        ASSERT_EQ(tables.LoadTable(Path(), 1), 1);
+        EXPECT_EQ(tables.GetEntry(1, 1, 1), QString::fromLatin1(c.after[0]));
     }
-}
-
-// A cancelled name is an empty line; a typed one stays on its line in the
-// files' code page; a negative score is written with its sign in front.
-TEST_F(HighscoreTest, NamesAndScoresAsTheFileHoldsThem) {
-    ASSERT_EQ(LoadWithDefaults(1), 1);
-    EXPECT_EQ(Insert(1, 1000, {}), 1);
-    EXPECT_EQ(Insert(1, 95, {QString::fromUtf8("Jo\r\nhn\n € 漢 Ä\r")}), 1);
-    ASSERT_EQ(tables.SaveTable(Path(), 1), 1);
-    EXPECT_EQ(game.Read(File()), Join({"", " 1000 ", "NoBody", " 120 ", "John \x80 ? \xc4", " 95 ",
-                                       "NoBody", " 90 "}));
+    game.Write(File(), cases[6].after);
     ASSERT_EQ(tables.LoadTable(Path(), 1), 1);
     EXPECT_EQ(tables.GetEntry(1, 1, 3), QString::fromUtf8("John € ? Ä"));
-    ASSERT_EQ(tables.ApplyDefaults(-10, -20, -30, -40, 1), 1);
-    EXPECT_EQ(Insert(1, -15, {"Min"}), 1);
-    ASSERT_EQ(tables.SaveTable(Path(), 1), 1);
-    EXPECT_EQ(game.Read(File()),
-              Join({"NoBody", "-10 ", "Min", "-15 ", "NoBody", "-20 ", "NoBody", "-30 "}));
 }
 
 // A saved table takes nothing until loaded again; unknown tables and places

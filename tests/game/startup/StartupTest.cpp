@@ -41,18 +41,20 @@ TEST(CommandLine, SwitchesAreExactAndTheLaterOneWins) {
         bool debugMode;
         int debugStyle;
         const char* modName;
-    } cases[] = {{"", false, 2, ""},
-                 {"-debug", true, 2, ""},
-                 {"-Debug", true, 2, ""},
-                 {"-DEBUG", false, 2, ""},
-                 {"-debug:style:1", true, 1, ""},
-                 {"-Debug:style:2", true, 2, ""},
-                 {"-debug:Style:1", false, 2, ""},
-                 {"-debug -debug:style:1", true, 1, ""},
-                 {"-MOD:wald", false, 2, ""},
-                 {"-mod:wald -mod:see", false, 2, "see"},
-                 {"x  -debug:style:1 -mod:berg", true, 1, "berg"},
-                 {"1 2 3 4 5 6 7 8 9 -debug", true, 2, ""}};
+    } cases[] = {
+        {"", false, 2, ""},
+        {"-debug", true, 2, ""},
+        {"-Debug", true, 2, ""},
+        {"-DEBUG", false, 2, ""},
+        {"-debug:style:1", true, 1, ""},
+        {"-Debug:style:2", true, 2, ""},
+        {"-debug:Style:1", false, 2, ""},
+        {"-debug -debug:style:1", true, 1, ""},
+        {"-MOD:wald", false, 2, ""},
+        {"-mod:wald -mod:see", false, 2, "see"},
+        {"x  -debug:style:1 -mod:berg", true, 1, "berg"},
+        {"1 2 3 4 5 6 7 8 9 -debug", true, 2, ""},
+    };
     for (const auto& c : cases) {
         const CommandLineOptions o = ApplySwitches(SplitCommandLine(QString::fromUtf8(c.line)));
         EXPECT_EQ(o.debugMode, c.debugMode) << c.line;

@@ -53,7 +53,13 @@ class ScriptedPlatform : public Platform {
     std::optional<QString> InputBox(QWidget*, const QString& title, const QString& prompt,
                                     const QString& preset) override {
         prompts.append({title, prompt, preset});
-        return Take(inputAnswers, std::optional<QString>());
+        const bool given = !inputAnswers.empty() && inputAnswers.front().has_value();
+        const QString text = given ? *inputAnswers.front() : QString();
+        if (!inputAnswers.empty())
+            inputAnswers.pop_front();
+        if (!given)
+            return std::nullopt;
+        return text;
     }
     QString OpenFileDialog(QWidget*, const QString& title, const QStringList& filters) override {
         fileDialogTitles.append(title);

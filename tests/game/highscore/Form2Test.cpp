@@ -1,10 +1,9 @@
-// The highscore window: the entry of a finished game, failures of the files
-// and the strip to the online pages.
+// The highscore window: the entry of a finished game and failures of the
+// files.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -13,7 +12,6 @@
 #include "GameFiles.h"
 #include "Highscore.h"
 #include "HighscoreEntry.h"
-#include "OnlineLink.h"
 #include "OnlineStrip.h"
 #include "ScriptedPlatform.h"
 
@@ -30,10 +28,7 @@ class Form2Test : public ::testing::Test {
         mainWindow.show();
     }
     static QStringList Shown(const std::array<QLabel*, 4>& labels) {
-        QStringList out;
-        for (const QLabel* label : labels)
-            out << label->text();
-        return out;
+        return {labels[0]->text(), labels[1]->text(), labels[2]->text(), labels[3]->text()};
     }
     // Every message has the window's title and OK only.
     QStringList Messages() const {
@@ -81,11 +76,12 @@ TEST_F(Form2Test, OpensOnTheTableOfTheGameAndSavesTheEntryBeforeOk) {
         EXPECT_FALSE(mainWindow.isEnabled());
         EXPECT_EQ(form.Picture1->Text(), c.table ? kEnter : kView);
         EXPECT_EQ(form.ShownTable(), c.shown);
-        int n = 1;
-        for (const QRadioButton* option : {form.Option1, form.Option2, form.Option3}) {
+        for (int n = 1; n <= 3; ++n) {
+            const QRadioButton* option =
+                std::array{form.Option1, form.Option2, form.Option3}[n - 1];
+            EXPECT_EQ(option->isChecked(), n == c.shown);
             EXPECT_EQ(option->palette().color(QPalette::WindowText),
-                      n == c.shown ? QColor(255, 0, 0) : QColor(255, 255, 255));
-            EXPECT_EQ(option->isChecked(), n++ == c.shown);
+                      n == c.shown ? Qt::red : Qt::white);
         }
         EXPECT_EQ(Shown(form.Scor), c.scores);
         EXPECT_EQ(game.Read(QStringLiteral("score%1.sre").arg(c.table)).contains("Eva"),
@@ -137,37 +133,6 @@ TEST_F(Form2Test, ATableThatCannotBeLoadedClosesTheWindowAFailedSaveDoesNot) {
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(Shown(form.Nam), QStringList(4, "Old"));  // as reloaded
     EXPECT_EQ(game.Read("score1.sre") + game.Read("score3.sre"), old + old);
-}
-
-void Click(QWidget* widget) {
-    const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
-    QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(widget, &press);
-    QApplication::sendEvent(widget, &release);
-}
-
-// After a game the strip submits once, then shows the list; closing the
-// frame ends the entry, so reopening asks nothing.
-TEST_F(Form2Test, TheStripSubmitsOnceThenShowsTheList) {
-    entry.HandOver(3, "1000");
-    platform.inputAnswers = {QString("Max")};
-    {
-        Form2 form(&mainWindow, entry, game.Path());
-        ASSERT_TRUE(form.Open());
-        Click(form.Picture1);
-        Click(form.Picture1);
-        EXPECT_EQ(platform.openedUrls, QStringList({SubmitUrl(3, 1000), ViewUrl()}));
-        EXPECT_EQ(form.Picture1->Text(), kEnter);  // not redrawn after the submit
-        form.close();
-        EXPECT_TRUE(mainWindow.isEnabled());
-    }
-    Form2 again(&mainWindow, entry, game.Path());
-    ASSERT_TRUE(again.Open());
-    EXPECT_EQ(again.Picture1->Text(), kView);
-    EXPECT_EQ(platform.prompts.size(), 1);
 }
 
 }  // namespace

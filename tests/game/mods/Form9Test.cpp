@@ -65,11 +65,6 @@ TEST(Form9, ButtonsStartOnlyAHandableModAndChangeNothing) {
         EXPECT_EQ(platform.exits.last(), 0);
     }
     EXPECT_EQ(form.List1->item(7)->text(), QString::fromUtf8("Wüste"));
-    // Every opening reads the settings anew.
-    form.close();
-    game.Write("game.ini", test::ModList({"berg"}));
-    form.show();
-    EXPECT_EQ(form.List1->count(), 1);
 }
 
 TEST(ReadModList, CountRules) {

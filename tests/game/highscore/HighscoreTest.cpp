@@ -155,7 +155,7 @@ TEST_F(HighscoreTest, SavedUnloadedAndUnknownTablesAreNotValid) {
     EXPECT_EQ(tables.GetEntry(5, 0, 1), "");
 }
 
-// Loading never waits on a FIFO nor reads a device: each is
+// Loading never waits on a FIFO nor reads a device or a huge file: each is
 // a load failure that leaves the table as it was; a link to a table is read
 // like it. A save neither replaces nor writes through whatever stands in
 // place of the file, and leaves no temporary file.
@@ -194,6 +194,12 @@ TEST_F(HighscoreTest, OnlyARegularFileIsLoadedOrReplaced) {
             EXPECT_TRUE(QDir(game.Path()).entryList({".*"}, QDir::Files | QDir::Hidden).isEmpty());
         }
     }
+    tables.InitTables();
+    QFile::remove(Path());
+    QFile huge(Path());
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(64 * 1024 * 1024));  // sparse
+    EXPECT_EQ(LoadWithDefaults(1), 0);
+    EXPECT_FALSE(tables.TableValid(1));
 }
 
 TEST_F(HighscoreTest, ASaveThatCannotReplaceTheFileKeepsTheOldOne) {

@@ -1,13 +1,11 @@
 // The highscore tables and their files, the ranking of a new score and the
 // online link.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <csignal>
 #include <functional>
 #include <limits>
 #include <vector>
@@ -201,43 +199,6 @@ TEST_F(HighscoreTest, OnlyARegularFileIsLoadedOrReplaced) {
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(64 * 1024 * 1024));  // sparse
     EXPECT_EQ(LoadWithDefaults(1), 0);
     EXPECT_FALSE(tables.TableValid(1));
-}
-
-// While alive, no file of this process can grow beyond `bytes`: the kernel
-// refuses the write as on a full disk, for root as well.
-struct FileSizeLimit {
-    explicit FileSizeLimit(rlim_t bytes) : previous(std::signal(SIGXFSZ, SIG_IGN)) {
-        getrlimit(RLIMIT_FSIZE, &old);
-        const rlimit limit{bytes, old.rlim_max};
-        active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, previous);
-    }
-    void (*previous)(int);
-    rlimit old{};
-    bool active = false;
-};
-
-TEST_F(HighscoreTest, ASaveThatCannotReplaceTheFileKeepsTheOldOne) {
-    // The disk runs full while the new table is written.
-    const QByteArray old = Join({"Keep", " 77 ", "Me", " 66 ", "As", " 55 ", "Is", " 44 "});
-    game.Write(File(2), old);
-    ASSERT_EQ(tables.LoadTable(Path(2), 2), 1);
-    ASSERT_EQ(tables.ApplyDefaults(1000, 900, 800, 700, 2), 1);
-    {
-        const FileSizeLimit full(8);
-        if (!full.active)
-            GTEST_SKIP() << "cannot limit the file size";
-        EXPECT_EQ(tables.SaveTable(Path(2), 2), 0);
-    }
-    EXPECT_EQ(game.Read(File(2)), old);
-    EXPECT_EQ(QDir(game.Path()).entryList(QDir::Files), QStringList({"score2.sre"}));
-    // The table is still there and saves once there is room.
-    EXPECT_EQ(tables.SaveTable(Path(2), 2), 1);
-    EXPECT_EQ(game.Read(File(2)),
-              Join({"NoBody", " 1000 ", "NoBody", " 900 ", "NoBody", " 800 ", "NoBody", " 700 "}));
 }
 
 // The record is the table's seconds, the score and a check sum of its first

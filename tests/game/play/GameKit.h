@@ -1,12 +1,9 @@
 #pragma once
 // The game tests' kit: a host over plain images that records what the game
-// did to the windows, a small synthetic picture set, and a controller over
-// both with silent sound.
+// did to the windows, synthetic pictures, and a controller over both.
 #include <gtest/gtest.h>
 
-#include <QList>
 #include <functional>
-#include <optional>
 
 #include "GameController.h"
 #include "NullGameHost.h"
@@ -28,8 +25,8 @@ struct FakeGameHost : NullGameHost {
     FakeGameHost() { window = Filled(200, 150, kGrey), screen = {320, 240}; }
     QImage shownWindow, shownFull;  // as their last refresh showed them
     int windowRefreshes = 0, fullRefreshes = 0, tickInterval = 0;
-    bool cursorInvisible = false, mainShown = true, fullShown = false;
-    bool tickOn = false, clockOn = false, titleOn = true;
+    bool cursorInvisible = false, mainShown = true, fullShown = false, tickOn = false,
+         clockOn = false, titleOn = true;
     std::optional<QPointF> pointer;
     std::function<void()> onServe;
     QList<QPair<int, QString>> handovers;  // table, score text
@@ -40,7 +37,7 @@ struct FakeGameHost : NullGameHost {
     void HideMainWindow() override { mainShown = false; }
     void ShowMainWindow() override { mainShown = true; }
     void ShowFullScreen() override {
-        fullShown = true, full = Filled(screen.width(), screen.height(), kGrey);
+        fullShown = true, full = Filled(screen.width(), screen.height(), 0);
     }
     void HideFullScreen() override { fullShown = false; }
     std::optional<QPointF> PointerOnSurface(bool) override { return pointer; }
@@ -54,12 +51,12 @@ struct FakeGameHost : NullGameHost {
     }
 };
 
-// The synthetic pictures: a cartridge, and a cursor and birds whose opaque
-// part is a box, over a patterned background, so that compositing errors show.
+// A cartridge, and a cursor and birds whose opaque part is a box, over a
+// patterned background, so that compositing errors show.
 inline constexpr int kCartridgeW = 10, kCartridgeH = 12, kBirdW = 88, kBirdH = 40;
-inline constexpr QRgb kCartridgeColour = 0xFFC8C800u, kLeftBirdColour = 0xFF0000FFu;
-inline constexpr QRgb kRightBirdColour = 0xFF00A000u, kCursorColour = 0xFFFF0000u;
-inline constexpr QRgb kExtraColour = 0xFFFF00FFu;
+inline constexpr QRgb kCartridgeColour = 0xFFC8C800u, kLeftBirdColour = 0xFF0000FFu,
+                      kRightBirdColour = 0xFF00A000u, kCursorColour = 0xFFFF0000u,
+                      kExtraColour = 0xFFFF00FFu;
 
 // The sprite black where transparent, its mask white where the scene shows.
 inline void MakeSprite(PictureStore& s, int slot, QSize size, const QRect& body, QRgb colour) {
@@ -88,18 +85,15 @@ inline void FillSourceStore(PictureStores& stores, int bgW, int bgH) {
     *s.SlotDC(kFirstExtraSlot) = Filled(17, 17, kExtraColour);
 }
 
-// An extra of background `bg` at (x, y) with the extra picture.
 inline ExtraDef& AddExtra(GameState& state, int bg, const char* kind, int x, int y,
                           QList<HitCell> cells = {}, int points = 0, bool destructable = false) {
     BackgroundDef& background = state.mod.backgrounds[bg];
     ExtraDef& extra = background.extras[++background.extraCount];
     extra.pictureSlot = kFirstExtraSlot;
     extra.extraKind = kind;
-    extra.x = x, extra.y = y;
+    extra.x = x, extra.y = y, extra.extraPoints = points, extra.destructable = destructable;
     extra.hitCellCount = static_cast<int32_t>(cells.size());
     std::copy(cells.begin(), cells.end(), extra.hitCells.begin() + 1);
-    extra.extraPoints = points;
-    extra.destructable = destructable;
     return extra;
 }
 
@@ -117,8 +111,7 @@ class GameTest : public ::testing::Test {
   protected:
     void SetUp() override {
         FillSourceStore(stores, 200, 150);
-        state.mod.shotSoundFile = "schuss.wav";
-        state.mod.musicFile = "musik.mid";
+        state.mod.shotSoundFile = "schuss.wav", state.mod.musicFile = "musik.mid";
         random.fallback = 0.5;
     }
     void StartWithBirds(Bird b1, Bird b2, Bird b3) {
@@ -126,7 +119,11 @@ class GameTest : public ::testing::Test {
         ASSERT_TRUE(state.gameRunning);
         state.birds = {b1, b2, b3};
     }
-    bool ShownBlack() const {
+    int ShownGreen(const QImage& img) {  // the loading text
+        return CountPixels(img,
+                           [](QRgb p) { return qGreen(p) > 60 && qRed(p) < 40 && qBlue(p) < 40; });
+    }
+    bool ShownBlack() {
         return CountPixels(host.shownWindow, [](QRgb p) { return (p & 0xFFFFFF) != 0; }) == 0;
     }
     const QString modDir = QStringLiteral("/nonexistent/wf-mod");

@@ -1,5 +1,5 @@
-// Starting, running, ending and aborting games through the controller: menus,
-// timers, working copies in both modes, ticks, clicks and the clock.
+// Games through the controller: start and abort in both modes, ticks, clicks
+// and the clock.
 #include <gtest/gtest.h>
 
 #include "GameKit.h"
@@ -9,10 +9,6 @@ namespace {
 
 using namespace testkit;
 
-int GreenTextPixels(const QImage& img) {
-    return CountPixels(img, [](QRgb p) { return qGreen(p) > 60 && qRed(p) < 40 && qBlue(p) < 40; });
-}
-
 TEST_F(GameTest, StartPreparesAWindowModeGame) {
     menu.mnuMusik.checked = true;
     ExtraDef& a = AddExtra(state, 1, "static", 0, 0);
@@ -21,48 +17,42 @@ TEST_F(GameTest, StartPreparesAWindowModeGame) {
     state.score = 99, state.magazine = 2, state.shotPending = true;
     random.values = {0.2, 0.4, 0.6};
     game.ter_Click();
-
     EXPECT_EQ(menu.ter.caption, "Spiel abbrechen");
     EXPECT_TRUE(state.gameRunning && host.tickOn && host.clockOn && host.titleOn &&
                 host.cursorInvisible);
-    EXPECT_FALSE(menu.fghfgh.enabled || menu.ansicht.enabled || state.shotPending);
-    EXPECT_EQ(state.score, 0);
+    EXPECT_FALSE(menu.fghfgh.enabled || menu.ansicht.enabled || state.shotPending || state.score);
     EXPECT_EQ(state.magazine, 6);
-    EXPECT_EQ(state.drawTarget, DrawTarget::WindowSurface);
     // At the right edge and beyond the left one, at trunc(R × (150 − 40 − 35)).
     for (auto [i, x, y] : {std::tuple{0, 200, 15}, {1, 200, 30}, {2, -88, 45}})
         EXPECT_TRUE(state.birds[i].x == x && state.birds[i].y == y) << i;
     EXPECT_TRUE(a.extraState == 1 && a.extraTimer == 23);
     EXPECT_EQ(state.mod.backgrounds[2].extras[1].extraState, 7);  // only the chosen background's
     EXPECT_EQ(music.calls, QStringList{"open " + modDir + "/musik.mid"});
-
     // The working copies share the pictures; starting again makes no more slots.
     game.ter_Click();
     game.ter_Click();
     ASSERT_EQ(stores.RESSOURCEN2.SlotCount(), kFirstExtraSlot);
     for (int i = 1; i <= kFirstExtraSlot; ++i)
         EXPECT_EQ(stores.RESSOURCEN2.SlotDC(i)->constBits(),
-                  stores.RESSOURCEN.SlotDC(i)->constBits())
-            << i;
+                  stores.RESSOURCEN.SlotDC(i)->constBits());
 }
 
 TEST_F(GameTest, LengthAndTickIntervalFollowTheLengthMarks) {
-    const struct {
-        bool trz, wtu, wetz;
-        const char *time, *fps;
-        int length, interval;
-    } cases[] = {
-        {true, false, false, "200", "30", 30, 40},   {false, true, false, "200", "30", 60, 40},
-        {false, false, true, "200", "30", 120, 40},  {false, false, false, "45", "30", 45, 33},
-        {false, false, false, "360", "7", 360, 142}, {false, false, false, "10", "100", 10, 10},
-        {false, false, false, "", "", 10, 200},      {false, false, false, "361", "4", 360, 200},
-    };
-    for (const auto& c : cases) {
-        menu.trz.checked = c.trz, menu.wtu.checked = c.wtu, menu.wetz.checked = c.wetz;
-        state.customTime = c.time, state.customFps = c.fps;
+    // Marks 30, 60, 120 or none (the user-defined mode with its texts).
+    for (auto [mark, time, fps, length, interval] : {std::tuple{30, "200", "30", 30, 40},
+                                                     {60, "200", "30", 60, 40},
+                                                     {120, "200", "30", 120, 40},
+                                                     {0, "45", "30", 45, 33},
+                                                     {0, "360", "7", 360, 142},
+                                                     {0, "10", "100", 10, 10},
+                                                     {0, "", "", 10, 200},
+                                                     {0, "361", "4", 360, 200}}) {
+        menu.trz.checked = mark == 30, menu.wtu.checked = mark == 60,
+        menu.wetz.checked = mark == 120;
+        state.customTime = time, state.customFps = fps;
         game.ter_Click();
-        EXPECT_TRUE(state.gameLength == c.length && state.secondsLeft == c.length) << c.time;
-        EXPECT_EQ(host.tickInterval, c.interval) << c.fps;
+        EXPECT_TRUE(state.gameLength == length && state.secondsLeft == length) << time;
+        EXPECT_EQ(host.tickInterval, interval) << fps;
         game.ter_Click();
     }
 }
@@ -84,7 +74,7 @@ TEST_F(GameTest, EveryAbortLeavesNothingRunningAndHandsNothingOver) {
                       "gestartet.");
             EXPECT_FALSE(state.gameRunning || host.tickOn || host.clockOn || !menu.fghfgh.enabled);
             EXPECT_EQ(menu.ter.caption, "Spiel abbrechen");  // choosing it aborts
-            EXPECT_GT(GreenTextPixels(host.shownWindow), 20) << "the loading text stays";
+            EXPECT_GT(ShownGreen(host.shownWindow), 20) << "the loading text stays";
         }
         if (way == "Esc in full screen") {
             game.FullScreenEscape();
@@ -94,13 +84,11 @@ TEST_F(GameTest, EveryAbortLeavesNothingRunningAndHandsNothingOver) {
             game.ter_Click();
         }
         EXPECT_EQ(menu.ter.caption, "Spielen");
-        EXPECT_FALSE(state.gameRunning || host.clockOn || host.tickOn || host.cursorInvisible);
-        EXPECT_TRUE(menu.fghfgh.enabled && menu.ansicht.enabled);
-        EXPECT_TRUE(host.mainShown && !host.fullShown && host.titleOn);
+        EXPECT_FALSE(state.gameRunning || host.clockOn || host.tickOn || host.cursorInvisible ||
+                     state.score);
+        EXPECT_TRUE(menu.fghfgh.enabled && menu.ansicht.enabled && host.mainShown &&
+                    !host.fullShown && host.titleOn && ShownBlack() && host.handovers.isEmpty());
         EXPECT_EQ(music.calls, QStringList{"stoprewind"});  // even with the music off
-        EXPECT_TRUE(ShownBlack());
-        EXPECT_EQ(state.score, 0);
-        EXPECT_TRUE(host.handovers.isEmpty());
         EXPECT_EQ(platform.messages.size(), way == "failed start" ? 1 : 0);
         random.seedCalls = 0;
     }
@@ -112,24 +100,13 @@ TEST_F(GameTest, FullScreenStartStretchesTheWorkingCopiesOrFallsBackToWindowMode
     EXPECT_TRUE(host.fullShown && !host.mainShown && !host.titleOn);
     EXPECT_EQ(state.scaleX.tenThousandths, 16000);
     EXPECT_EQ(state.drawTarget, DrawTarget::FullScreenSurface);
-    EXPECT_GT(GreenTextPixels(host.shownFull), 20);
+    EXPECT_GT(ShownGreen(host.shownFull), 20);
     EXPECT_EQ(state.birds[0].x, 200);  // play-area units stay the window's
-    const PictureStore& work = stores.RESSOURCEN2;
-    EXPECT_EQ(work.SlotDC(kBackgroundSlot)->size(), QSize(320, 240));
-    EXPECT_EQ(work.SlotDC(kCartridgeSlot)->size(), QSize(16, 19));  // 10 × 12 → 16 × 19.2
-    for (int pair : {kCursorSlot, kLeftBirdSlot, kRightBirdSlot}) {
-        const QImage &sprite = *work.SlotDC(pair), &mask = *work.SlotDC(pair + 1);
-        ASSERT_EQ(sprite.size(), pair == kCursorSlot ? QSize(13, 13) : QSize(141, 64));
-        ASSERT_EQ(mask.size(), sprite.size());
-        // Binary masks that cover their sprites exactly.
-        for (int y = 0; y < mask.height(); ++y) {
-            for (int x = 0; x < mask.width(); ++x) {
-                const QRgb m = mask.pixel(x, y) & 0xFFFFFF, s = sprite.pixel(x, y) & 0xFFFFFF;
-                ASSERT_TRUE((m == 0 || m == 0xFFFFFF) && (m == 0xFFFFFF) == (s == 0))
-                    << x << "," << y;
-            }
-        }
-    }
+    for (auto [slot, size] : {std::pair{kBackgroundSlot, QSize(320, 240)},
+                              {kCartridgeSlot, QSize(16, 19)},
+                              {kCursorMaskSlot, QSize(13, 13)},
+                              {kRightBirdSlot, QSize(141, 64)}})
+        EXPECT_EQ(stores.RESSOURCEN2.SlotDC(slot)->size(), size) << slot;
     game.ter_Click();
 
     // A picture that shrinks to nothing fails the stretch.
@@ -141,10 +118,9 @@ TEST_F(GameTest, FullScreenStartStretchesTheWorkingCopiesOrFallsBackToWindowMode
     EXPECT_EQ(platform.messages[0].text,
               "Ein Fehler beim Starten des Vollbildmodus ist aufgetreten !! Das Spiel wird im "
               "Fenstermodus ausgeführt.");
-    EXPECT_FALSE(menu.vollbild.checked);
-    EXPECT_TRUE(host.mainShown && !host.fullShown && state.gameRunning);
+    EXPECT_TRUE(host.mainShown && !host.fullShown && state.gameRunning && !menu.vollbild.checked);
     EXPECT_EQ(state.drawTarget, DrawTarget::WindowSurface);
-    EXPECT_EQ(work.SlotDC(kBackgroundSlot)->size(), QSize(200, 150));
+    EXPECT_EQ(stores.RESSOURCEN2.SlotDC(kBackgroundSlot)->size(), QSize(200, 150));
     EXPECT_EQ(random.seedCalls, 3);
 }
 
@@ -154,105 +130,83 @@ TEST_F(GameTest, FullScreenStartStretchesTheWorkingCopiesOrFallsBackToWindowMode
 TEST_F(GameTest, FullScreenCrossHairStaysUnderThePointer) {
     MakeSprite(stores.RESSOURCEN, kCursorSlot, {8, 8}, QRect(0, 0, 8, 8), kCursorColour);
     menu.vollbild.checked = true;
-    const auto drawnCursor = [this] {
+    const auto cursorMissesBy = [this](QPoint at) {
         QRect box;
         for (int y = 0; y < host.shownFull.height(); ++y) {
             for (int x = 0; x < host.shownFull.width(); ++x)
                 box |= host.shownFull.pixel(x, y) == kCursorColour ? QRect(x, y, 1, 1) : QRect();
         }
-        return box.topLeft();
+        return std::max(std::abs(box.left() - at.x()), std::abs(box.top() - at.y()));
     };
-    // Bird 1 at (100, 50) has its centre cell (8, 4): a pointer at play-area
-    // (128, 60) aims into it.
-    const struct {
-        QSize screen;  // over the 200 × 150 play area
-        QPoint start, aim;
-    } cases[] = {
-        {{480, 270}, {101, 77}, {307, 108}},  // 2.4 × 1.8, as 1920 × 1080 over 800 × 600
-        {{320, 256}, {33, 255}, {205, 102}},  // 1.6 × 1.7067, as 1280 × 1024
-        {{256, 192}, {255, 0}, {164, 77}},    // 1.28
-        {{400, 300}, {1, 297}, {256, 121}},   // 2, with halves
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.screen.width());
-        host.screen = c.screen;
-        host.pointer = c.start;
+    // Over the 200 × 150 play area; a pointer at play-area (128, 60) aims
+    // into the centre cell (8, 4) of bird 1 at (100, 50).
+    for (auto [screen, start, aim] :
+         {std::tuple{QSize(480, 270), QPoint(101, 77), QPoint(307, 108)},  // 2.4 × 1.8
+          {QSize(320, 256), QPoint(33, 255), QPoint(205, 102)},            // 1.6 × 1.7067
+          {QSize(256, 192), QPoint(255, 0), QPoint(164, 77)},              // 1.28
+          {QSize(400, 300), QPoint(1, 297), QPoint(256, 121)}}) {          // 2, with halves
+        host.screen = screen;
+        host.pointer = start;
         StartWithBirds({100, 50}, {0, 130}, {0, 130});
         game.GameTick();
-        const QPoint start = drawnCursor() - c.start;
-        EXPECT_TRUE(std::abs(start.x()) <= 1 && std::abs(start.y()) <= 1)
-            << start.x() << "," << start.y();
+        EXPECT_LE(cursorMissesBy(start), 1) << screen.width();
         state.birds = {Bird{100, 50}, Bird{0, 130}, Bird{0, 130}};
-        game.FullScreenMouseMove(c.aim.x(), c.aim.y());
-        game.FullScreenMouseUp(1, c.aim.x(), c.aim.y());
+        game.FullScreenMouseMove(aim.x(), aim.y());
+        game.FullScreenMouseUp(1, aim.x(), aim.y());
         game.GameTick();
-        const QPoint aim = drawnCursor() - c.aim;
-        EXPECT_TRUE(std::abs(aim.x()) <= 1 && std::abs(aim.y()) <= 1) << aim.x() << "," << aim.y();
-        EXPECT_EQ(state.score, 5) << "the shot missed the bird under the cross-hair";
+        EXPECT_LE(cursorMissesBy(aim), 1) << screen.width();
+        EXPECT_EQ(state.score, 5) << screen.width()
+                                  << ": the shot missed the bird under the cross-hair";
         game.ter_Click();
     }
 }
 
-TEST_F(GameTest, ATickRestartsTheMusicDrawsThenShootsAtTheDrawnPositionsThenMoves) {
+TEST_F(GameTest, ATickRestartsEndedMusicServesEventsDrawsShootsAtTheDrawnBirdsAndMovesThem) {
     menu.mnuSound.checked = menu.mnuMusik.checked = true;
     StartWithBirds({100, 50}, {150, 100}, {0, 100});
     music.calls.clear();
     music.running = 0;  // the piece has reached its end
     random.values = {0.2, 0.4};
     const int refreshes = host.windowRefreshes;
-    int refreshesAtServe = -1;
-    QStringList musicAtServe;
-    host.onServe = [&] { refreshesAtServe = host.windowRefreshes, musicAtServe = music.calls; };
+    QStringList atServe;
+    host.onServe = [&] {
+        atServe = music.calls + QStringList{QString::number(host.windowRefreshes - refreshes)};
+    };
     game.MouseMove(125, 55);
     game.MouseUp(1, 125, 55);  // aim point (141, 71): cell (8, 4), bird 1's centre
     game.GameTick();
-    EXPECT_EQ(musicAtServe, QStringList({"stoprewind", "play"}));
-    EXPECT_EQ(music.calls, musicAtServe);
-    EXPECT_EQ(refreshesAtServe, refreshes) << "events are served before the frame";
+    EXPECT_EQ(atServe, QStringList({"stoprewind", "play", "0"}));
     EXPECT_EQ(host.windowRefreshes, refreshes + 1);
     EXPECT_EQ(host.shownWindow.pixel(144, 70), kLeftBirdColour) << "bird 1 shown where it was hit";
-    EXPECT_EQ(state.score, 5);
-    EXPECT_FALSE(state.shotPending);
+    EXPECT_TRUE(state.score == 5 && !state.shotPending && state.magazine == 5);
     EXPECT_EQ(sound.played, QStringList{modDir + "/schuss.wav"});
-    EXPECT_EQ(state.birds[0].x, 200 + 88);  // sent to −88, moved to −94, re-entered
-    EXPECT_EQ(state.birds[0].y, 30);        // the re-entry height, drawn second
-    EXPECT_EQ(state.birds[1].x, 144);
-    EXPECT_EQ(state.birds[2].x, 6);
+    // Bird 1 sent to −88, moved to −94 and re-entered at its second height.
+    for (auto [i, x, y] : {std::tuple{0, 288, 30}, {1, 144, 100}, {2, 6, 100}})
+        EXPECT_TRUE(state.birds[i].x == x && state.birds[i].y == y) << i;
 }
 
 TEST_F(GameTest, ClicksBetweenTicks) {
-    struct Click {
-        int button;
-        double x, y;
-    };
-    const struct {
-        const char* name;
-        int magazine;
-        QList<Click> clicks;
-        int score, magazineAfter;
-        bool pendingAfter;
-    } cases[] = {
-        {"second left click wins", 6, {{1, 125, 55}, {1, 0, 0}}, -2, 5, false},
-        {"left then right", 3, {{1, 125, 55}, {2, 125, 55}}, 0, 3, false},
-        {"empty magazine", 0, {{1, 125, 55}}, 0, 0, true},
-        {"empty, then reload", 0, {{1, 125, 55}, {2, 0, 0}}, 0, 6, false},
-        {"middle button", 6, {{3, 125, 55}}, 0, 6, false},
-        {"last shot", 1, {{1, 0, 0}}, -2, 0, false},
-    };
-    menu.mnuMusik.checked = true;  // still running: not restarted
-    for (const auto& c : cases) {
+    using Clicks = QList<std::pair<int, int>>;  // button, x; y = 55
+    menu.mnuMusik.checked = true;               // still running: not restarted
+    for (auto [magazine, clicks, score, magazineAfter, pendingAfter] :
+         {std::tuple{6, Clicks{{1, 125}, {1, 0}}, -2, 5, false},  // the second left click wins
+          {3, Clicks{{1, 125}, {2, 125}}, 0, 3, false},           // the right one drops the shot
+          {0, Clicks{{1, 125}}, 0, 0, true},                      // the magazine is empty
+          {0, Clicks{{1, 125}, {2, 0}}, 0, 6, false},             // and is reloaded
+          {6, Clicks{{3, 125}}, 0, 6, false},                     // the middle button
+          {1, Clicks{{1, 0}}, -2, 0, false}}) {                   // the last shot
         StartWithBirds({100, 50}, {150, 100}, {0, 100});
-        state.magazine = c.magazine;
+        state.magazine = magazine;
         music.calls.clear();
-        for (const Click& click : c.clicks)
-            game.MouseUp(click.button, click.x, click.y);
+        for (auto [button, x] : clicks)
+            game.MouseUp(button, x, 55);
         for (int tick = 0; tick < 3; ++tick)
             game.GameTick();
-        EXPECT_EQ(state.score, c.score) << c.name;
-        EXPECT_EQ(state.magazine, c.magazineAfter) << c.name;
-        EXPECT_EQ(state.shotPending, c.pendingAfter) << c.name;
-        EXPECT_EQ(state.birds[0].x, 100 - 18) << c.name;  // never hit
-        EXPECT_TRUE(music.calls.isEmpty()) << c.name;
+        EXPECT_EQ(state.score, score) << magazine;
+        EXPECT_EQ(state.magazine, magazineAfter) << magazine;
+        EXPECT_EQ(state.shotPending, pendingAfter) << magazine;
+        EXPECT_EQ(state.birds[0].x, 100 - 18) << magazine;  // never hit
+        EXPECT_TRUE(music.calls.isEmpty());
         game.ter_Click();
     }
     EXPECT_TRUE(sound.played.isEmpty()) << "the sound is off";
@@ -262,13 +216,9 @@ TEST_F(GameTest, EventsServedInsideATickCannotRunItTwiceOrPastTheEnd) {
     StartWithBirds({100, 50}, {150, 100}, {0, 100});
     int nested = 0;
     host.onServe = [&] { ++nested, game.GameTick(); };
-    const int refreshes = host.windowRefreshes;
     game.GameTick();
-    EXPECT_EQ(nested, 1);
-    EXPECT_EQ(host.windowRefreshes, refreshes + 1);
-    EXPECT_EQ(state.birds[0].x, 94);
-    EXPECT_FALSE(game.InTick());
-
+    EXPECT_TRUE(nested == 1 && host.windowRefreshes == 2 && state.birds[0].x == 94 &&
+                !game.InTick());
     // A clock tick that ends the game inside the tick: no shot, no motion,
     // no new frame; a late tick after the end does nothing either.
     state.elapsedSeconds = 30, state.secondsLeft = 0;
@@ -277,78 +227,63 @@ TEST_F(GameTest, EventsServedInsideATickCannotRunItTwiceOrPastTheEnd) {
     game.GameTick();
     host.onServe = nullptr;
     game.GameTick();
-    EXPECT_FALSE(state.gameRunning);
-    EXPECT_TRUE(state.shotPending);
-    EXPECT_EQ(state.birds[0].x, 94);
-    EXPECT_TRUE(ShownBlack());
+    EXPECT_TRUE(!state.gameRunning && state.shotPending && state.birds[0].x == 94 && ShownBlack());
     EXPECT_EQ(host.handovers, (QList<QPair<int, QString>>{{1, "0"}}));
 }
 
 TEST_F(GameTest, TheClockEndsTheGameAndHandsTimedScoresOver) {
-    const struct {
-        int length;  // 30, 60 and 120 set their mark; others none
-        bool customMode, debug, musik, full;
-        int64_t score;
-        int16_t finalScore;
-        int table;  // 0: no hand-over
-        const char* scoreText;
-    } cases[] = {
-        {60, false, false, true, false, 14, 14, 2, "14"},
-        // The user-defined dialog cancelled after a confirmation: no length
-        // mark and customMode off keep the last table.
-        {15, false, false, false, false, 3, 3, 2, "3"},
-        {30, false, false, true, true, -14, -14, 1, "-14"},
-        {120, false, false, true, false, 40000, 32767, 3, "32767"},
-        {30, false, false, true, false, -40000, -32768, 1, "-32768"},
-        {10, true, false, true, false, 50, 50, 0, ""},
-        {60, false, true, true, false, -50, -50, 0, ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.score);
-        menu.trz.checked = c.length == 30, menu.wtu.checked = c.length == 60;
-        menu.wetz.checked = c.length == 120;
-        menu.mnuMusik.checked = c.musik, menu.vollbild.checked = c.full;
-        state.customMode = c.customMode, state.debugMode = c.debug;
-        state.customTime = QString::number(c.length);
+    // The lengths 30, 60 and 120 set their mark, others none: the dialog
+    // cancelled after a confirmation keeps the last table.
+    for (auto [length, custom, debug, musik, full, score, handedOver] :
+         {std::tuple{60, false, false, true, false, 14, "2: 14"},
+          {15, false, false, false, false, 3, "2: 3"},
+          {30, false, false, true, true, -14, "1: -14"},
+          {120, false, false, true, false, 40000, "3: 32767"},
+          {30, false, false, true, false, -40000, "1: -32768"},
+          {10, true, false, true, false, 50, ""},
+          {60, false, true, true, false, -50, ""}}) {
+        SCOPED_TRACE(score);
+        menu.trz.checked = length == 30, menu.wtu.checked = length == 60,
+        menu.wetz.checked = length == 120;
+        menu.mnuMusik.checked = musik, menu.vollbild.checked = full;
+        state.customMode = custom, state.debugMode = debug,
+        state.customTime = QString::number(length);
         host.handovers.clear();
         game.ter_Click();
         music.calls.clear();
-        state.score = c.score;
-        for (int tick = 1; tick <= c.length; ++tick)
+        state.score = score;
+        for (int tick = 1; tick <= length; ++tick)
             game.Timer1_Timer();
         ASSERT_TRUE(state.gameRunning && state.secondsLeft == 0);
         game.Timer1_Timer();
-
         EXPECT_EQ(menu.ter.caption, "Spielen");
-        EXPECT_FALSE(state.gameRunning || host.clockOn || host.tickOn || host.cursorInvisible);
-        EXPECT_TRUE(menu.ansicht.enabled && menu.fghfgh.enabled);
-        EXPECT_TRUE(host.mainShown && !host.fullShown && host.titleOn);
-        EXPECT_EQ(menu.vollbild.checked, c.full);
-        EXPECT_TRUE(ShownBlack());
-        EXPECT_EQ(music.calls, c.musik ? QStringList{"stoprewind"} : QStringList());
-        EXPECT_EQ(state.score, 0);
-        EXPECT_EQ(state.finalScore, c.finalScore);
-        ASSERT_EQ(host.handovers.size(), c.table ? 1 : 0);
-        if (c.table) {
-            EXPECT_EQ(host.handovers[0], qMakePair(c.table, QString(c.scoreText)));
-        }
+        EXPECT_FALSE(state.gameRunning || host.clockOn || host.tickOn || host.cursorInvisible ||
+                     state.score);
+        EXPECT_TRUE(menu.ansicht.enabled && menu.fghfgh.enabled && host.mainShown &&
+                    !host.fullShown && host.titleOn && ShownBlack() &&
+                    menu.vollbild.checked == full);
+        EXPECT_EQ(music.calls, musik ? QStringList{"stoprewind"} : QStringList());
+        QStringList shown;
+        for (const auto& [table, text] : host.handovers)
+            shown << QString::number(table) + ": " + text;
+        EXPECT_EQ(shown.join(""), handedOver);
+        EXPECT_TRUE(!*handedOver ||
+                    QString::number(state.finalScore) == QString(handedOver).section(' ', 1));
     }
 }
 
-TEST_F(GameTest, AnUnknownExtraKindEndsTheProgram) {
+TEST_F(GameTest, AnUnknownExtraKindEndsTheProgramAfterDrawingTheExtrasBeforeIt) {
     AddExtra(state, 1, "static", 0, 0);
     AddExtra(state, 1, "Static", 40, 0);
     game.ter_Click();
-    const int refreshes = host.windowRefreshes;
     EXPECT_THROW(game.GameTick(), ProgramExit);
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_EQ(platform.messages[0].title, "Fehler!");
     EXPECT_EQ(platform.messages[0].text, "'Extra' Fehler - Programm wird beendet");
     EXPECT_FALSE(game.InTick());
-    // The frame drew the extras before the unknown one and was not shown.
-    EXPECT_EQ(host.window.pixel(5, 5), kExtraColour);
-    EXPECT_NE(host.window.pixel(45, 5), kExtraColour);
-    EXPECT_EQ(host.windowRefreshes, refreshes);
+    EXPECT_TRUE(host.window.pixel(5, 5) == kExtraColour &&
+                host.window.pixel(45, 5) != kExtraColour);
+    EXPECT_EQ(host.windowRefreshes, 1) << "only the loading text was shown";
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 // and the visibility of "sequenziell" extras.
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "ExtraVisibility.h"
 #include "GameKit.h"
 #include "PointerInput.h"
@@ -16,7 +14,7 @@ using testkit::AddExtra;
 
 const PlayArea kArea{640, 480, 80, 40};  // heights: trunc(R × 405)
 
-TEST(ShotRules, PointerAndAimCellsAndTheBirdsPlusShape) {
+TEST(ShotRules, PointerAimCellsAndTheBirdsPlusShape) {
     // Moves round halves to even; the aim point lies 16 units right of and
     // below the pointer, its cell truncated toward zero (-16..16 is cell 0).
     for (auto [pointer, mouse, cell] : {std::tuple{2.5, 2, 1},
@@ -30,39 +28,32 @@ TEST(ShotRules, PointerAndAimCellsAndTheBirdsPlusShape) {
         GameState s;
         PointerMoved(s, pointer, -pointer);
         ButtonReleased(s, kLeftButton, pointer, pointer);
-        EXPECT_EQ(s.mouseX, mouse) << pointer;
-        EXPECT_EQ(s.mouseY, -mouse) << pointer;
-        EXPECT_EQ(s.shotCellX, cell) << pointer;
-        EXPECT_EQ(s.shotCellY, cell) << pointer;
+        EXPECT_TRUE(s.mouseX == mouse && s.mouseY == -mouse && s.shotCellX == cell &&
+                    s.shotCellY == cell)
+            << pointer;
     }
-    const struct {
-        Bird bird;
-        int x, y;
-        bool hit;
-    } cases[] = {
-        // (100, 50): its centre (144, 70) in cell (8, 4).
-        {{100, 50}, 8, 4, true},
-        {{100, 50}, 8, 3, true},
-        {{100, 50}, 8, 5, true},
-        {{100, 50}, 7, 4, true},
-        {{100, 50}, 9, 4, true},
-        {{100, 50}, 9, 5, false},
-        {{100, 50}, 7, 3, false},
-        {{100, 50}, 10, 4, false},
-        {{100, 50}, 8, 6, false},
-        {{100, 50}, 6, 4, false},
-        {{100, 50}, 8, 2, false},
-        // The centre at the last unit of its cell: (16, 16) + 17 × (3, 1).
-        {{23, 13}, 3, 1, true},
-        {{24, 14}, 3, 1, false},
-        {{24, 14}, 4, 2, true},
-        // Partly beyond the left edge the centre column truncates toward zero.
-        {{-60, 0}, 0, 1, true},
-        {{-61, 0}, 1, 1, false},
-        {{-61, 0}, -1, 1, true},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(BirdHitByCell(c.bird, c.x, c.y), c.hit) << c.bird.x << ": " << c.x << "," << c.y;
+    // (100, 50): its centre (144, 70) in cell (8, 4); (23, 13) at the last
+    // unit of cell (3, 1); partly beyond the left edge the column truncates
+    // toward zero.
+    for (auto [x, y, column, row, hit] : {std::tuple{100, 50, 8, 4, true},
+                                          {100, 50, 8, 3, true},
+                                          {100, 50, 8, 5, true},
+                                          {100, 50, 7, 4, true},
+                                          {100, 50, 9, 4, true},
+                                          {100, 50, 9, 5, false},
+                                          {100, 50, 7, 3, false},
+                                          {100, 50, 10, 4, false},
+                                          {100, 50, 8, 6, false},
+                                          {100, 50, 6, 4, false},
+                                          {100, 50, 8, 2, false},
+                                          {23, 13, 3, 1, true},
+                                          {24, 14, 3, 1, false},
+                                          {24, 14, 4, 2, true},
+                                          {-60, 0, 0, 1, true},
+                                          {-61, 0, 1, 1, false},
+                                          {-61, 0, -1, 1, true}})
+        EXPECT_EQ(BirdHitByCell(Bird{float(x), float(y)}, column, row), hit)
+            << x << ": " << column << "," << row;
 }
 
 TEST(ShotRules, EveryHitScoresAndHitBirdsLeaveByTheirExitEdges) {
@@ -72,46 +63,34 @@ TEST(ShotRules, EveryHitScoresAndHitBirdsLeaveByTheirExitEdges) {
     ScriptedRandom r;
     r.values = {0.5, 0.25};
     ResolveShot(s, kArea, r, nullptr, QString());
-    EXPECT_EQ(s.score, 12);  // -2 + 7 + 7
-    EXPECT_EQ(s.magazine, 5);
-    EXPECT_EQ(s.birds[0].x, -80);
-    EXPECT_EQ(s.birds[0].y, 202);
-    EXPECT_EQ(s.birds[1].x, 300);
-    EXPECT_EQ(s.birds[2].x, 640 + 80);
-    EXPECT_EQ(s.birds[2].y, 101);
+    EXPECT_TRUE(s.score == 12 && s.magazine == 5);  // -2 + 7 + 7
+    for (auto [i, x, y] : {std::tuple{0, -80, 202}, {1, 300, 300}, {2, 720, 101}})
+        EXPECT_TRUE(s.birds[i].x == x && s.birds[i].y == y) << i;
 
-    // Extras score by their cells while shown; a destructable one once.
-    const struct {
-        const char* name;
-        int background;
-        const char* kind;
-        int state;
-        bool destructable;
-        QList<HitCell> cells;
-        int firstScore, secondScore, stateAfter;
-    } cases[] = {
-        {"destructable", 1, "static", 1, true, {{3, 2}}, 28, -2, 49},
-        {"not destructable", 10, "static", 1, false, {{3, 2}}, 28, 28, 1},
-        {"hidden sequenziell", 1, "sequenziell", 17, false, {{3, 2}}, -2, -2, 17},
-        {"destroyed", 1, "static", 49, false, {{3, 2}}, -2, -2, 49},
-        {"cell listed twice", 1, "static", 1, false, {{3, 2}, {3, 2}}, 58, 58, 1},
-        {"twice, destructable", 1, "static", 1, true, {{3, 2}, {3, 2}}, 28, -2, 49},
-        {"other cells", 1, "static", 1, true, {{2, 2}, {3, 3}, {2, 3}}, -2, -2, 1},
-        {"no preset background", 0, "static", 1, false, {{3, 2}}, -2, -2, 1},
-    };
-    for (const auto& c : cases) {
+    // Extras score by their cells while shown (points 30), a destructable one
+    // once; on backgrounds 1 and 10, none without a preset background.
+    using Cells = QList<HitCell>;
+    for (auto [bg, kind, state, destructable, cells, first, second, stateAfter] :
+         {std::tuple{1, "static", 1, true, Cells{{3, 2}}, 28, -2, 49},
+          {10, "static", 1, false, Cells{{3, 2}}, 28, 28, 1},
+          {1, "sequenziell", 17, false, Cells{{3, 2}}, -2, -2, 17},  // hidden
+          {1, "static", 49, false, Cells{{3, 2}}, -2, -2, 49},       // destroyed
+          {1, "static", 1, false, Cells{{3, 2}, {3, 2}}, 58, 58, 1},
+          {1, "static", 1, true, Cells{{3, 2}, {3, 2}}, 28, -2, 49},
+          {1, "static", 1, true, Cells{{2, 2}, {3, 3}, {2, 3}}, -2, -2, 1},
+          {0, "static", 1, false, Cells{{3, 2}}, -2, -2, 1}}) {
         GameState t;
-        t.selectedBackground = c.background;
-        ExtraDef& extra = AddExtra(t, c.background, c.kind, 0, 0, c.cells, 30, c.destructable);
-        extra.extraState = c.state;
-        extra.extraTimer = 50;
+        t.selectedBackground = bg;
+        ExtraDef& extra = AddExtra(t, bg, kind, 0, 0, cells, 30, destructable);
+        extra.extraState = state, extra.extraTimer = 50;
         t.shotCellX = 3, t.shotCellY = 2;
         ResolveShot(t, kArea, r, nullptr, QString());
-        EXPECT_EQ(t.score, c.firstScore) << c.name;
+        EXPECT_EQ(t.score, first) << bg << kind << state;
         ResolveShot(t, kArea, r, nullptr, QString());
-        EXPECT_EQ(t.score - c.firstScore, c.secondScore) << c.name;
-        EXPECT_EQ(extra.extraState, c.stateAfter) << c.name;
-        EXPECT_EQ(extra.extraTimer, c.stateAfter == 49 && c.state == 1 ? 200 : 50) << c.name;
+        EXPECT_EQ(t.score - first, second) << bg << kind << state;
+        EXPECT_EQ(extra.extraState, stateAfter) << bg << kind << state;
+        EXPECT_EQ(extra.extraTimer, stateAfter == 49 && state == 1 ? 200 : 50)
+            << bg << kind << state;
     }
 }
 
@@ -149,8 +128,7 @@ TEST(ExtraVisibility, ShownForTheFirst77TicksThenByChance) {
         ExtraDef& extra = AddExtra(s, bg, "sequenziell", 0, 0);
         extra.extraTimer = kExtraTimerAtGameStart;
         ExtraDef& destroyed = AddExtra(s, bg, "sequenziell", 0, 0);
-        destroyed.extraState = kExtraDestroyed;
-        destroyed.extraTimer = kExtraTimerDestroyed;
+        destroyed.extraState = kExtraDestroyed, destroyed.extraTimer = kExtraTimerDestroyed;
         ScriptedRandom r;
         r.values = {draw};
         r.fallback = 1.5 / 490;
@@ -160,8 +138,7 @@ TEST(ExtraVisibility, ShownForTheFirst77TicksThenByChance) {
         }
         EXPECT_EQ(r.draws, 0);
         UpdateExtraVisibility(s, r);
-        EXPECT_EQ(extra.extraState == kExtraShown, shownOn78) << draw;
-        EXPECT_EQ(r.draws, 1);
+        EXPECT_TRUE((extra.extraState == kExtraShown) == shownOn78 && r.draws == 1) << draw;
         EXPECT_EQ(destroyed.extraState, kExtraDestroyed);
         // A restart shows it for another 100 ticks, then the chance applies again.
         r.fallback = 0.5;

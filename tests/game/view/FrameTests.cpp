@@ -241,9 +241,9 @@ TEST_F(FrameTest, DebugOverlayMarksTheHitCellsOnTheGrid) {
             const QPoint to(std::lround(sx * (17 * column + 16)),
                             std::lround(sy * (17 * row + 16)));
             const QRect box = marked[{column, row}];
-            if (style == 2)
+            if (style == 2) {
                 EXPECT_EQ(box, QRect(from, to)) << column << "," << row;
-            if (style == 1) {
+            } else if (style == 1) {
                 EXPECT_EQ(f.pixel((from + to) / 2), kOrange) << column << "," << row;
                 EXPECT_NE(f.pixel((from.x() + to.x()) / 2, from.y()), kOrange)
                     << column << "," << row;

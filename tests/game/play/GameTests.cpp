@@ -39,14 +39,11 @@ TEST_F(GameTest, StartPreparesAWindowModeGame) {
 
 TEST_F(GameTest, LengthAndTickIntervalFollowTheLengthMarks) {
     // Marks 30, 60, 120 or none (the user-defined mode with its texts).
-    for (auto [mark, time, fps, length, interval] : {std::tuple{30, "200", "30", 30, 40},
-                                                     {60, "200", "30", 60, 40},
-                                                     {120, "200", "30", 120, 40},
-                                                     {0, "45", "30", 45, 33},
-                                                     {0, "360", "7", 360, 142},
-                                                     {0, "10", "100", 10, 10},
-                                                     {0, "", "", 10, 200},
-                                                     {0, "361", "4", 360, 200}}) {
+    const std::tuple<int, const char*, const char*, int, int> cases[] = {
+        {30, "200", "30", 30, 40}, {60, "200", "30", 60, 40}, {120, "200", "30", 120, 40},
+        {0, "45", "30", 45, 33},   {0, "360", "7", 360, 142}, {0, "10", "100", 10, 10},
+        {0, "", "", 10, 200},      {0, "361", "4", 360, 200}};
+    for (auto [mark, time, fps, length, interval] : cases) {
         menu.trz.checked = mark == 30, menu.wtu.checked = mark == 60,
         menu.wetz.checked = mark == 120;
         state.customTime = time, state.customFps = fps;
@@ -102,10 +99,11 @@ TEST_F(GameTest, FullScreenStartStretchesTheWorkingCopiesOrFallsBackToWindowMode
     EXPECT_EQ(state.drawTarget, DrawTarget::FullScreenSurface);
     EXPECT_GT(ShownGreen(host.shownFull), 20);
     EXPECT_EQ(state.birds[0].x, 200);  // play-area units stay the window's
-    for (auto [slot, size] : {std::pair{kBackgroundSlot, QSize(320, 240)},
-                              {kCartridgeSlot, QSize(16, 19)},
-                              {kCursorMaskSlot, QSize(13, 13)},
-                              {kRightBirdSlot, QSize(141, 64)}})
+    const std::pair<int, QSize> sizes[] = {{kBackgroundSlot, {320, 240}},
+                                           {kCartridgeSlot, {16, 19}},
+                                           {kCursorMaskSlot, {13, 13}},
+                                           {kRightBirdSlot, {141, 64}}};
+    for (auto [slot, size] : sizes)
         EXPECT_EQ(stores.RESSOURCEN2.SlotDC(slot)->size(), size) << slot;
     game.ter_Click();
 
@@ -234,14 +232,15 @@ TEST_F(GameTest, EventsServedInsideATickCannotRunItTwiceOrPastTheEnd) {
 TEST_F(GameTest, TheClockEndsTheGameAndHandsTimedScoresOver) {
     // The lengths 30, 60 and 120 set their mark, others none: the dialog
     // cancelled after a confirmation keeps the last table.
-    for (auto [length, custom, debug, musik, full, score, handedOver] :
-         {std::tuple{60, false, false, true, false, 14, "2: 14"},
-          {15, false, false, false, false, 3, "2: 3"},
-          {30, false, false, true, true, -14, "1: -14"},
-          {120, false, false, true, false, 40000, "3: 32767"},
-          {30, false, false, true, false, -40000, "1: -32768"},
-          {10, true, false, true, false, 50, ""},
-          {60, false, true, true, false, -50, ""}}) {
+    const std::tuple<int, bool, bool, bool, bool, int, const char*> cases[] = {
+        {60, false, false, true, false, 14, "2: 14"},
+        {15, false, false, false, false, 3, "2: 3"},
+        {30, false, false, true, true, -14, "1: -14"},
+        {120, false, false, true, false, 40000, "3: 32767"},
+        {30, false, false, true, false, -40000, "1: -32768"},
+        {10, true, false, true, false, 50, ""},
+        {60, false, true, true, false, -50, ""}};
+    for (auto [length, custom, debug, musik, full, score, handedOver] : cases) {
         SCOPED_TRACE(score);
         menu.trz.checked = length == 30, menu.wtu.checked = length == 60,
         menu.wetz.checked = length == 120;

@@ -1,10 +1,8 @@
-// The hd twins of pictures: which twin is used, that each is decoded once and
-// kept within the budget, and that full-screen copies are scaled from it.
+// Full-screen copies are scaled from the hd twins of pictures.
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <tuple>
 
 #include "HdTwins.h"
 #include "PictureSlots.h"
@@ -35,47 +33,15 @@ class TwinFiles : public ::testing::Test {
     QTemporaryDir dir;
 };
 
-TEST_F(TwinFiles, OnlyWholeMultiplesAreUsedEachDecodedOnceWithinTheBudget) {
-    const QSize picture(10, 8);
-    const int64_t kept = (40 * 32 + 20 * 16) * 4;
-    HdTwins twins(kept + 30 * 24 * 4 - 1);  // no room for three times
-    for (auto [name, twin, used] : {std::tuple{"four.png", QSize(40, 32), true},
-                                    {"two.png", QSize(20, 16), true},
-                                    {"none.png", QSize(), false},
-                                    {"five.png", QSize(50, 40), false},
-                                    {"uneven.png", QSize(40, 24), false},
-                                    {"bigger.png", QSize(41, 32), false}}) {
-        const QString path = Picture(name, picture, twin);
-        EXPECT_EQ(twins.Twin(path, picture).size(), used ? twin : QSize(0, 0)) << name;
-        const int decodes = twins.Decodes();
-        EXPECT_EQ(twins.Twin(path, picture).isNull(), !used) << name;
-        EXPECT_EQ(twins.Decodes(), decodes) << name << " was decoded again";
-    }
-    EXPECT_EQ(twins.Decodes(), 2) << "only whole multiples are read past their header";
-    EXPECT_EQ(twins.BytesKept(), kept);
-
-    // A new twin lets go of the one used longest ago; one bigger than the
-    // whole budget is never decoded.
-    const QString three = Picture("three.png", picture, {30, 24});
-    EXPECT_FALSE(twins.Twin(dir.path() + "/four.png", picture).isNull());  // used last
-    EXPECT_FALSE(twins.Twin(three, picture).isNull());
-    EXPECT_EQ(twins.Decodes(), 3);
-    EXPECT_FALSE(twins.Twin(dir.path() + "/four.png", picture).isNull());
-    EXPECT_EQ(twins.Decodes(), 3) << "four.png was let go instead of two.png";
-    EXPECT_TRUE(twins.Twin(Picture("huge.png", {30, 30}, {120, 120}), {30, 30}).isNull());
-    EXPECT_EQ(twins.Decodes(), 3);
-    EXPECT_LE(twins.BytesKept(), kept + 30 * 24 * 4 - 1);
-}
-
 TEST_F(TwinFiles, FullScreenCopiesAreScaledFromTheTwinToTheSameSize) {
     PictureStores stores;
-    const QSize sizes[] = {{8, 8},   {8, 8},   {8, 8},   {40, 30},
-                           {20, 10}, {20, 10}, {20, 10}, {20, 10}};
     for (int slot = 1; slot <= kLastGameSlot; ++slot) {
         stores.RESSOURCEN.NewSlot();
         // The background and a bird with its mask have twins.
         const bool twin = slot >= kBackgroundSlot && slot <= kLeftBirdMaskSlot;
-        const QSize size = sizes[slot - 1];
+        const QSize size = slot < kBackgroundSlot ? QSize(8, 8)
+                           : slot > 4             ? QSize(20, 10)
+                                                  : QSize(40, 30);
         ASSERT_EQ(stores.RESSOURCEN.LoadSlotPicture(slot, Picture(QString::number(slot) + ".png",
                                                                   size, twin ? size * 4 : QSize())),
                   1);

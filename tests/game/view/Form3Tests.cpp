@@ -13,86 +13,41 @@
 namespace wf {
 namespace {
 
-class Form3Test : public ::testing::Test {
-  protected:
-    // Opens the dialog, checks what it shows, sets the bars and leaves it by
-    // 2 (OK), 1 (Cancel) or 0 (the close control).
-    void Use(int shownSeconds, int shownFps, int seconds, int fps, int leaveBy) {
-        QPointer<Form3> form = new Form3(&mainWindow, state, menu, [this] { ++menuChanges; });
+TEST(Form3, ConfirmSelectsTheModeCancelClearsItCloseChangesNothing) {
+    QWidget mainWindow;
+    GameState state;
+    MenuModel menu;
+    int menuChanges = 0;
+    // Shown values (time, fps: 0 a stored length of 0 shows 10 and 5), the
+    // values set (beyond the ranges 10..360 and 5..100), the way out (2 OK,
+    // 1 Cancel, 0 the close control), then what is kept.
+    for (auto [stored, shown, set, leaveBy, mode, kept, changes] :
+         {std::tuple{"", "10 5", QPoint(9, 4), 1, false, "", 0},  // cancelled before confirming
+          {"", "10 5", QPoint(125, 33), 2, true, "125 33", 1},
+          {"125 33", "125 33", QPoint(10, 100), 0, true, "125 33", 1},
+          {"125 33", "125 33", QPoint(300, 20), 1, false, "125 33", 1},  // the values stay
+          {"0 50", "10 5", QPoint(1000, 1000), 2, true, "360 100", 2}}) {
+        SCOPED_TRACE(shown);
+        state.customTime = QString(stored).section(' ', 0, 0);
+        state.customFps = QString(stored).section(' ', 1, 1);
+        QPointer<Form3> form = new Form3(&mainWindow, state, menu, [&] { ++menuChanges; });
         form->show();
-        EXPECT_EQ(form->Label3->text(), QString::number(shownSeconds));
-        EXPECT_EQ(form->HScroll1->value(), shownSeconds);
-        EXPECT_EQ(form->Label4->text(), QString::number(shownFps));
-        EXPECT_EQ(form->HScroll2->value(), shownFps);
-        form->HScroll1->setValue(seconds);
-        form->HScroll2->setValue(fps);
+        EXPECT_EQ(form->Label3->text() + " " + form->Label4->text(), shown);
+        EXPECT_EQ(form->windowTitle(), QStringLiteral("Benutzerdefieniert "));
+        form->HScroll1->setValue(set.x());
+        form->HScroll2->setValue(set.y());
         if (leaveBy == 0)
             form->close();
         else
             (leaveBy == 2 ? form->Command2 : form->Command1)->click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(form.isNull()) << "the dialog is destroyed when it closes";
+        EXPECT_EQ(state.customMode, mode);
+        EXPECT_EQ(state.customTime + " " + state.customFps, QString(*kept ? kept : " "));
+        EXPECT_EQ(menu.trz.checked, !*kept) << "confirming once clears the length marks for good";
+        EXPECT_FALSE(menu.wtu.checked || menu.wetz.checked);
+        EXPECT_EQ(menuChanges, changes);
     }
-    bool AnyLengthMark() const { return menu.trz.checked || menu.wtu.checked || menu.wetz.checked; }
-
-    QWidget mainWindow;
-    GameState state;
-    MenuModel menu;
-    int menuChanges = 0;
-};
-
-TEST_F(Form3Test, FirstOpeningShowsTheInitialValuesAndRanges) {
-    Form3 form(&mainWindow, state, menu, [] {});
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Benutzerdefieniert "));
-    const struct {
-        QScrollBar* bar;
-        QLabel* label;
-        int minimum, maximum, page;
-    } bars[] = {{form.HScroll1, form.Label3, 10, 360, 40},
-                {form.HScroll2, form.Label4, 5, 100, 10}};
-    for (const auto& b : bars) {
-        EXPECT_EQ(b.label->text(), QString::number(b.minimum));
-        EXPECT_EQ(b.bar->value(), b.minimum);
-        EXPECT_EQ(b.bar->pageStep(), b.page);
-        EXPECT_EQ(b.bar->singleStep(), 1);
-        b.bar->setValue(b.minimum - 1);
-        EXPECT_EQ(b.label->text(), QString::number(b.minimum))
-            << "the bar keeps the value in range";
-        b.bar->setValue(1000);
-        EXPECT_EQ(b.label->text(), QString::number(b.maximum));
-    }
-}
-
-TEST_F(Form3Test, ConfirmSelectsTheModeCancelClearsItCloseChangesNothing) {
-    Use(10, 5, 200, 50, 1);  // cancelled before any confirmation
-    EXPECT_FALSE(state.customMode);
-    EXPECT_TRUE(menu.trz.checked);
-    EXPECT_TRUE(state.customTime.isEmpty());
-    EXPECT_EQ(menuChanges, 0);
-
-    Use(10, 5, 125, 33, 2);
-    EXPECT_TRUE(state.customMode);
-    EXPECT_EQ(state.customTime, "125");
-    EXPECT_EQ(state.customFps, "33");
-    EXPECT_FALSE(AnyLengthMark());
-    EXPECT_EQ(menuChanges, 1);
-
-    Use(125, 33, 10, 100, 0);
-    EXPECT_TRUE(state.customMode);
-    EXPECT_EQ(state.customTime, "125");
-    EXPECT_EQ(menuChanges, 1);
-
-    Use(125, 33, 300, 20, 1);  // after a confirmation the values and marks stay
-    EXPECT_FALSE(state.customMode);
-    EXPECT_FALSE(AnyLengthMark());
-    EXPECT_EQ(state.customTime, "125");
-    EXPECT_EQ(state.customFps, "33");
-
-    state.customTime = "0";  // a stored length of 0 shows the initial values
-    state.customFps = "50";
-    Use(10, 5, 360, 100, 2);
-    EXPECT_EQ(state.customTime, "360");
-    EXPECT_EQ(state.customFps, "100");
 }
 
 }  // namespace

@@ -52,11 +52,9 @@ TEST(IniAccess, ReadsValuesByProfileRules) {
         {"unmatched quotes stay", "[a]\r\nk=\"x'\r\n", "a", "k", "\"x'", 0},
         {"one quote stays", "[a]\r\nk=\"\r\n", "a", "k", "\"", 0},
         {"equals in value", "[a]\r\nk=x=y\r\n", "a", "k", "x=y", 0},
-        {"empty value", "[a]\r\nk=\r\n", "a", "k", "", 0},
         {"missing section", "[a]\r\nk=1\r\n", "b", "k", "", 0},
         {"long value cut", "[a]\r\nk=" + longValue + "\r\n", "a", "k", longValue.left(254), 0},
         {"number with letters", "[a]\r\nk=12abc\r\n", "a", "k", "12abc", 12},
-        {"letters only", "[a]\r\nk=abc\r\n", "a", "k", "abc", 0},
         {"minus sign is no digit", "[a]\r\nk=-5\r\n", "a", "k", "-5", 0},
         {"largest number", "[a]\r\nk=02147483647\r\n", "a", "k", "02147483647", INT32_MAX},
         {"too large a number", "[a]\r\nk=99999999999999999999\r\n", "a", "k",
@@ -78,37 +76,32 @@ TEST(IniAccess, ReadsValuesByProfileRules) {
 }
 
 TEST(IniAccess, WritesInPlaceKeepingEverythingElse) {
+    // A new file, section or key (after the section's last entry, also after
+    // an unterminated line); a value replaced in place, only its first
+    // occurrence, not a commented one; line ends, 8-bit bytes and the
+    // byte-order mark kept.
     QTemporaryDir dir;
-    const struct {
-        const char* what;
-        QByteArray before, section, key, value, after;  // before "": no file
-    } cases[] = {
-        {"new file", "", "Mods", "count", "2", "[Mods]\r\ncount=2\r\n"},
-        {"new section after an unterminated line", "[a]\r\nk=1", "b", "j", "x",
-         "[a]\r\nk=1\r\n[b]\r\nj=x\r\n"},
-        {"new key after the section's last entry", "[a]\r\nk=1\r\n\r\n[b]\r\nk=2\r\n", "A", "j",
-         "x", "[a]\r\nk=1\r\nj=x\r\n\r\n[b]\r\nk=2\r\n"},
-        {"new key in an empty section", "[a]\r\n[b]\r\n", "a", "k", "v", "[a]\r\nk=v\r\n[b]\r\n"},
-        {"value replaced in place", "; head\r\n[a]\r\n  K = old \r\nz=9\r\n", "a", "k", "new",
+    const std::tuple<QByteArray, const char*, const char*, const char*, QByteArray> cases[] = {
+        {"", "Mods", "count", "2", "[Mods]\r\ncount=2\r\n"},
+        {"[a]\r\nk=1", "b", "j", "x", "[a]\r\nk=1\r\n[b]\r\nj=x\r\n"},
+        {"[a]\r\nk=1\r\n\r\n[b]\r\nk=2\r\n", "A", "j", "x",
+         "[a]\r\nk=1\r\nj=x\r\n\r\n[b]\r\nk=2\r\n"},
+        {"[a]\r\n[b]\r\n", "a", "k", "v", "[a]\r\nk=v\r\n[b]\r\n"},
+        {"; head\r\n[a]\r\n  K = old \r\nz=9\r\n", "a", "k", "new",
          "; head\r\n[a]\r\nK=new\r\nz=9\r\n"},
-        {"first occurrence replaced", "[a]\r\nk=1\r\nk=2\r\n[a]\r\nk=3\r\n", "a", "k", "x",
+        {"[a]\r\nk=1\r\nk=2\r\n[a]\r\nk=3\r\n", "a", "k", "x",
          "[a]\r\nk=x\r\nk=2\r\n[a]\r\nk=3\r\n"},
-        {"commented key skipped", "[a]\r\n;k=1\r\nk=2\r\n", "a", "k", "x",
-         "[a]\r\n;k=1\r\nk=x\r\n"},
-        {"other line ends kept", "x\n[a]\nk=1\n[b]\r\nq=1\n", "a", "k", "2",
-         "x\n[a]\nk=2\n[b]\r\nq=1\n"},
-        {"8-bit bytes kept", "[a]\r\nn=\xe4\xf6\r\n", "a", "k", "\xfc",
-         "[a]\r\nn=\xe4\xf6\r\nk=\xfc\r\n"},
-        {"empty value", "[a]\r\nk=1\r\n", "a", "k", "", "[a]\r\nk=\r\n"},
-        {"byte-order mark and CR-only lines kept", "\xEF\xBB\xBF[a]\rk=1\r[b]\rq=1", "a", "k", "2",
-         "\xEF\xBB\xBF[a]\rk=2\r[b]\rq=1"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const QString path = c.before.isEmpty() ? dir.filePath("new.ini") : Write(dir, c.before);
-        ASSERT_TRUE(WriteIniText(path, c.value, c.section, c.key));
-        EXPECT_EQ(ReadAll(path), c.after);
-        EXPECT_EQ(ReadIniText(path, c.section, c.key), c.value);
+        {"[a]\r\n;k=1\r\nk=2\r\n", "a", "k", "x", "[a]\r\n;k=1\r\nk=x\r\n"},
+        {"x\n[a]\nk=1\n[b]\r\nq=1\n", "a", "k", "2", "x\n[a]\nk=2\n[b]\r\nq=1\n"},
+        {"[a]\r\nn=\xe4\xf6\r\n", "a", "k", "\xfc", "[a]\r\nn=\xe4\xf6\r\nk=\xfc\r\n"},
+        {"[a]\r\nk=1\r\n", "a", "k", "", "[a]\r\nk=\r\n"},
+        {"\xEF\xBB\xBF[a]\rk=1\r[b]\rq=1", "a", "k", "2", "\xEF\xBB\xBF[a]\rk=2\r[b]\rq=1"}};
+    for (const auto& [before, section, key, value, after] : cases) {
+        SCOPED_TRACE(before.toStdString());
+        const QString path = before.isEmpty() ? dir.filePath("new.ini") : Write(dir, before);
+        ASSERT_TRUE(WriteIniText(path, value, section, key));
+        EXPECT_EQ(ReadAll(path), after);
+        EXPECT_EQ(ReadIniText(path, section, key), value);
     }
 }
 

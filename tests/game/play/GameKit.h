@@ -76,10 +76,8 @@ inline void FillSourceStore(PictureStores& stores, int bgW, int bgH) {
     *s.SlotDC(kCartridgeSlot) = Filled(kCartridgeW, kCartridgeH, kCartridgeColour);
     MakeSprite(s, kCursorSlot, {8, 8}, QRect(2, 2, 4, 4), kCursorColour);
     QImage& bg = *s.SlotDC(kBackgroundSlot) = Filled(bgW, bgH, 0);
-    for (int y = 0; y < bgH; ++y) {
-        for (int x = 0; x < bgW; ++x)
-            bg.setPixel(x, y, qRgb(255, 200 + (x % 50), 150 + (y % 100)));
-    }
+    for (int i = 0; i < bgW * bgH; ++i)
+        bg.setPixel(i % bgW, i / bgW, qRgb(255, 200 + (i % bgW % 50), 150 + (i / bgW % 100)));
     MakeSprite(s, kLeftBirdSlot, {kBirdW, kBirdH}, QRect(10, 5, 68, 30), kLeftBirdColour);
     MakeSprite(s, kRightBirdSlot, {kBirdW, kBirdH}, QRect(10, 5, 68, 30), kRightBirdColour);
     *s.SlotDC(kFirstExtraSlot) = Filled(17, 17, kExtraColour);
@@ -99,10 +97,8 @@ inline ExtraDef& AddExtra(GameState& state, int bg, const char* kind, int x, int
 
 inline int CountPixels(const QImage& img, const std::function<bool(QRgb)>& match) {
     int n = 0;
-    for (int y = 0; y < img.height(); ++y) {
-        for (int x = 0; x < img.width(); ++x)
-            n += match(img.pixel(x, y)) ? 1 : 0;
-    }
+    for (int i = 0; i < img.width() * img.height(); ++i)
+        n += match(img.pixel(i % img.width(), i / img.width())) ? 1 : 0;
     return n;
 }
 
@@ -123,8 +119,14 @@ class GameTest : public ::testing::Test {
         return CountPixels(img,
                            [](QRgb p) { return qGreen(p) > 60 && qRed(p) < 40 && qBlue(p) < 40; });
     }
-    bool ShownBlack() {
-        return CountPixels(host.shownWindow, [](QRgb p) { return (p & 0xFFFFFF) != 0; }) == 0;
+    // However a game ended: nothing runs, the main window is back and black.
+    void ExpectEnded() {
+        EXPECT_EQ(menu.ter.caption, "Spielen");
+        EXPECT_FALSE(state.gameRunning || host.clockOn || host.tickOn || host.cursorInvisible ||
+                     state.score);
+        EXPECT_TRUE(menu.fghfgh.enabled && menu.ansicht.enabled && host.mainShown &&
+                    !host.fullShown && host.titleOn);
+        EXPECT_EQ(CountPixels(host.shownWindow, [](QRgb p) { return (p & 0xFFFFFF) != 0; }), 0);
     }
     const QString modDir = QStringLiteral("/nonexistent/wf-mod");
     ScriptedPlatform platform;

@@ -11,40 +11,29 @@
 namespace wf {
 namespace {
 
-class TwinFiles : public ::testing::Test {
-  protected:
-    // A striped PNG picture of `size`, with a twin of `twin` when given.
-    QString Picture(const QString& name, QSize size, QSize twin = QSize()) {
-        const auto striped = [](QSize s, QRgb colour) {
-            QImage img(s, QImage::Format_RGB32);
-            for (int y = 0; y < s.height(); ++y) {
-                for (int x = 0; x < s.width(); ++x)
-                    img.setPixel(x, y, x % 2 || y % 3 == 0 ? colour : 0xFF204060u);
-            }
-            return img;
-        };
-        const QString path = dir.path() + "/" + name;
-        striped(size, 0xFFC0A080u).save(path, "PNG");
-        QDir().mkpath(dir.path() + "/hd");
-        if (!twin.isEmpty())
-            striped(twin, 0xFFFFE0C0u).save(HdTwinPath(path), "PNG");
-        return path;
-    }
+// The background and a bird with its mask have twins of four times their size.
+TEST(HdTwins, FullScreenCopiesAreScaledFromTheTwinToTheSameSize) {
     QTemporaryDir dir;
-};
-
-TEST_F(TwinFiles, FullScreenCopiesAreScaledFromTheTwinToTheSameSize) {
+    QDir().mkpath(dir.path() + "/hd");
+    const auto striped = [](QSize s, QRgb colour) {
+        QImage img(s, QImage::Format_RGB32);
+        for (int i = 0; i < s.width() * s.height(); ++i) {
+            const int x = i % s.width(), y = i / s.width();
+            img.setPixel(x, y, x % 2 || y % 3 == 0 ? colour : 0xFF204060u);
+        }
+        return img;
+    };
     PictureStores stores;
     for (int slot = 1; slot <= kLastGameSlot; ++slot) {
         stores.RESSOURCEN.NewSlot();
-        // The background and a bird with its mask have twins.
         const bool twin = slot >= kBackgroundSlot && slot <= kLeftBirdMaskSlot;
         const QSize size = slot < kBackgroundSlot ? QSize(8, 8)
                            : slot > 4             ? QSize(20, 10)
                                                   : QSize(40, 30);
-        ASSERT_EQ(stores.RESSOURCEN.LoadSlotPicture(slot, Picture(QString::number(slot) + ".png",
-                                                                  size, twin ? size * 4 : QSize())),
-                  1);
+        const QString path = dir.filePath(QString::number(slot) + ".png");
+        ASSERT_TRUE(striped(size, 0xFFC0A080u).save(path, "PNG"));
+        ASSERT_TRUE(!twin || striped(size * 4, 0xFFFFE0C0u).save(HdTwinPath(path), "PNG"));
+        ASSERT_EQ(stores.RESSOURCEN.LoadSlotPicture(slot, path), 1);
     }
     HdTwins twins;
     const FixedScale sx = FixedScale::Ratio(96, 40), sy = FixedScale::Ratio(54, 30);

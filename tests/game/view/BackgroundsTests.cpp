@@ -45,8 +45,7 @@ class BackgroundsTest : public ::testing::Test {
     }
     void TearDown() override { SetTwipsPerPixel(15); }
     QImage Slot4() const { return *stores.RESSOURCEN.SlotDC(kBackgroundSlot); }
-    // After a choice that must leave the game with `index` selected (0: hgw)
-    // and that entry alone checked.
+    // Entry `index` alone checked and selected (0: hgw), its picture shown.
     void ExpectSelected(int index, const QImage& picture) {
         EXPECT_EQ(Slot4(), picture);
         QString checked = menu.hgw.checked ? "0" : "";
@@ -119,8 +118,7 @@ TEST_F(BackgroundsTest, OwnPictureWithinTheLimitsOrBackToBackground1) {
         backgrounds.hinterg_Click(2);
         platform.messages.clear();
         const QString own = dir.filePath(QStringLiteral("own%1x%2.bmp").arg(c.w).arg(c.h));
-        if (c.w > 0)
-            ASSERT_TRUE(Plain(c.w, c.h, Qt::yellow).save(own, "BMP"));
+        ASSERT_TRUE(c.w <= 0 || Plain(c.w, c.h, Qt::yellow).save(own, "BMP"));
         platform.fileAnswers = {c.w < 0 ? QString() : own};  // -1: the dialog cancelled
         backgrounds.hgw_Click(nullptr);
         EXPECT_EQ(platform.fileDialogTitles.back(), "Hintergrundbild wählen");

@@ -9,13 +9,13 @@
 #include <QTemporaryDir>
 
 #include "IniAccess.h"
+#include "SafeFile.h"
 
 namespace wf {
 namespace {
 
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+QByteArray ReadAll(const QString& path) {  // empty when missing
+    return ReadRegularFile(path, 1 << 20).bytes;
 }
 
 QString Write(const QTemporaryDir& dir, const QByteArray& content) {

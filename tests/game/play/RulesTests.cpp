@@ -1,11 +1,9 @@
-// The game rules without windows: pointer input, hit tests, shot scoring,
-// bird motion, the visibility schedule of "sequenziell" extras, the clock.
+// The rules of play without windows: aiming, hit tests, scoring, bird motion
+// and the visibility of "sequenziell" extras.
 #include <gtest/gtest.h>
 
-#include "BirdMotion.h"
 #include "ExtraVisibility.h"
-#include "GameClock.h"
-#include "GameTestKit.h"
+#include "GameKit.h"
 #include "PointerInput.h"
 #include "ShotResolution.h"
 
@@ -14,254 +12,129 @@ namespace {
 
 using testkit::AddExtra;
 
-const PlayArea kArea{640, 480, 80, 40};
+const PlayArea kArea{640, 480, 80, 40};  // heights: trunc(R × 405)
 
-TEST(PointerInput, MoveRoundsHalvesToEvenAndLeftReleaseRecordsTheAimCell) {
-    GameState s;
-    for (auto [in, out] : {std::pair{2.5, 2}, {3.5, 4}, {-0.5, 0}, {-1.5, -2}, {10.51, 11}}) {
-        PointerMoved(s, in, in);
-        EXPECT_EQ(s.mouseX, out) << in;
-        EXPECT_EQ(s.mouseY, out) << in;
+TEST(ShotRules, PointerAimCellsAndTheBirdsPlusShape) {
+    // Moves round halves to even; the aim point lies 16 units right of and
+    // below the pointer, its cell truncated toward zero (-16..16 is cell 0).
+    const std::tuple<double, int, int> aims[] = {{2.5, 2, 1},   {3.5, 4, 1},     {-0.5, 0, 0},
+                                                 {-1.5, -2, 0}, {-32.0, -32, 0}, {-33.0, -33, -1},
+                                                 {17.9, 18, 1}, {18.0, 18, 2}};
+    for (auto [pointer, mouse, cell] : aims) {
+        GameState s;
+        PointerMoved(s, pointer, -pointer);
+        ButtonReleased(s, kLeftButton, pointer, pointer);
+        EXPECT_TRUE(s.mouseX == mouse && s.mouseY == -mouse && s.shotCellX == cell &&
+                    s.shotCellY == cell)
+            << pointer;
     }
-    // The aim point lies 16 units right of and below the pointer; cells
-    // truncate toward zero, so -16..16 all fall into cell 0.
-    for (auto [pointer, cell] :
-         {std::pair{0.0, 0}, {-32.0, 0}, {-33.0, -1}, {17.9, 1}, {18.0, 2}}) {
-        GameState t;
-        ButtonReleased(t, kLeftButton, pointer, 0);
-        EXPECT_TRUE(t.shotPending);
-        EXPECT_EQ(t.shotCellX, cell) << pointer;
-        EXPECT_EQ(t.shotCellY, 0);
-        EXPECT_EQ(t.magazine, kMagazineSize);  // nothing fires on release
-    }
+    // (100, 50): its centre (144, 70) in cell (8, 4); (23, 13) at the last
+    // unit of cell (3, 1); partly beyond the left edge the column truncates
+    // toward zero.
+    const std::tuple<int, int, int, int, bool> hits[] = {
+        {100, 50, 8, 4, true},  {100, 50, 8, 3, true},   {100, 50, 8, 5, true},
+        {100, 50, 7, 4, true},  {100, 50, 9, 4, true},   {100, 50, 9, 5, false},
+        {100, 50, 7, 3, false}, {100, 50, 10, 4, false}, {100, 50, 8, 6, false},
+        {100, 50, 6, 4, false}, {100, 50, 8, 2, false},  {23, 13, 3, 1, true},
+        {24, 14, 3, 1, false},  {24, 14, 4, 2, true},    {-60, 0, 0, 1, true},
+        {-61, 0, 1, 1, false},  {-61, 0, -1, 1, true}};
+    for (auto [x, y, column, row, hit] : hits)
+        EXPECT_EQ(BirdHitByCell(Bird{float(x), float(y)}, column, row), hit)
+            << x << ": " << column << "," << row;
 }
 
-TEST(PointerInput, RightReleaseDropsTheShotAndRefillsOnlyAnEmptyMagazine) {
+TEST(ShotRules, EveryHitScoresAndHitBirdsLeaveByTheirExitEdges) {
     GameState s;
-    s.magazine = 3;
-    s.shotPending = true;
-    ButtonReleased(s, kRightButton, 5, 5);
-    EXPECT_FALSE(s.shotPending);
-    EXPECT_EQ(s.magazine, 3);
-    s.magazine = 0;
-    ButtonReleased(s, kRightButton, 5, 5);
-    EXPECT_EQ(s.magazine, kMagazineSize);
-}
-
-TEST(ShotRules, BirdIsHitInAPlusShapeAroundItsCentreCell) {
-    const Bird bird{100, 50};  // centre (144, 70): cell (8, 4)
-    const struct {
-        Bird bird;
-        int x, y;
-        bool hit;
-    } cases[] = {
-        {bird, 8, 4, true},
-        {bird, 8, 3, true},
-        {bird, 8, 5, true},
-        {bird, 7, 4, true},
-        {bird, 9, 4, true},
-        {bird, 9, 5, false},
-        {bird, 7, 3, false},
-        {bird, 10, 4, false},
-        {bird, 8, 6, false},
-        // Partly beyond the left edge the centre column truncates toward zero.
-        {{-60, 0}, 0, 1, true},
-        {{-61, 0}, 1, 1, false},
-        {{-61, 0}, -1, 1, true},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(BirdHitByCell(c.bird, c.x, c.y), c.hit) << c.bird.x << ": " << c.x << "," << c.y;
-}
-
-TEST(ShotRules, TwoBirdsInOneShotScoreTwelveAndLeaveByTheirExitEdges) {
-    GameState s;
-    s.birds = {Bird{100, 50}, Bird{100, 50}, Bird{300, 300}};
-    s.shotCellX = 8;
-    s.shotCellY = 4;
-    s.shotPending = true;
+    s.birds = {Bird{100, 50}, Bird{300, 300}, Bird{100, 50}};
+    s.shotCellX = 8, s.shotCellY = 4;
     ScriptedRandom r;
     r.values = {0.5, 0.25};
     ResolveShot(s, kArea, r, nullptr, QString());
-    EXPECT_EQ(s.score, 12);
-    EXPECT_FALSE(s.shotPending);
-    EXPECT_EQ(s.magazine, 5);
-    EXPECT_EQ(s.birds[0].x, -80);
-    EXPECT_EQ(s.birds[0].y, 202);  // trunc(0.5 × (480 − 40 − 35))
-    EXPECT_EQ(s.birds[1].x, -80);
-    EXPECT_EQ(s.birds[1].y, 101);
-    EXPECT_EQ(s.birds[2].x, 300);
+    EXPECT_TRUE(s.score == 12 && s.magazine == 5);  // -2 + 7 + 7
+    for (auto [i, x, y] : {std::tuple{0, -80, 202}, {1, 300, 300}, {2, 720, 101}})
+        EXPECT_TRUE(s.birds[i].x == x && s.birds[i].y == y) << i;
 
-    // Bird 3 leaves by the right edge.
-    s.birds = {Bird{500, 400}, Bird{500, 400}, Bird{100, 50}};
-    s.score = 0;
-    ResolveShot(s, kArea, r, nullptr, QString());
-    EXPECT_EQ(s.score, 5);
-    EXPECT_EQ(s.birds[2].x, 640 + 80);
-}
-
-TEST(ShotRules, AMissCostsTwoPointsAndPlaysTheSoundWhenGiven) {
-    GameState s;
-    s.birds = {Bird{100, 50}, Bird{100, 50}, Bird{100, 50}};
-    s.shotCellX = 9;
-    s.shotCellY = 5;
-    ScriptedRandom r;
-    SilentSound sound;
-    ResolveShot(s, kArea, r, &sound, QStringLiteral("/mod/schuss.wav"));
-    EXPECT_EQ(s.score, -2);
-    EXPECT_EQ(sound.played, QStringList{"/mod/schuss.wav"});
-    EXPECT_EQ(r.draws, 0);
-}
-
-TEST(ShotRules, ExtrasScoreByTheirCellsAndState) {
-    const struct {
-        const char* name;
-        int background;
-        const char* kind;
-        int state;
-        bool destructable;
-        QList<HitCell> cells;
-        int firstScore;
-        int secondScore;  // a second shot at the same cell
-        int stateAfter;
-    } cases[] = {
-        {"destructable", 2, "static", 1, true, {{3, 2}}, 30 - 2, -2, 49},
-        {"not destructable", 2, "static", 1, false, {{3, 2}}, 30 - 2, 30 - 2, 1},
-        {"hidden sequenziell", 2, "sequenziell", 17, false, {{3, 2}}, -2, -2, 17},
-        {"destroyed", 2, "static", 49, false, {{3, 2}}, -2, -2, 49},
-        {"cell listed twice", 2, "static", 1, false, {{3, 2}, {3, 2}}, 60 - 2, 60 - 2, 1},
-        {"twice, destructable", 2, "static", 1, true, {{3, 2}, {3, 2}}, 30 - 2, -2, 49},
-        {"other cell", 2, "static", 1, true, {{2, 3}, {4, 2}}, -2, -2, 1},
-        {"no preset background", 0, "static", 1, false, {{3, 2}}, -2, -2, 1},
-    };
-    for (const auto& c : cases) {
-        GameState s;
-        s.selectedBackground = c.background;
-        s.birds = {Bird{500, 400}, Bird{500, 400}, Bird{500, 400}};
-        ExtraDef& extra =
-            AddExtra(s, c.background, kFirstExtraSlot, c.kind, 0, 0, c.cells, 30, c.destructable);
-        extra.extraState = c.state;
-        extra.extraTimer = 50;
-        s.shotCellX = 3;
-        s.shotCellY = 2;
-        ScriptedRandom r;
-        ResolveShot(s, kArea, r, nullptr, QString());
-        EXPECT_EQ(s.score, c.firstScore) << c.name;
-        s.score = 0;
-        ResolveShot(s, kArea, r, nullptr, QString());
-        EXPECT_EQ(s.score, c.secondScore) << c.name;
-        EXPECT_EQ(extra.extraState, c.stateAfter) << c.name;
-        if (c.stateAfter == 49 && c.state == 1) {
-            EXPECT_EQ(extra.extraTimer, 200) << c.name;
-        }
+    // Extras score by their cells while shown (points 30), a destructable one
+    // once; on backgrounds 1 and 10, none without a preset background.
+    using Cells = QList<HitCell>;
+    for (auto [bg, kind, state, destructable, cells, first, second, stateAfter] :
+         {std::tuple{1, "static", 1, true, Cells{{3, 2}}, 28, -2, 49},
+          {10, "static", 1, false, Cells{{3, 2}}, 28, 28, 1},
+          {1, "sequenziell", 17, false, Cells{{3, 2}}, -2, -2, 17},  // hidden
+          {1, "static", 49, false, Cells{{3, 2}}, -2, -2, 49},       // destroyed
+          {1, "static", 1, false, Cells{{3, 2}, {3, 2}}, 58, 58, 1},
+          {1, "static", 1, true, Cells{{3, 2}, {3, 2}}, 28, -2, 49},
+          {1, "static", 1, true, Cells{{2, 2}, {3, 3}, {2, 3}}, -2, -2, 1},
+          {0, "static", 1, false, Cells{{3, 2}}, -2, -2, 1}}) {
+        GameState t;
+        t.selectedBackground = bg;
+        ExtraDef& extra = AddExtra(t, bg, kind, 0, 0, cells, 30, destructable);
+        extra.extraState = state, extra.extraTimer = 50;
+        t.shotCellX = 3, t.shotCellY = 2;
+        ResolveShot(t, kArea, r, nullptr, QString());
+        const int64_t firstScore = t.score;
+        ResolveShot(t, kArea, r, nullptr, QString());
+        EXPECT_TRUE(firstScore == first && t.score - first == second &&
+                    extra.extraState == stateAfter &&
+                    extra.extraTimer == (stateAfter == 49 && state == 1 ? 200 : 50))
+            << bg << kind << state << ": " << firstScore << ", " << t.score;
     }
 }
 
-TEST(BirdMotion, PlacementAndReEntryDrawHeightsInTheirOrder) {
-    GameState s;
-    ScriptedRandom r;
-    r.values = {0.1, 0.5, 0.9};
-    PlaceBirds(s, kArea, r);
-    EXPECT_EQ(s.birds[0].x, 640);
-    EXPECT_EQ(s.birds[2].x, -80);
-    EXPECT_EQ(s.birds[0].y, 40);  // trunc(40.5)
-    EXPECT_EQ(s.birds[1].y, 202);
-    EXPECT_EQ(s.birds[2].y, 364);
-
-    // Re-entry tests bird 3 first, then 2, then 1.
-    s.birds = {Bird{-80, 0}, Bird{-80, 0}, Bird{720, 0}};
-    r.values = {0.1, 0.5, 0.9};
-    MoveBirds(s, kArea, r);
-    EXPECT_EQ(s.birds[2].y, 40);
-    EXPECT_EQ(s.birds[1].y, 202);
-    EXPECT_EQ(s.birds[0].y, 364);
-
-    const PlayArea low{640, 70, 80, 40};  // 70 − 40 − 35 = −5
-    r.values = {0.5};
-    EXPECT_EQ(NewBirdHeight(low, r), -2);  // trunc(−2.5) toward zero
-}
-
-TEST(BirdMotion, BirdsReEnterOnlyBeyondTheEdge) {
-    // Left birds move 6 left, the right one 6 right; W + birdWidth = 720.
-    const struct {
-        float left, right;
-        bool leftReenters, rightReenters;
-    } cases[] = {{-75, 714, true, false}, {-74, 715, false, true}, {100, 300, false, false}};
-    for (const auto& c : cases) {
+TEST(BirdMotion, BirdsReEnterOnlyBeyondTheEdgeBird3First) {
+    // Birds 1 and 2 move 6 left, bird 3 six right; W + birdWidth = 720.
+    const std::tuple<float, float, bool, bool> edges[] = {
+        {-75.f, 714.f, true, false}, {-74.f, 715.f, false, true}, {-75.f, 715.f, true, true}};
+    for (auto [left, right, leftOut, rightOut] : edges) {
         GameState s;
-        s.birds = {Bird{c.left, 10}, Bird{c.left, 10}, Bird{c.right, 10}};
+        s.birds = {Bird{left, 10}, Bird{left, 10}, Bird{right, 10}};
         ScriptedRandom r;
-        r.fallback = 0.5;
+        r.values = {0.1, 0.5, 0.9};
         MoveBirds(s, kArea, r);
-        for (int i = 0; i < 2; ++i)
-            EXPECT_EQ(s.birds[i].x, c.leftReenters ? 720 : c.left - 6) << c.left;
-        EXPECT_EQ(s.birds[2].x, c.rightReenters ? -80 : c.right + 6) << c.right;
-        EXPECT_EQ(r.draws, (c.leftReenters ? 2 : 0) + (c.rightReenters ? 1 : 0));
-        if (!c.leftReenters) {
-            EXPECT_EQ(s.birds[0].y, 10);
-        }
+        float heights[] = {40, 202, 364}, *next = heights;  // drawn in the order of the tests
+        EXPECT_EQ(s.birds[2].x, rightOut ? -80 : right + 6);
+        EXPECT_EQ(s.birds[2].y, rightOut ? *next++ : 10);
+        EXPECT_EQ(s.birds[1].x, leftOut ? 720 : left - 6);
+        EXPECT_EQ(s.birds[1].y, leftOut ? *next++ : 10);
+        EXPECT_EQ(s.birds[0].y, leftOut ? *next++ : 10);
     }
+    ScriptedRandom r;
+    r.values = {0.5};
+    EXPECT_EQ(NewBirdHeight({640, 70, 80, 40}, r), -2);  // trunc(0.5 × -5) toward zero
 }
 
 TEST(ExtraVisibility, ShownForTheFirst77TicksThenByChance) {
-    for (auto [draw, shownOn78] : {std::pair{0.5, false},
-                                   {0.0, false},
-                                   {1.5 / 490.0, true},
-                                   {1.999 / 490.0, true},
-                                   {2.001 / 490.0, false}}) {
-        ExtraDef extra;
-        extra.extraKind = "sequenziell";
-        extra.extraState = kExtraShown;
+    // On backgrounds 1 and 10, with the draw of the 78th tick: 1 in 490 shows.
+    const std::tuple<int, double, bool> draws[] = {{1, 0.5, false},
+                                                   {10, 0.0, false},
+                                                   {1, 1.5 / 490, true},
+                                                   {10, 1.999 / 490, true},
+                                                   {1, 2.001 / 490, false}};
+    for (auto [bg, draw, shownOn78] : draws) {
+        GameState s;
+        s.selectedBackground = bg;
+        ExtraDef& extra = AddExtra(s, bg, "sequenziell", 0, 0);
         extra.extraTimer = kExtraTimerAtGameStart;
+        ExtraDef& destroyed = AddExtra(s, bg, "sequenziell", 0, 0);
+        destroyed.extraState = kExtraDestroyed, destroyed.extraTimer = kExtraTimerDestroyed;
         ScriptedRandom r;
-        r.values = {draw, 0.5};
-        for (int tick = 1; tick <= 77; ++tick)
-            ASSERT_TRUE(UpdateSequenziell(extra, r)) << tick;
+        r.values = {draw};
+        r.fallback = 1.5 / 490;
+        for (int tick = 1; tick <= 77; ++tick) {
+            ASSERT_EQ(UpdateExtraVisibility(s, r), 0);
+            ASSERT_EQ(extra.extraState, kExtraShown) << tick;
+        }
         EXPECT_EQ(r.draws, 0);
-        EXPECT_EQ(UpdateSequenziell(extra, r), shownOn78) << draw;
-        EXPECT_EQ(r.draws, 1);
-        if (!shownOn78)
-            continue;
+        UpdateExtraVisibility(s, r);
+        EXPECT_TRUE((extra.extraState == kExtraShown) == shownOn78 && r.draws == 1) << draw;
+        EXPECT_EQ(destroyed.extraState, kExtraDestroyed);
         // A restart shows it for another 100 ticks, then the chance applies again.
-        for (int tick = 2; tick <= 100; ++tick)
+        r.fallback = 0.5;
+        for (int tick = 2; shownOn78 && tick <= 100; ++tick)
             ASSERT_TRUE(UpdateSequenziell(extra, r));
         EXPECT_EQ(r.draws, 1);
         EXPECT_FALSE(UpdateSequenziell(extra, r));
     }
-
-    ExtraDef destroyed;
-    destroyed.extraState = kExtraDestroyed;
-    destroyed.extraTimer = kExtraTimerDestroyed;
-    ScriptedRandom r;
-    r.fallback = 1.5 / 490.0;
-    for (int i = 0; i < 5; ++i)
-        EXPECT_FALSE(UpdateSequenziell(destroyed, r));
-    EXPECT_EQ(r.draws, 0);
-}
-
-TEST(GameClock, CountdownPartsFollowTheSecondsLeft) {
-    const struct {
-        int left, minutes, seconds;
-        const char* zero;
-    } cases[] = {{65, 1, 5, "0"}, {60, 1, 0, "0"}, {75, 1, 15, ""}, {-1, 0, -1, "0"}};
-    GameState state;
-    for (const auto& c : cases) {
-        state.secondsLeft = c.left;
-        UpdateCountdown(state);
-        EXPECT_EQ(state.countdownMinutes, c.minutes) << c.left;
-        EXPECT_EQ(state.countdownSeconds, c.seconds) << c.left;
-        EXPECT_EQ(state.countdownLeadingZero, c.zero) << c.left;
-    }
-}
-
-TEST(GameClock, ScoreSaturatesAndTheTableFollowsTheLength) {
-    for (auto [in, out] : {std::pair<int64_t, int16_t>{32767, 32767},
-                           {32768, 32767},
-                           {-32769, -32768},
-                           {INT64_MAX, 32767},
-                           {INT64_MIN, -32768}})
-        EXPECT_EQ(SaturatedScore(in), out) << in;
-    EXPECT_EQ(HighscoreTableFor(45, 2), 2);  // another length keeps the last table
-    EXPECT_EQ(HighscoreTableFor(360, 0), 0);
 }
 
 }  // namespace

@@ -41,8 +41,9 @@ TEST(TextCipher, EncodeThenDecodeGivesEveryLineBackInOneGroupPerCharacter) {
             ASSERT_EQ(static_cast<unsigned char>(raw[g]), group.toInt())
                 << "the raw form carries the same codes";
         }
-        if (length > 1)
+        if (length > 1) {
             ASSERT_EQ(DecodeText(raw, kKey, false), plain) << length;
+        }
     }
     // "AB" with key "ab": 65 + 66 + 97 = 228; 66 + 228 + 98 = 392 − 255 = 137;
     // the key wraps after two characters and the first chains to the last.

@@ -13,17 +13,12 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
-if [ "${WF_SHOTS_INSIDE:-0}" != 1 ]; then
-  build="$(cd "${1:-$root/build}" && pwd)"
-  out="${2:-$build/screenshots}"
-  mkdir -p "$out"
-  out="$(cd "$out" && pwd)"
-  [ -x "$build/Wolkenfang/Wolkenfang" ] || { echo "no game in $build/Wolkenfang: build first" >&2; exit 1; }
-  WF_SHOTS_INSIDE=1 WF_GAME_DIR="$build/Wolkenfang" WF_E2E_SCREEN=1920x1080x24 \
-    exec "$root/tests/e2e/run.sh" "$root/tools/screenshots.sh" "$out"
-fi
-
-out="$1"
+build="$(cd "${1:-$root/build}" && pwd)"
+out="${2:-$build/screenshots}"
+mkdir -p "$out"
+out="$(cd "$out" && pwd)"
+[ -x "$build/Wolkenfang/Wolkenfang" ] || { echo "no game in $build/Wolkenfang: build first" >&2; exit 1; }
+WF_GAME_DIR="$build/Wolkenfang" WF_E2E_SCREEN=1920x1080x24
 source "$root/tests/e2e/lib.sh"
 
 # save SHOT X Y W H NAME [RESIZE]: one picture of the README, cropped to a
@@ -93,6 +88,18 @@ save "$E2E_TMP/screen.png" 0 0 "$sw" "$sh" fullscreen 50%
 for id in $(xdotool search --onlyvisible --pid "$GAME_PID"); do key "$id" Escape; break; done
 MAIN="$(wait_window "$MAIN_TITLE" 10)" || fail "no main window after Esc"
 quit_game "$MAIN" "$GAME_PID"
+
+# wizard_done WINDOW MODDIR: the run has marked the MOD as encoded and the
+# closing page is up, where "Abbrechen" is disabled (grey text).
+wizard_done() {
+  grep -q '^type=code' "$2/config.ini" 2>/dev/null || return 1
+  local x y
+  read -r x y _ _ < <(window_geometry "$1")
+  shot "$E2E_TMP/screen.ppm"
+  [ "$(convert "$E2E_TMP/screen.ppm" -crop "60x12+$((x + CANCEL_X - 30))+$((y + BUTTON_Y - 6))" +repage \
+    -format '%[fx:int(255*minima+0.5)]' info:)" -ge 90 ]
+}
+
 
 # The wizard, sealing the copy's default MOD with its defaults.
 start_prog wizard "$GAME/modsiegel/modsiegel"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test through
-# CTest: unit, widget, server and end-to-end tests; then builds the Debian
+# CTest: unit, widget, server, asset, end-to-end and install tests and the
+# short runs of the measurements (docs/proof.md); then builds the Debian
 # package and checks it (lintian, desktop-file-validate, appstreamcli
 # validate); then runs the unit, widget and server tests again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz target

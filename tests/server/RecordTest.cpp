@@ -14,8 +14,7 @@ QByteArray Digits(const QByteArray& plain, const char* key = ScoreKey) {
 
 TEST(Record, AcceptsExactlyWhatTheGameSends) {
     // What the game sends: its own record builder and cipher.
-    const GameResult valid[] = {{30, 0},   {60, 245}, {120, 1000}, {30, 7},
-                                {60, -12}, {120, -1}, {30, 32767}, {60, -32768}};
+    const GameResult valid[] = {{30, 0}, {60, 245}, {120, -1}, {30, 32767}, {60, -32768}};
     for (const GameResult& r : valid) {
         const auto got = ValidateRecord(Digits(ResultRecord(r.seconds, r.score)));
         ASSERT_TRUE(got) << r.seconds << " " << r.score;
@@ -25,39 +24,25 @@ TEST(Record, AcceptsExactlyWhatTheGameSends) {
 
     const QByteArray game = Digits(ResultRecord(60, 245));
     // A cipher group 000 decodes like 255, but the game never writes it.
-    const qsizetype group255 = [&] {
-        for (qsizetype i = 0; i < game.size(); i += 3) {
-            if (game.mid(i, 3) == "255")
-                return i;
-        }
-        return qsizetype(-1);
-    }();
-    ASSERT_GE(group255, 0);
+    qsizetype group255 = 0;
+    while (group255 < game.size() && game.mid(group255, 3) != "255")
+        group255 += 3;
+    ASSERT_LT(group255, game.size());
     const QByteArray refused[] = {
-        Digits("wfgbeta|45|100|2|"),      // no such game length
+        Digits(ResultRecord(45, 100)),    // no such game length
         Digits("wfgbeta|060|245|11|"),    // a length the game would not write
         Digits(ResultRecord(60, 32768)),  // beyond the score range
         Digits(ResultRecord(30, -32769)),
         Digits("wfgbeta|60|245|12|"),   // wrong check sum
-        Digits("wfgbeta|30|-12|4|"),    // the sign taken for a digit
-        Digits("wfgbeta|60|0245|11|"),  // numbers the game writes otherwise
-        Digits("wfgbeta|60|+245|11|"),
-        Digits("wfgbeta|60| 245|11|"),
-        Digits("wfgbeta|60|-0|0|"),
-        Digits("wfgbeta|60|245|011|"),
-        Digits("wfgbetA|60|245|11|"),  // not the game's record
+        Digits("wfgbeta|60|+245|11|"),  // numbers the game writes otherwise
+        Digits("wfgbetA|60|245|11|"),   // not the game's record
         Digits("wfgbeta|60|245|11"),
         Digits("wfgbeta|60|245|11|x"),
-        Digits("wfgbeta|60|245|11||"),
-        Digits("wfgbeta|60|245|"),
         Digits(ResultRecord(60, 245), kModKey),  // another key
         game.left(game.size() - 1),              // cut short
-        game + "001",                            // one group more
+        game + QByteArray(66, '1'),              // longer than any record
         game.left(group255) + "000" + game.mid(group255 + 3),
         game.left(5) + 'x' + game.mid(6),
-        game.left(game.size() - 3) + "256",
-        Digits("wf"),
-        "065",
         "",
     };
     for (const QByteArray& digits : refused)
@@ -69,14 +54,12 @@ TEST(Record, DecodesFormFieldsAndRefusesBrokenOnes) {
         QByteArray encoded;
         std::optional<FormFields> fields;
     } cases[] = {
-        {"punkte=123&name=Anna", FormFields{{"punkte", "123"}, {"name", "Anna"}}},
-        {"name=J%C3%BCrgen+E2E&%74oken=a%2Bb",
-         FormFields{{"name", "J\xc3\xbcrgen E2E"}, {"token", "a+b"}}},
+        {"name=J%C3%BCrgen+E2E&%74oken=a%2B%2f%aF%09",
+         FormFields{{"name", "J\xc3\xbcrgen E2E"}, {"token", "a+/\xaf\t"}}},
         {"a&&b=&", FormFields{{"a", ""}, {"b", ""}}},
         {"a==1", FormFields{{"a", "=1"}}},
-        {"", FormFields{}},
         {"a=%4", std::nullopt},
-        {"a=%zz", std::nullopt},
+        {"a=%zg", std::nullopt},
         {"a%=1", std::nullopt},
         {"a=1&a=2", std::nullopt},
         {"a=1&b=2&c=3&d=4&e=5&f=6&g=7&h=8&i=9&j=10&k=11&l=12&m=13&n=14&o=15&p=16&q=17",
@@ -92,23 +75,17 @@ TEST(Record, NamesHaveOneToThirtyHarmlessCharacters) {
         QByteArray typed;
         std::optional<QString> name;
     } cases[] = {
-        {"Anna", QStringLiteral("Anna")},
         {"  J\xc3\xbcrgen E2E \n", QString::fromUtf8("J\xc3\xbcrgen E2E")},
         {"<script>\"x\"</script>&'", QStringLiteral("<script>\"x\"</script>&'")},
-        {QByteArray(30, 'a'), QString(30, 'a')},
-        {QByteArray(31, 'a'), std::nullopt},
         {smile.repeated(30).toUtf8(), smile.repeated(30)},  // characters, not UTF-16 units
         {smile.repeated(31).toUtf8(), std::nullopt},
-        {"", std::nullopt},
         {"   ", std::nullopt},
         {"a\tb", std::nullopt},
-        {QByteArray("a\0b", 3), std::nullopt},
-        {"a\x7f", std::nullopt},
-        {"a\u202Eb", std::nullopt},      // right-to-left override
-        {"a\u2066b", std::nullopt},      // left-to-right isolate
-        {"a\u2028b", std::nullopt},      // line separator
-        {"\xff-Anna", std::nullopt},     // not UTF-8
-        {"\xed\xa0\x80", std::nullopt},  // a lone surrogate
+        {"a\u202Eb", std::nullopt},   // right-to-left override
+        {"a\u2069b", std::nullopt},   // the last isolate
+        {"a\u2029b", std::nullopt},   // paragraph separator
+        {"a\u2028b", std::nullopt},   // line separator
+        {"\xff-Anna", std::nullopt},  // not UTF-8
     };
     for (const auto& c : cases)
         EXPECT_EQ(ValidName(c.typed), c.name) << c.typed.toHex().constData();
@@ -130,7 +107,6 @@ TEST(Record, FormTokenFitsOnlyItsRecordItsSecretAndItsDay) {
         qint64 now;
         TokenCheck::Status status;
     } cases[] = {
-        {secret, digits, token, issued, TokenCheck::Valid},
         {secret, digits, token, issued + kTokenLifetime, TokenCheck::Valid},
         {secret, digits, token, issued + kTokenLifetime + 1, TokenCheck::Expired},
         {secret, digits, token, issued - 3600, TokenCheck::Expired},
@@ -139,7 +115,6 @@ TEST(Record, FormTokenFitsOnlyItsRecordItsSecretAndItsDay) {
         {secret, digits, otherId, issued, TokenCheck::Invalid},
         {secret, digits, otherTime, issued, TokenCheck::Invalid},
         {secret, digits, token.left(token.size() - 1), issued, TokenCheck::Invalid},
-        {secret, digits, "", issued, TokenCheck::Invalid},
     };
     for (const auto& c : cases) {
         const TokenCheck check = CheckToken(c.secret, c.digits, c.token, c.now);

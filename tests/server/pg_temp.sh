@@ -13,13 +13,7 @@ cmd="$1" dir="$2"
 bin="$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -1)"
 [ -x "$bin/initdb" ] || { echo "pg_temp: PostgreSQL is not installed" >&2; exit 1; }
 
-as_owner() {
-  if [ "$(id -u)" = 0 ]; then
-    (cd "$dir" && runuser -u nobody -- "$@")
-  else
-    "$@"
-  fi
-}
+as_owner() { if [ "$(id -u)" = 0 ]; then (cd "$dir" && runuser -u nobody -- "$@"); else "$@"; fi; }
 
 case "$cmd" in
   start)

@@ -1,0 +1,218 @@
+// Plays games on the real main window, brought up by Form_Load from a game
+// directory, the pointer moving every 10 ms, a shot every 50 ms (a reload
+// when the magazine is empty); messages show on stderr.
+//
+//   game_run soak [--game-dir DIR] [--seconds N] [--baseline S] [--limit-kib K]
+//   game_run timed [--game-dir DIR] [--games N]
+//
+// soak: a user-defined game of N seconds (10..360, default 360) at 100
+// frames per second; fails on a message, a game that does not end, or a
+// resident size or heap that grew by more than K KiB (default 1024) from S
+// seconds (default 60) on, taken between the lowest samples (one a second)
+// of a window at either end: a picture-sized buffer allocated now and then
+// moves single samples by a megabyte, kept memory raises the lowest ones.
+// timed: N games of 30 seconds, the clock hurried after a second of play;
+// fails unless each ended with the highscore window.
+#include <malloc.h>
+#include <unistd.h>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "Form1.h"
+#include "Form2.h"
+#include "GameController.h"
+#include "PlaySurface.h"
+#include "ScriptedPlatform.h"
+#include "SilentAudio.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#endif
+
+namespace {
+
+struct Sample {
+    double at;  // seconds
+    long rssKib, heapKib;
+};
+
+Sample Now(double at) {
+    long size = 0, resident = -1;
+    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &size, &resident) == 2)
+            resident *= sysconf(_SC_PAGESIZE) / 1024;
+        std::fclose(f);
+    }
+    // The heap exactly; the resident size also counts the allocator's reserves.
+#if defined(__SANITIZE_ADDRESS__)
+    const long heap = static_cast<long>(__sanitizer_get_current_allocated_bytes() / 1024);
+#else
+    const struct mallinfo2 info = mallinfo2();
+    const long heap = static_cast<long>((info.uordblks + info.hblkhd) / 1024);
+#endif
+    return {at, resident, heap};
+}
+
+// The lowest samples taken in [from, to).
+Sample Lowest(const std::vector<Sample>& samples, double from, double to) {
+    Sample low{from, -1, -1};
+    for (const Sample& s : samples) {
+        if (s.at < from || s.at >= to)
+            continue;
+        low.rssKib = low.rssKib < 0 ? s.rssKib : std::min(low.rssKib, s.rssKib);
+        low.heapKib = low.heapKib < 0 ? s.heapKib : std::min(low.heapKib, s.heapKib);
+    }
+    return low;
+}
+
+void Run(int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+QString Option(const QStringList& args, const char* name, const QString& fallback) {
+    const qsizetype i = args.indexOf(QLatin1String(name));
+    return i > 0 && i + 1 < args.size() ? args[i + 1] : fallback;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const QString mode = args.value(1);
+    const QString gameDir = Option(args, "--game-dir", qEnvironmentVariable("WF_GAME_DIR"));
+    const int seconds = Option(args, "--seconds", "360").toInt();
+    const int baseline = Option(args, "--baseline", "60").toInt();
+    const long limitKib = Option(args, "--limit-kib", "1024").toLong();
+    const int games = Option(args, "--games", "1").toInt();
+    if ((mode != "soak" && mode != "timed") || gameDir.isEmpty() || seconds < 10 || seconds > 360 ||
+        baseline < 0 || baseline >= seconds || games < 1) {
+        std::fprintf(stderr,
+                     "usage: game_run soak|timed [--game-dir DIR] [--seconds N] [--baseline S] "
+                     "[--limit-kib K] [--games N]\n");
+        return 2;
+    }
+    // Nothing blocks: the name prompt takes the answers given, boxes say OK.
+    wf::ScriptedPlatform platform;
+    std::unique_ptr<wf::Form1> form;
+    try {
+        form = mode == "soak"
+                   ? std::make_unique<wf::Form1>(gameDir)
+                   : std::make_unique<wf::Form1>(gameDir, std::make_unique<wf::SilentSound>(),
+                                                 std::make_unique<wf::SilentMusic>());
+        form->Form_Load({});
+    } catch (const wf::ProgramExit&) {
+        return 1;  // the reason is on stderr
+    }
+    form->show();
+    wf::GameState& state = form->State();
+    wf::GameController& controller = form->Controller();
+    std::mt19937 rng(20240611);
+    std::uniform_real_distribution<double> px(0, form->Picture1()->width() - 1),
+        py(0, form->Picture1()->height() - 1);
+    long shots = 0, reloads = 0, ticks = 0;
+    QTimer move, shoot;
+    QObject::connect(&move, &QTimer::timeout, [&] { controller.MouseMove(px(rng), py(rng)); });
+    QObject::connect(&shoot, &QTimer::timeout, [&] {
+        const bool reload = state.magazine == 0;
+        controller.MouseUp(reload ? 2 : 1, px(rng), py(rng));
+        ++(reload ? reloads : shots);
+    });
+    QObject::connect(form->tmrSpiel(), &QTimer::timeout, [&] { ++ticks; });
+
+    if (mode == "timed") {
+        int ended = 0;
+        for (int game = 1; game <= games; ++game) {
+            platform.inputAnswers.push_back(QStringLiteral("Prüfer %1").arg(game));
+            form->trz_Click();  // 30 seconds: a timed game goes to the highscores
+            form->ter_Click();
+            move.start(10);
+            shoot.start(50);
+            Run(1000);
+            move.stop();
+            shoot.stop();
+            for (int i = 0; i < 40 && state.gameRunning; ++i) {
+                form->Timer1_Timer();
+                Run(20);
+            }
+            Run(200);
+            int windows = 0;
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (qobject_cast<wf::Form2*>(w) && w->isVisible() && w->close())
+                    ++windows;
+            }
+            ended += !state.gameRunning && windows == 1;
+        }
+        std::printf("%d timed games, %d ended with the highscore window, %lld messages\n", games,
+                    ended, static_cast<long long>(platform.messages.size()));
+        return ended == games ? 0 : 1;
+    }
+
+    state.customMode = true;
+    state.customTime = QString::number(seconds);
+    state.customFps = QStringLiteral("100");
+    wf::MenuModel& menu = form->Menu();
+    menu.trz.checked = menu.wtu.checked = menu.wetz.checked = false;
+    form->SyncMenu();
+    form->ter_Click();
+    if (!state.gameRunning) {
+        std::fprintf(stderr, "game_run: the game did not start\n");
+        return 1;
+    }
+    // Sampled every second until the game ends, one second after its clock
+    // reached zero; one that does not is stopped.
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<Sample> samples{Now(0)};
+    move.start(10);
+    shoot.start(50);
+    while (state.gameRunning && clock.elapsed() < (seconds + 15) * 1000) {
+        Run(static_cast<int>(1000 - clock.elapsed() % 1000));
+        samples.push_back(Now(static_cast<double>(clock.elapsed()) / 1000));
+    }
+    const bool timedOut = state.gameRunning;
+    if (timedOut)
+        form->ter_Click();
+
+    // A fifth of the time after the baseline, 10 s at most, at either end.
+    const double end = samples.back().at;
+    const double window = std::min(10.0, (end - baseline) / 5);
+    const Sample first = Lowest(samples, baseline - 0.5, baseline + window);
+    const Sample last = Lowest(samples, end - window + 0.01, end + 1);
+    const long growth = last.rssKib - first.rssKib, heapGrowth = last.heapKib - first.heapKib;
+    const Sample atBaseline =
+        *std::min_element(samples.begin(), samples.end(), [&](const Sample& a, const Sample& b) {
+            return std::abs(a.at - baseline) < std::abs(b.at - baseline);
+        });
+    std::printf("soak: game of %d s at 100 frames per second: %ld ticks, %ld shots, %ld reloads\n",
+                seconds, ticks, shots, reloads);
+    std::printf("soak: RSS after %d s %ld KiB, at the end (%.0f s) %ld KiB\n", baseline,
+                atBaseline.rssKib, end, samples.back().rssKib);
+    std::printf(
+        "soak: lowest RSS in the %.0f s from %d s %ld KiB, in the last %.0f s %ld KiB: "
+        "growth %ld KiB\n",
+        window, baseline, first.rssKib, window, last.rssKib, growth);
+    std::printf("soak: heap in use likewise %ld KiB and %ld KiB: growth %ld KiB\n", first.heapKib,
+                last.heapKib, heapGrowth);
+    std::fflush(stdout);  // a leak report at exit ends the program without flushing
+    const bool grew =
+        first.rssKib < 0 || last.rssKib < 0 || growth > limitKib || heapGrowth > limitKib;
+    if (grew)
+        std::fprintf(stderr, "soak: memory grew by more than %ld KiB\n", limitKib);
+    if (timedOut)
+        std::fprintf(stderr, "soak: the game did not end by itself\n");
+    form.reset();  // everything freed before the leak check at exit
+    return grew || timedOut || !platform.messages.isEmpty() ? 1 : 0;
+}

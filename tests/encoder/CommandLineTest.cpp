@@ -7,10 +7,8 @@
 #include <utility>
 
 #include "CommandLine.h"
+#include "EncoderRun.h"
 #include "IniAccess.h"
-#include "ModFixture.h"
-#include "RunHelpers.h"
-#include "ScriptedPlatform.h"
 
 namespace wf::test {
 namespace {
@@ -85,79 +83,74 @@ Result Modsiegel(const QStringList& args) {
 
 class ProgramRun : public ::testing::Test {
   protected:
-    void SetUp() override {
-        fx.WriteGameIni({"welt"});
-        plain = fx.AddMod(QStringLiteral("welt"), StandardMod());
-    }
-    ModFixture fx;
+    void SetUp() override { plain = InstallWelt(g); }
+    GameFiles g;
     QMap<QByteArray, QByteArray> plain;
 };
 
 TEST_F(ProgramRun, ExitCodes) {
-    struct Case {
+    // 0 done, 1 refused or failed, 2 a wrong command line.
+    const struct {
         QStringList args;
-        int exitCode;  // -1: any failure
+        int exitCode;
         QString out, errHas;
-    };
-    const QString g = fx.GameDir();
-    const Case cases[] = {
+    } cases[] = {
         {{"--help"}, 0, "--overwrite", ""},
         {{"--encode", "welt", "--bunt"}, 2, "", "--bunt"},
-        {{"--encode", "nirgends", "--game-dir", g},
-         -1,
+        {{"--backup", "b"}, 2, "", "--help"},
+        {{"--encode", "nirgends", "--game-dir", g.Path()},
+         1,
          "",
          "modsiegel: Fehler: Die Datei 'mod.ini' des MODs 'nirgends' fehlt"},
-        {{"--encode", "welt", "--backup", "WELT", "--game-dir", g}, -1, "", "'WELT'"},
+        {{"--encode", "welt", "--backup", "WELT", "--game-dir", g.Path()}, 1, "", "'WELT'"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
-        const auto before = fx.Snapshot();
+        const auto before = g.Snapshot();
         const Result r = Modsiegel(c.args);
-        EXPECT_GT(r.exitCode, -1) << "crashed or hung";
-        EXPECT_TRUE(c.exitCode >= 0 ? r.exitCode == c.exitCode : r.exitCode != 0) << r.exitCode;
+        EXPECT_EQ(r.exitCode, c.exitCode);
         EXPECT_TRUE(c.out.isEmpty() || r.out.contains(c.out)) << r.out.toStdString();
         EXPECT_TRUE(c.errHas.isEmpty() || r.err.contains(c.errHas)) << r.err.toStdString();
-        EXPECT_EQ(fx.Snapshot(), before);
+        EXPECT_EQ(g.Snapshot(), before);
     }
 }
 
 // Success logs to standard output; an existing backup needs --overwrite.
 TEST_F(ProgramRun, ExistingBackupNeedsOverwrite) {
-    fx.WriteFile(QStringLiteral("mods/welt.src/mod.ini"), "alt");
+    g.Write(QStringLiteral("mods/welt.src/mod.ini"), "alt");
     const Result refused =
-        Modsiegel({"--encode", "welt", "--backup", "welt.src", "--game-dir", fx.GameDir()});
-    EXPECT_NE(refused.exitCode, 0);
-    EXPECT_GT(refused.exitCode, -1) << "crashed or hung";
+        Modsiegel({"--encode", "welt", "--backup", "welt.src", "--game-dir", g.Path()});
+    EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE(refused.err.startsWith(
         QStringLiteral("modsiegel: Fehler !: Die zu kopierende Datei existiert schon")))
         << refused.err.toStdString();
-    EXPECT_EQ(fx.ReadFile(QStringLiteral("mods/welt.src/mod.ini")), "alt");
-    EXPECT_EQ(HowItLoads(fx, QStringLiteral("welt"), plain), LoadsAs::Plain);
+    EXPECT_EQ(g.Read(QStringLiteral("mods/welt.src/mod.ini")), "alt");
+    EXPECT_EQ(g.HowItLoads(QStringLiteral("welt"), plain), LoadsAs::Plain);
 
     const Result replaced = Modsiegel(
-        {"--encode", "welt", "--backup", "welt.src", "--overwrite", "--game-dir", fx.GameDir()});
+        {"--encode", "welt", "--backup", "welt.src", "--overwrite", "--game-dir", g.Path()});
     EXPECT_EQ(replaced.exitCode, 0) << replaced.err.toStdString();
     EXPECT_TRUE(
         replaced.out.startsWith(QStringLiteral("1 Mod(s) gefunden...\nMOD 'welt' ausgewählt\n")))
         << replaced.out.toStdString();
     EXPECT_TRUE(replaced.out.endsWith(QStringLiteral("FERTIG\n\n\n")));
-    EXPECT_EQ(HowItLoads(fx, QStringLiteral("welt.src"), plain), LoadsAs::Plain);
-    EXPECT_EQ(fx.ReadFile(QStringLiteral("mods/welt.src/mod.ini")), plain["mod"]);
-    EXPECT_EQ(HowItLoads(fx, QStringLiteral("welt"), plain), LoadsAs::Encoded);
+    EXPECT_EQ(g.HowItLoads(QStringLiteral("welt.src"), plain), LoadsAs::Plain);
+    EXPECT_EQ(g.Read(QStringLiteral("mods/welt.src/mod.ini")), plain["mod"]);
+    EXPECT_EQ(g.HowItLoads(QStringLiteral("welt"), plain), LoadsAs::Encoded);
 }
 
 // While a run waits at its question, it holds its MOD and its backup
 // directory: other programs on either are refused at once and change nothing.
 TEST_F(ProgramRun, ARunHoldsItsModAndItsBackup) {
-    fx.AddMod(QStringLiteral("andere"), StandardMod());
-    fx.WriteFile(QStringLiteral("mods/welt.src/shot.wav"), "alt");
-    const QString g = fx.GameDir();
+    g.WriteMod(QStringLiteral("andere"), MakeMod());
+    g.Write(QStringLiteral("mods/welt.src/schuss.wav"), "alt");
+    const QString dir = g.Path();
     const struct {
         QStringList args;
         QString says;
     } others[] = {
-        {{"--encode", "welt", "--game-dir", g}, "Das MOD 'welt' wird gerade"},
-        {{"--encode", "andere", "--backup", "welt.src", "--game-dir", g},
+        {{"--encode", "welt", "--game-dir", dir}, "Das MOD 'welt' wird gerade"},
+        {{"--encode", "andere", "--backup", "welt.src", "--game-dir", dir},
          "Das MOD 'welt.src' wird gerade"},
     };
     struct Alongside : ScriptedPlatform {
@@ -169,29 +162,29 @@ TEST_F(ProgramRun, ARunHoldsItsModAndItsBackup) {
         }
     } platform;
     platform.atQuestion = [&] {
-        const auto before = fx.Snapshot();
+        const auto before = g.Snapshot();
         for (const auto& other : others) {
             SCOPED_TRACE(other.args.join(' ').toStdString());
             const Result r = Modsiegel(other.args);
             EXPECT_EQ(r.exitCode, 1);
             EXPECT_TRUE(r.err.contains(other.says)) << r.err.toStdString();
         }
-        EXPECT_EQ(fx.Snapshot(), before);
+        EXPECT_EQ(g.Snapshot(), before);
     };
-    EngineRun run(fx);
+    EngineRun run(g);
     ASSERT_TRUE(run.Run(QStringLiteral("welt"), QStringLiteral("welt.src"), true));
     EXPECT_EQ(platform.messages.size(), 1);
-    EXPECT_EQ(HowItLoads(fx, QStringLiteral("welt"), plain), LoadsAs::Encoded);
+    EXPECT_EQ(g.HowItLoads(QStringLiteral("welt"), plain), LoadsAs::Encoded);
 }
 
 // A run killed while it made its lock leaves an empty lock file that nobody
 // holds: the next run takes over.
 TEST_F(ProgramRun, ALockNobodyHoldsIsTakenOver) {
-    fx.WriteFile(QStringLiteral("mods/.welt.lock"), QByteArray());
-    const Result r = Modsiegel({"--encode", "welt", "--game-dir", fx.GameDir()});
+    g.Write(QStringLiteral("mods/.welt.lock"), QByteArray());
+    const Result r = Modsiegel({"--encode", "welt", "--game-dir", g.Path()});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(HowItLoads(fx, QStringLiteral("welt"), plain), LoadsAs::Encoded);
-    EXPECT_FALSE(fx.Exists(QStringLiteral("mods/.welt.lock")));
+    EXPECT_EQ(g.HowItLoads(QStringLiteral("welt"), plain), LoadsAs::Encoded);
+    EXPECT_FALSE(g.Exists(QStringLiteral("mods/.welt.lock")));
 }
 
 // Two programs on two MODs at the same moment, round after round: both
@@ -200,21 +193,21 @@ TEST_F(ProgramRun, RunsSideBySideBothRegister) {
     constexpr int kRounds = 20;
     for (int round = 0; round < kRounds; ++round) {
         SCOPED_TRACE(round);
-        ModFixture g;
-        g.WriteGameIni({"a", "b"});
-        g.AddMod(QStringLiteral("a"), StandardMod());
-        g.AddMod(QStringLiteral("b"), StandardMod());
+        GameFiles two;
+        two.Write(QStringLiteral("game.ini"), ModList({"a", "b"}));
+        two.WriteMod(QStringLiteral("a"), MakeMod());
+        two.WriteMod(QStringLiteral("b"), MakeMod());
         QProcess runs[2];
         for (int i = 0; i < 2; ++i) {
             const QString mod = QString(QChar('a' + i));
             runs[i].start(QStringLiteral(MODSIEGEL_BINARY),
-                          {"--encode", mod, "--backup", mod + ".src", "--game-dir", g.GameDir()});
+                          {"--encode", mod, "--backup", mod + ".src", "--game-dir", two.Path()});
         }
         for (QProcess& p : runs) {
             ASSERT_TRUE(p.waitForFinished(30000));
             EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
         }
-        const QString ini = g.Path(QStringLiteral("game.ini"));
+        const QString ini = two.Path(QStringLiteral("game.ini"));
         ASSERT_EQ(ReadIniText(ini, "Mods", "ModAnzahl"), "4");
         QStringList names;
         for (int k = 1; k <= 4; ++k)

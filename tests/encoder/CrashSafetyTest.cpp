@@ -4,9 +4,7 @@
 // after it.
 #include <gtest/gtest.h>
 
-#include "ModFixture.h"
-#include "RunHelpers.h"
-#include "ScriptedPlatform.h"
+#include "EncoderRun.h"
 
 namespace wf::test {
 namespace {
@@ -29,23 +27,22 @@ TEST_P(CrashSafety, EveryStepInTurn) {
     for (int k = 1;; ++k) {
         SCOPED_TRACE(k);
         ScriptedPlatform platform;
-        ModFixture fx;
-        fx.WriteGameIni({"welt"});
-        const auto plain = fx.AddMod(QStringLiteral("welt"), StandardMod());
+        GameFiles g;
+        const auto plain = InstallWelt(g);
         // A stale .cod from earlier work is replaced, and put back on failure.
-        fx.WriteFile(QStringLiteral("mods/welt/1.cod"), "veraltet");
-        const auto before = fx.Snapshot();
+        g.Write(QStringLiteral("mods/welt/1.cod"), "veraltet");
+        const auto before = g.Snapshot();
         FaultyFiles files;
         files.failAt = k;
         files.die = mode.die;
-        EngineRun run(fx, &files);
+        EngineRun run(g, &files);
 
         bool finished = false;
         try {
             finished = run.Run(QStringLiteral("welt"), QStringLiteral("welt.src"), mode.backup);
         } catch (const Killed&) {
         }
-        const LoadsAs loads = HowItLoads(fx, QStringLiteral("welt"), plain);
+        const LoadsAs loads = g.HowItLoads(QStringLiteral("welt"), plain);
         if (finished) {
             EXPECT_EQ(loads, LoadsAs::Encoded);
             EXPECT_EQ(files.changes.size(), k - 1);
@@ -55,12 +52,11 @@ TEST_P(CrashSafety, EveryStepInTurn) {
         ASSERT_GE(files.changes.size(), k) << run.engine.Log().toStdString();
         SCOPED_TRACE(files.changes[k - 1].toStdString());
         if (mode.die) {
-            const QString seal = QStringLiteral("commit ") + fx.ModDir(QStringLiteral("welt")) +
-                                 QStringLiteral("/config.ini");
+            const QString seal = "commit " + g.ModPath(QStringLiteral("welt")) + "/config.ini";
             const qsizetype sealedAt = files.changes.indexOf(seal);
             EXPECT_EQ(loads, sealedAt >= 0 && sealedAt < k - 1 ? LoadsAs::Encoded : LoadsAs::Plain);
         } else {
-            EXPECT_EQ(fx.Snapshot(), before);
+            EXPECT_EQ(g.Snapshot(), before);
             ASSERT_EQ(platform.messages.size(), 1);
             EXPECT_EQ(platform.messages[0].text,
                       QStringLiteral("Ein unbekannter Fehler ist aufgetreten !!!"));

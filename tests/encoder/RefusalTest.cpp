@@ -1,6 +1,7 @@
-// Names, links and special files that would lead a run outside the game's
-// MOD directory, or onto something that is no file, are refused before
-// anything changes.
+// What a run refuses before anything changes: too many MODs, missing inputs,
+// names and links that lead outside the game's MOD directory, and special
+// files where it would write. One message, exit status 1, nothing changed,
+// also outside the game directory.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -8,226 +9,197 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <functional>
 
+#include "EncoderRun.h"
 #include "IniAccess.h"
-#include "ModFixture.h"
-#include "RunHelpers.h"
-#include "ScriptedPlatform.h"
 
 namespace wf::test {
 namespace {
 
-const QString kUnknownError = QStringLiteral("Ein unbekannter Fehler ist aufgetreten !!!");
+const QString kUnknown = QStringLiteral("Ein unbekannter Fehler ist aufgetreten !!!");
+const QString kUnchanged = QStringLiteral(" Es wurde nichts verändert.");
 
-// Runs and expects one message that says `says`, exit 1 and no change at
-// all. Every message but the general one ends by saying so.
-void ExpectRefused(ModFixture& fx, const QString& mod, const QString& backup, bool backupWanted,
-                   const QString& says) {
-    ScriptedPlatform platform;
-    const auto before = fx.Snapshot();
-    EngineRun run(fx);
-    EXPECT_FALSE(run.Run(mod, backup, backupWanted));
-    ASSERT_EQ(platform.messages.size(), 1);
-    const QString& text = platform.messages[0].text;
-    EXPECT_EQ(platform.messages[0].title, QStringLiteral("Fehler"));
-    EXPECT_TRUE(text.contains(says)) << text.toStdString();
-    EXPECT_TRUE(text == kUnknownError ||
-                text.endsWith(QStringLiteral("Es wurde nichts verändert.")))
-        << text.toStdString();
-    EXPECT_EQ(platform.exits, QList<int>{1});
-    EXPECT_EQ(fx.Snapshot(), before);
+QString Missing(const QString& file, const QString& mod) {
+    return "Die Datei '" + file + "' des MODs '" + mod + "' fehlt oder ist nicht lesbar." +
+           kUnchanged;
 }
 
-QString Quoted(const QString& name) {
-    return QLatin1Char('\'') + name + '\'';
-}
+struct Case {
+    std::string what;
+    std::function<void(const GameFiles&, const QString& outside)> prepare;
+    QString mod = QStringLiteral("welt");
+    QString backup = QStringLiteral("welt.src");
+    bool backupWanted = true;
+    QString says;       // the whole message, or with `part` a part of it
+    bool part = false;  // then the message is the general one or ends in kUnchanged
+};
 
-// The message names the refused name itself.
-TEST(Refusal, ModAndBackupNames) {
-    const QString backups[] = {"",
-                               "a/b",
-                               "a\\b",
-                               "..",
-                               ".",
-                               "a/..",
-                               "../welt2",
-                               "/tmp/abs",
-                               "WELT" /* the MOD itself */,
-                               QStringLiteral("Wolke\u2601") /* game.ini cannot hold it */};
-    const QString mods[] = {"", "..", "../welt", "mods/welt", "welt\\..\\welt"};
-    for (const bool backupWanted : {true, false}) {
-        for (const QString& name : backupWanted
-                                       ? QList<QString>(std::begin(backups), std::end(backups))
-                                       : QList<QString>(std::begin(mods), std::end(mods))) {
-            SCOPED_TRACE(name.toStdString());
-            ModFixture fx;
-            fx.WriteGameIni({"welt"});
-            fx.AddMod(QStringLiteral("welt"), StandardMod());
-            if (backupWanted)
-                ExpectRefused(fx, QStringLiteral("welt"), name, true, Quoted(name));
+// rel (below the game directory) becomes a link to outside/ziel, which holds
+// what was there (a folder for directories, else at least an empty file).
+auto LinkOut(const char* rel, bool directory) {
+    return [rel, directory](const GameFiles& g, const QString& outside) {
+        const QString target = outside + QStringLiteral("/ziel");
+        QDir().mkpath(QFileInfo(g.Path(rel)).path());
+        if (!QDir().rename(g.Path(rel), target)) {
+            if (directory)
+                QDir().mkpath(target);
             else
-                ExpectRefused(fx, name, QStringLiteral("kopie"), false, Quoted(name));
+                QFile(target).open(QIODevice::WriteOnly);
         }
+        ASSERT_TRUE(QFile::link(target, g.Path(rel)));
+    };
+}
+
+// A FIFO or the null device at rel: never opened (a FIFO would wait for ever).
+auto Special(const char* rel, mode_t mode) {
+    return [rel, mode](const GameFiles& g, const QString&) {
+        QDir().mkpath(QFileInfo(g.Path(rel)).path());
+        g.Remove(rel);
+        if (::mknod(QFile::encodeName(g.Path(rel)).constData(), mode, makedev(1, 3)) != 0)
+            GTEST_SKIP() << "cannot make a special file here: " << strerror(errno);
+    };
+}
+
+// The definition files name a file that lies outside the MOD.
+auto Names(std::function<void(ModSpec&)> change) {
+    return [change](const GameFiles& g, const QString&) {
+        ModSpec spec = MakeMod();
+        change(spec);
+        g.WriteMod(QStringLiteral("welt"), spec, false);
+    };
+}
+
+std::vector<Case> Cases() {
+    const auto none = [](const GameFiles&, const QString&) {};
+    std::vector<Case> cases = {
+        {"too many MODs",
+         [](const GameFiles& g, const QString&) {
+             g.Write(QStringLiteral("game.ini"), Lines{"[Mods]", "ModAnzahl=100"});
+         },
+         "welt", "", false,
+         "Fehler ModAnzahl ist zu hoch um mit diesem Programm Codierungsvorgänge "
+         "durchzuführen !!!"},
+        {"background file missing",
+         [](const GameFiles& g, const QString&) { g.Remove(QStringLiteral("mods/welt/2.ini")); },
+         "welt", "welt.src", true, Missing("2.ini", "welt")},
+        {"background file is a directory",
+         [](const GameFiles& g, const QString&) {
+             g.Remove(QStringLiteral("mods/welt/1.ini"));
+             QDir().mkpath(g.Path(QStringLiteral("mods/welt/1.ini")));
+         },
+         "welt", "welt.src", true, Missing("1.ini", "welt")},
+        {"no such MOD", none, "nirgends", "welt.src", true, Missing("mod.ini", "nirgends")},
+        {"already encoded",
+         [](const GameFiles& g, const QString&) {
+             ASSERT_TRUE(EngineRun(g).Run(QStringLiteral("welt"), QString(), false));
+         },
+         "welt", "welt.src", true, Missing("mod.ini", "welt")},
+        {"music climbs out",
+         Names([](ModSpec& s) { Set(s.mod, "sfx", "Musik", "..\\..\\game.ini"); }), "welt",
+         "welt.src", true, "'..\\..\\game.ini'", true},
+        {"shot sound absolute",
+         Names([](ModSpec& s) { Set(s.mod, "sfx", "SchussSound", "/etc/hostname"); }), "welt",
+         "welt.src", true, "'/etc/hostname'", true},
+        {"picture with drive",
+         Names([](ModSpec& s) { Set(s.backgrounds[0], "hg", "datei", "C:\\bild.png"); }), "welt",
+         "welt.src", true, "'C:\\bild.png'", true},
+        {"extra climbs out later",
+         Names([](ModSpec& s) { Set(s.backgrounds[1], "extra1", "gfx", "extras\\..\\..\\x"); }),
+         "welt", "welt.src", true, "'extras\\..\\..\\x'", true},
+        {"picture linked outside", LinkOut("mods/welt/extras/e1_1.png", false), "welt", "welt.src",
+         true, "'extras\\e1_1.png'", true},
+        {"background file linked outside", LinkOut("mods/welt/2.ini", false), "welt", "welt.src",
+         true, "'2.ini'", true},
+        {"MOD directory linked", LinkOut("mods/welt", true), "welt", "welt.src", false,
+         "'welt' ist ein Verweis auf ein anderes Verzeichnis, etwa ein installiertes MOD", true},
+        {"backup directory linked", LinkOut("mods/welt.src", true), "welt", "welt.src", true,
+         "'welt.src' ist ein Verweis auf ein anderes Verzeichnis", true},
+        {"folder in the backup linked", LinkOut("mods/welt.src/sounds", true), "welt", "welt.src",
+         true, "'welt.src/sounds' ist ein Verweis auf ein anderes Verzeichnis", true},
+        {".cod file linked", LinkOut("mods/welt/1.cod", false), "welt", "", false, kUnknown},
+        {"config.ini linked", LinkOut("mods/welt/config.ini", false), "welt", "", false, kUnknown},
+        {"game.ini linked", LinkOut("game.ini", false), "welt", "welt.src", true, kUnknown},
+        {"backup copy linked", LinkOut("mods/welt.src/schuss.wav", false), "welt", "welt.src", true,
+         kUnknown},
+    };
+    // The message names the refused name itself; the MOD itself (in another
+    // case) cannot be its backup, nor a name game.ini cannot hold.
+    for (const QString& name : QStringList{"", "a/b", "a\\b", "..", ".", "a/..", "../welt2",
+                                           "/tmp/abs", "WELT", "Wolke\u2601"})
+        cases.push_back(
+            {"backup " + name.toStdString(), none, "welt", name, true, "'" + name + "'", true});
+    for (const QString& name : QStringList{"", "..", "../welt", "mods/welt", "welt\\..\\welt"})
+        cases.push_back(
+            {"MOD " + name.toStdString(), none, name, "kopie", false, "'" + name + "'", true});
+    // Last: they skip the rest where special files cannot be made.
+    for (const auto& [rel, backup] : {std::pair{"mods/welt/mod.cod", false},
+                                      {"mods/welt/config.ini", false},
+                                      {"game.ini", true},
+                                      {"mods/welt.src/mod.ini", true}}) {
+        for (const mode_t mode : {S_IFIFO | 0644, S_IFCHR | 0644}) {
+            cases.push_back({std::string(rel) + (mode & S_IFIFO ? " FIFO" : " device"),
+                             Special(rel, mode), "welt", "welt.src", backup, kUnknown});
+        }
+    }
+    return cases;
+}
+
+TEST(Refusal, ChangesNothingAndSaysWhy) {
+    for (const Case& c : Cases()) {
+        SCOPED_TRACE(c.what);
+        ScriptedPlatform platform;
+        GameFiles g;
+        InstallWelt(g);
+        QTemporaryDir outside;
+        c.prepare(g, outside.path());
+        if (::testing::Test::IsSkipped() || ::testing::Test::HasFatalFailure())
+            return;
+        const auto before = g.Snapshot();
+        const auto elsewhere = GameFiles::SnapshotOf(outside.path());
+        EngineRun run(g);
+        EXPECT_FALSE(run.Run(c.mod, c.backup, c.backupWanted));
+        ASSERT_EQ(platform.messages.size(), 1);
+        const QString& text = platform.messages[0].text;
+        EXPECT_EQ(platform.messages[0].title, QStringLiteral("Fehler"));
+        if (c.part) {
+            EXPECT_TRUE(text.contains(c.says)) << text.toStdString();
+            EXPECT_TRUE(text == kUnknown || text.endsWith(kUnchanged)) << text.toStdString();
+        } else {
+            EXPECT_EQ(text, c.says);
+        }
+        EXPECT_EQ(platform.exits, QList<int>{1});
+        EXPECT_EQ(g.Snapshot(), before);
+        EXPECT_EQ(GameFiles::SnapshotOf(outside.path()), elsewhere);
     }
 }
 
-// Dots that do not climb out are part of a name; blanks around it would be
-// lost when game.ini is read, so the name is registered without them.
-TEST(Refusal, BackupNamesThatStayInside) {
+// Names that stay inside are taken: dots that do not climb out are part of a
+// name; blanks around it would be lost in game.ini, so they are dropped. A
+// colour background's picture is never copied, so its name does not matter.
+TEST(Refusal, NamesThatStayInsideAreTaken) {
     const struct {
         const char* typed;
         const char* registered;
-    } cases[] = {{"v1.0..2", "v1.0..2"}, {" kopie\t", "kopie"}};
+        QByteArray colourPicture;
+    } cases[] = {{"v1.0..2", "v1.0..2", "bilder\\hg2.png"},
+                 {" kopie\t", "kopie", "bilder\\hg2.png"},
+                 {"welt.src", "welt.src", "..\\..\\blau.png"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         ScriptedPlatform platform;
-        ModFixture fx;
-        fx.WriteGameIni({"welt"});
-        const auto plain = fx.AddMod(QStringLiteral("welt"), StandardMod());
-        EngineRun run(fx);
-        ASSERT_TRUE(run.Run(QStringLiteral("welt"), QString::fromLatin1(c.typed), true));
-        EXPECT_EQ(ReadIniText(fx.Path("game.ini"), "Mods", "ModName2"), c.registered);
-        EXPECT_EQ(HowItLoads(fx, QString::fromLatin1(c.registered), plain), LoadsAs::Plain);
-    }
-}
-
-TEST(Refusal, StoredNamesThatLeaveTheMod) {
-    QTemporaryDir outside;
-    const QString elsewhere = outside.filePath(QStringLiteral("bild.bmp"));
-    QFile f(elsewhere);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("fremd") == 5);
-    f.close();
-    struct Case {
-        const char* what;
-        std::function<void(ModLayout&)> set;
-        const char* linked;  // a file of the MOD made a link to one outside
-        const char* shown;
-    };
-    const Case cases[] = {
-        {"music climbs out", [](ModLayout& s) { s.musik = "..\\..\\game.ini"; }, nullptr,
-         "..\\..\\game.ini"},
-        {"shot sound absolute", [](ModLayout& s) { s.schussSound = "/etc/hostname"; }, nullptr,
-         "/etc/hostname"},
-        {"picture with drive", [](ModLayout& s) { s.backgrounds[0].datei = "C:\\bild.bmp"; },
-         nullptr, "C:\\bild.bmp"},
-        {"extra climbs out later",
-         [](ModLayout& s) { s.backgrounds[1].extras[0].gfx = "extras\\..\\..\\x.bmp"; }, nullptr,
-         "extras\\..\\..\\x.bmp"},
-        {"picture linked to a file outside", [](ModLayout&) {}, "extras/ziel1.bmp",
-         "extras\\ziel1.bmp"},
-        {"background file linked to a file outside", [](ModLayout&) {}, "2.ini", "2.ini"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        ModFixture fx;
-        fx.WriteGameIni({"welt"});
-        ModLayout layout = StandardMod();
-        c.set(layout);
-        fx.AddMod(QStringLiteral("welt"), StandardMod());
-        // The definition files name the unsafe file; no media is written for it.
-        fx.AddMod(QStringLiteral("welt"), layout, false);
-        if (c.linked) {
-            const QString path = fx.ModDir(QStringLiteral("welt")) + '/' + c.linked;
-            ASSERT_TRUE(QFile::remove(path) && QFile::link(elsewhere, path));
-        }
-        ExpectRefused(fx, QStringLiteral("welt"), QStringLiteral("welt.src"), true,
-                      Quoted(QString::fromLatin1(c.shown)));
-    }
-}
-
-TEST(Refusal, UnsafeNamesThatAreNeverCopiedDoNotStopTheRun) {
-    ScriptedPlatform platform;
-    ModFixture fx;
-    fx.WriteGameIni({"welt"});
-    ModLayout layout = StandardMod();
-    // A colour background's picture is never copied.
-    layout.backgrounds[1].datei = "..\\..\\blau.bmp";
-    fx.AddMod(QStringLiteral("welt"), StandardMod());
-    fx.AddMod(QStringLiteral("welt"), layout, false);
-    EngineRun run(fx);
-    EXPECT_TRUE(run.Run(QStringLiteral("welt"), QStringLiteral("welt.src"), true));
-    EXPECT_TRUE(platform.messages.isEmpty());
-}
-
-// Whatever the run would write: in its place a link leads elsewhere. Nothing
-// there changes, also with "Yes" to every question.
-TEST(Refusal, LinksInPlaceOfWhatIsWritten) {
-    const struct {
-        const char* what;
-        const char* rel;  // below the game directory
-        bool toDirectory;
-        bool backup;
-        QString says;
-    } cases[] = {
-        {"MOD directory", "mods/welt", true, false,
-         "'welt' ist ein Verweis auf ein anderes Verzeichnis, etwa ein installiertes MOD"},
-        {"backup directory", "mods/welt.src", true, true,
-         "'welt.src' ist ein Verweis auf ein anderes Verzeichnis"},
-        {"folder in the backup", "mods/welt.src/sounds", true, true,
-         "'welt.src/sounds' ist ein Verweis auf ein anderes Verzeichnis"},
-        {".cod file", "mods/welt/1.cod", false, false, kUnknownError},
-        {"config.ini", "mods/welt/config.ini", false, false, kUnknownError},
-        {"game.ini", "game.ini", false, true, kUnknownError},
-        {"copy in the backup", "mods/welt.src/shot.wav", false, true, kUnknownError},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        ModFixture fx;
-        fx.WriteGameIni({"welt"});
-        fx.AddMod(QStringLiteral("welt"), StandardMod());
-        QTemporaryDir outside;
-        const QString target = outside.filePath(QStringLiteral("ziel"));
-        QDir().mkpath(QFileInfo(fx.Path(c.rel)).path());
-        if (c.rel == QStringLiteral("mods/welt")) {
-            // The MOD itself lies there, so that only the link stops the run.
-            ASSERT_TRUE(QDir().rename(fx.Path(c.rel), target));
-        } else if (c.toDirectory) {
-            ASSERT_TRUE(QDir().mkpath(target));
-        } else {
-            // What was there, or an empty file.
-            if (!QFile::rename(fx.Path(c.rel), target)) {
-                QFile f(target);
-                ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            }
-        }
-        ASSERT_TRUE(QFile::link(target, fx.Path(c.rel)));
-        const QMap<QString, QByteArray> elsewhere = ModFixture::SnapshotOf(outside.path());
-        ExpectRefused(fx, QStringLiteral("welt"), QStringLiteral("welt.src"), c.backup, c.says);
-        EXPECT_EQ(ModFixture::SnapshotOf(outside.path()), elsewhere);
-    }
-}
-
-// A FIFO or a device in place of a file the run writes: refused at once,
-// never opened (opening a FIFO would wait for ever).
-TEST(Refusal, SpecialFilesInPlaceOfWhatIsWritten) {
-    const struct {
-        const char* rel;
-        bool backup;
-    } targets[] = {{"mods/welt/mod.cod", false},
-                   {"mods/welt/config.ini", false},
-                   {"game.ini", true},
-                   {"mods/welt.src/mod.ini", true}};
-    const struct {
-        const char* what;
-        mode_t mode;
-    } kinds[] = {{"FIFO", S_IFIFO | 0644}, {"device", S_IFCHR | 0644}};
-    for (const auto& kind : kinds) {
-        for (const auto& t : targets) {
-            SCOPED_TRACE(std::string(kind.what) + " as " + t.rel);
-            ModFixture fx;
-            fx.WriteGameIni({"welt"});
-            fx.AddMod(QStringLiteral("welt"), StandardMod());
-            QDir().mkpath(QFileInfo(fx.Path(t.rel)).path());
-            QFile::remove(fx.Path(t.rel));
-            // The null device: nothing happens should it be written after all.
-            if (::mknod(QFile::encodeName(fx.Path(t.rel)).constData(), kind.mode, makedev(1, 3)) !=
-                0)
-                GTEST_SKIP() << "cannot make a " << kind.what << " here: " << strerror(errno);
-            ExpectRefused(fx, QStringLiteral("welt"), QStringLiteral("welt.src"), t.backup,
-                          kUnknownError);
-        }
+        GameFiles g;
+        InstallWelt(g);
+        ModSpec spec = MakeMod();
+        Set(spec.backgrounds[1], "hg", "datei", c.colourPicture);
+        const auto plain = g.WriteMod(QStringLiteral("welt"), spec, false);
+        ASSERT_TRUE(EngineRun(g).Run(QStringLiteral("welt"), QString::fromLatin1(c.typed), true));
+        EXPECT_EQ(ReadIniText(g.Path(QStringLiteral("game.ini")), "Mods", "ModName2"),
+                  c.registered);
+        EXPECT_EQ(g.HowItLoads(QString::fromLatin1(c.registered), plain), LoadsAs::Plain);
+        EXPECT_TRUE(platform.messages.isEmpty());
     }
 }
 

@@ -1,0 +1,252 @@
+// The engine: finding the MODs, the run's log and progress, the files it
+// writes and what the game reads from them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "EncoderRun.h"
+#include "IniAccess.h"
+#include "TextCipher.h"
+
+namespace wf::test {
+namespace {
+
+QByteArray GameIniValue(const GameFiles& g, const char* key) {
+    return ReadIniText(g.Path(QStringLiteral("game.ini")), "Mods", key);
+}
+
+TEST(Discovery, NamesAndTypesInGameIniOrder) {
+    ScriptedPlatform platform;
+    GameFiles g;
+    InstallWelt(g, {"welt", "Geheim", "fehlt", "../draussen", ""});
+    ModSpec encoded = MakeMod();
+    encoded.encoded = true;
+    // The directory differs in case from game.ini, as on the authors' systems.
+    g.WriteMod(QStringLiteral("geheim"), encoded);
+    // A config.ini that a climbing name would reach must not be read.
+    g.Write(QStringLiteral("draussen/config.ini"), "[game]\r\ntype=code\r\n");
+    RecordingSink sink;
+    Engine engine(sink);
+    engine.SetGameDirectory(g.Path());
+    engine.ReadModList();
+    EXPECT_EQ(engine.ModCount(), 5);
+    EXPECT_EQ(engine.ModNames(), (Lines{"welt", "Geheim", "fehlt", "../draussen", ""}));
+    EXPECT_EQ(engine.ModTypes(), (Lines{"", "code", "", "", ""}));
+    // "ModAnzahl" decides, not the names present; up to 99 are handled.
+    for (const int count : {0, 1, 99}) {
+        Lines ini = ModList({"a"}, false);
+        if (count)
+            Set(ini, "Mods", "ModAnzahl", QByteArray::number(count));
+        g.Write(QStringLiteral("game.ini"), ini);
+        engine.ReadModList();
+        EXPECT_EQ(engine.ModCount(), count);
+        EXPECT_EQ(engine.ModNames().size(), count);
+        EXPECT_EQ(engine.ModNames().value(0), count ? "a" : "");
+    }
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+// The same MOD encoded with and without a backup: the log and progress of
+// each, the files left behind, and the same .cod files either way.
+TEST(Run, LogProgressAndFilesWithAndWithoutBackup) {
+    ScriptedPlatform platform;
+    GameFiles g[2];  // without, with backup
+    QMap<QByteArray, QByteArray> plain;
+    for (const GameFiles& f : g)
+        plain = InstallWelt(f, {"welt", "andere"});
+    const QByteArray gameIni = g[0].Read(QStringLiteral("game.ini"));
+    const QString d = g[1].ModPath(QStringLiteral("welt.src"));
+    const QStringList head = {"2 Mod(s) gefunden...", "MOD 'welt' ausgewählt",
+                              "Sichere dieses MOD im Verzeichnis 'welt.src'"};
+    const QStringList backup = {"\r\nFange an mit dem Sichern\r\n",
+                                "Erstelle Pfad: " + d,
+                                "Kopiere Datei mod.ini",
+                                "Kopiere Datei config.ini",
+                                "Suche zu sichernde Dateien...",
+                                "Erstelle Pfad: " + d + "/sounds/",
+                                "Kopiere Datei sounds\\musik.mid",
+                                "Kopiere Datei schuss.wav",
+                                "Suche zu sichernde Dateien...",
+                                "Kopiere Datei 1.ini",
+                                "Untersuche Hintergrund",
+                                "Erstelle Pfad: " + d + "/bilder/",
+                                "Kopiere Datei bilder\\hg1.png",
+                                "Erstelle Pfad: " + d + "/extras/",
+                                "Kopiere Datei extras\\e1_1.png",
+                                "Kopiere Datei extras\\e1_2.png",
+                                "Kopiere Datei 2.ini",
+                                "Untersuche Hintergrund",
+                                "Kopiere Datei extras\\e2_1.png",
+                                "\r\nSicherung abgeschlossen !!\r\n"};
+    const QStringList encoding = {"\r\nBeginne Verschlüsselung\r\n",
+                                  "Veschlüssele mod.ini zu mod.cod",
+                                  "Veschlüssele 1.ini zu 1.cod",
+                                  "Veschlüssele 2.ini zu 2.cod",
+                                  "Abschließende Konfigurationen werden durchgeführt\r\n",
+                                  "FERTIG\r\n\r\n"};
+    const auto source = g[1].Snapshot();
+    const std::vector<int> progress[2] = {
+        {5, 50, 60, 65, 70, 80, 100}, {5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 60, 65, 70, 80, 100}};
+    for (const bool withBackup : {false, true}) {
+        SCOPED_TRACE(withBackup ? "with backup" : "without backup");
+        const GameFiles& f = g[withBackup];
+        EngineRun run(f);
+        ASSERT_TRUE(run.Run(QStringLiteral("welt"), QStringLiteral("welt.src"), withBackup));
+        EXPECT_EQ(run.sink.Lines(), head + (withBackup ? backup : QStringList()) + encoding);
+        EXPECT_EQ(run.sink.progress, progress[withBackup]);
+        EXPECT_EQ(run.engine.Log(), run.sink.entries.join(QString()));
+        EXPECT_TRUE(run.engine.Log().startsWith(QStringLiteral("\r\n2 Mod(s)")));
+        EXPECT_EQ(f.HowItLoads(QStringLiteral("welt"), plain), LoadsAs::Encoded);
+        for (const char* gone : {"mod.ini", "1.ini", "2.ini"})
+            EXPECT_FALSE(f.Exists(QStringLiteral("mods/welt/") + gone)) << gone;
+        EXPECT_EQ(ReadIniText(f.ModPath(QStringLiteral("welt")) + "/config.ini", "game", "sound"),
+                  "yes");
+    }
+    for (const char* cod : {"mod.cod", "1.cod", "2.cod"}) {
+        const QString rel = QStringLiteral("mods/welt/") + cod;
+        EXPECT_EQ(g[1].Read(rel), g[0].Read(rel));
+    }
+    EXPECT_FALSE(g[0].Exists(QStringLiteral("mods/welt.src")));
+    EXPECT_EQ(g[0].Read(QStringLiteral("game.ini")), gameIni);
+    // The copy holds what the MOD names, byte for byte, but not a colour
+    // background's picture; it stays plain and is registered as a further MOD.
+    QStringList copied;
+    const auto after = g[1].Snapshot();
+    for (auto it = after.cbegin(); it != after.cend(); ++it) {
+        if (it.key().startsWith(QStringLiteral("mods/welt.src/")) && !it.key().endsWith('/')) {
+            copied.append(it.key().mid(14));
+            EXPECT_EQ(it.value(), source.value("mods/welt/" + copied.last()))
+                << copied.last().toStdString();
+        }
+    }
+    EXPECT_EQ(copied, (QStringList{"1.ini", "2.ini", "bilder/hg1.png", "config.ini",
+                                   "extras/e1_1.png", "extras/e1_2.png", "extras/e2_1.png",
+                                   "mod.ini", "schuss.wav", "sounds/musik.mid"}));
+    EXPECT_EQ(g[1].HowItLoads(QStringLiteral("welt.src"), plain), LoadsAs::Plain);
+    EXPECT_EQ(GameIniValue(g[1], "ModAnzahl"), "3");
+    EXPECT_EQ(GameIniValue(g[1], "ModName3"), "welt.src");
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+// Each .cod line holds 3 digits (001..255) per plain character and decodes to
+// its plain line, whatever the line ends of the plain file.
+TEST(Run, EncodeThenDecodeGivesTheLinesBack) {
+    QByteArray allCodes;
+    for (int c = 1; c < 255; ++c) {  // 255 is 0 in the cipher's arithmetic
+        if (c != '\n' && c != '\r')
+            allCodes += static_cast<char>(c);
+    }
+    const struct {
+        const char* what;
+        QByteArray content;
+        Lines lines;
+    } cases[] = {
+        {"every character code", "[A]\r\n" + allCodes + "\r\nx=1\r\n", {"[A]", allCodes, "x=1"}},
+        {"LF only", "[H]\nAnzahl=0\n", {"[H]", "Anzahl=0"}},
+        {"no final line end", "[H]\r\nAnzahl=0", {"[H]", "Anzahl=0"}},
+        {"blank lines kept", "[H]\r\n\r\n\r\nAnzahl=0\r\n", {"[H]", "", "", "Anzahl=0"}},
+        {"empty file: one empty line", "", {""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedPlatform platform;
+        GameFiles g;
+        g.Write(QStringLiteral("game.ini"), ModList({"m"}));
+        g.Write(QStringLiteral("mods/m/mod.ini"), c.content);
+        EngineRun run(g);
+        ASSERT_TRUE(run.Run(QStringLiteral("m"), QString(), false));
+        EXPECT_EQ(g.Read(QStringLiteral("mods/m/mod.cod")), Join(c.lines, true));
+        Lines decoded;
+        for (const QByteArray& line : g.Read(QStringLiteral("mods/m/mod.cod")).split('\n')) {
+            const QByteArray code = line.chopped(line.endsWith('\r') ? 1 : 0);
+            for (qsizetype k = 0; k < code.size(); ++k)
+                ASSERT_TRUE(std::isdigit(static_cast<unsigned char>(code[k]))) << code.data();
+            ASSERT_EQ(code.size() % 3, 0) << code.data();
+            decoded.append(DecodeText(code, kModKey, true));
+        }
+        EXPECT_EQ(decoded, c.lines + Lines{""});
+    }
+}
+
+TEST(Run, PlainFilesAreFoundWithoutRegardToCase) {
+    ScriptedPlatform platform;
+    GameFiles g;
+    g.Write(QStringLiteral("game.ini"), ModList({"Welt"}));
+    g.Write(QStringLiteral("mods/welt/MOD.INI"), Lines{"[Hintergrund]", "Anzahl=1"});
+    g.Write(QStringLiteral("mods/welt/1.INI"), Lines{"[hg]", "type=COLOR"});
+    g.Write(QStringLiteral("mods/welt/Config.ini"), Lines{"[game]", "sound=yes"});
+    EngineRun run(g);
+    ASSERT_TRUE(run.Run(QStringLiteral("Welt"), QString(), false));
+    EXPECT_EQ(g.Read(QStringLiteral("mods/welt/1.cod")), Join({"[hg]", "type=COLOR"}, true));
+    EXPECT_EQ(g.Snapshot().keys(),
+              (QStringList{"game.ini", "mods/", "mods/welt/", "mods/welt/1.cod",
+                           "mods/welt/Config.ini", "mods/welt/mod.cod"}));
+    EXPECT_EQ(ReadIniText(g.Path(QStringLiteral("mods/welt/Config.ini")), "game", "type"), "code");
+}
+
+// A second backup into the same directory asks once per existing file;
+// Yes replaces it, No keeps it, Cancel ends the run with nothing changed.
+TEST(Run, SecondBackupAsksOncePerExistingFile) {
+    const QString exists = QStringLiteral(
+        "Die zu kopierende Datei existiert schon im neuen Ordner. Wollen sie die Datei trotzdem "
+        "kopieren ?? Sie können die Installation auch abbrechen.\n");
+    ScriptedPlatform platform;
+    GameFiles g;
+    InstallWelt(g);
+    ASSERT_TRUE(EngineRun(g).Run(QStringLiteral("welt"), QStringLiteral("welt.src"), true));
+    ASSERT_TRUE(platform.messages.isEmpty());
+    // The author makes the MOD plain again and publishes it once more.
+    const auto plain = g.WriteMod(QStringLiteral("welt"), MakeMod());
+    g.Write(QStringLiteral("mods/welt.src/mod.ini"), "veraltet");
+    g.Write(QStringLiteral("mods/welt.src/config.ini"), "veraltet");
+    auto before = g.Snapshot();
+    platform.messageAnswers = {MsgResult::Yes, MsgResult::Cancel};
+    EXPECT_FALSE(EngineRun(g).Run(QStringLiteral("welt"), QStringLiteral("welt.src"), true));
+    EXPECT_EQ(platform.exits, QList<int>{1});
+    EXPECT_EQ(g.Snapshot(), before);
+
+    platform.messages.clear();
+    platform.messageAnswers = {MsgResult::Yes};
+    platform.messageAnswers.resize(20, MsgResult::No);
+    EngineRun second(g);
+    ASSERT_TRUE(second.Run(QStringLiteral("welt"), QStringLiteral("welt.src"), true));
+    QStringList asked;
+    for (const ShownMessage& m : platform.messages) {
+        EXPECT_EQ(m.title, QStringLiteral("Fehler !"));
+        EXPECT_EQ(m.buttons, MsgButtons::YesNoCancel);
+        EXPECT_TRUE(m.text.startsWith(exists)) << m.text.toStdString();
+        asked.append(m.text.mid(exists.size()));
+    }
+    EXPECT_EQ(asked, (QStringList{"mod.ini", "config.ini", "sounds\\musik.mid", "schuss.wav",
+                                  "1.ini", "bilder\\hg1.png", "extras\\e1_1.png",
+                                  "extras\\e1_2.png", "2.ini", "extras\\e2_1.png"}));
+    EXPECT_EQ(g.Read(QStringLiteral("mods/welt.src/mod.ini")), plain["mod"]);
+    EXPECT_EQ(g.Read(QStringLiteral("mods/welt.src/config.ini")), "veraltet");
+    EXPECT_EQ(second.sink.Lines().filter(QStringLiteral("Kopiere Datei")),
+              QStringList{"Kopiere Datei mod.ini"});
+    // Each run registers the copy once more.
+    EXPECT_EQ(GameIniValue(g, "ModAnzahl"), "3");
+    EXPECT_EQ(GameIniValue(g, "ModName3"), "welt.src");
+}
+
+// The backup's progress counts on past 100; without "ModAnzahl" the copy is
+// registered as the first MOD.
+TEST(Run, BackupProgressIsNotLimited) {
+    ScriptedPlatform platform;
+    GameFiles g;
+    g.Write(QStringLiteral("game.ini"), ModList({}, false));
+    g.WriteMod(QStringLiteral("gross"), MakeMod(QList<BackgroundSpec>(10, {"BMP", 8, 8, 5})));
+    EngineRun run(g);
+    ASSERT_TRUE(run.Run(QStringLiteral("gross"), QStringLiteral("gross.src"), true));
+    // 5 for each background, its picture and each of its 5 extras.
+    const auto& p = run.sink.progress;
+    const auto fixed45 = std::find(p.rbegin(), p.rend(), 45);
+    ASSERT_NE(fixed45 + 1, p.rend());
+    EXPECT_EQ(*(fixed45 + 1), 10 + 10 * 35);
+    EXPECT_EQ(GameIniValue(g, "ModAnzahl"), "1");
+    EXPECT_EQ(GameIniValue(g, "ModName1"), "gross.src");
+}
+
+}  // namespace
+}  // namespace wf::test

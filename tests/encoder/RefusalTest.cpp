@@ -30,11 +30,11 @@ QString Missing(const QString& file, const QString& mod) {
 struct Case {
     std::string what;
     std::function<void(const GameFiles&, const QString& outside)> prepare;
-    QString mod = QStringLiteral("welt");
-    QString backup = QStringLiteral("welt.src");
-    bool backupWanted = true;
     QString says;       // the whole message, or with `part` a part of it
     bool part = false;  // then the message is the general one or ends in kUnchanged
+    bool backupWanted = true;
+    QString mod = QStringLiteral("welt");
+    QString backup = QStringLiteral("welt.src");
 };
 
 // rel (below the game directory) becomes a link to outside/ziel, which holds
@@ -74,75 +74,71 @@ auto Names(std::function<void(ModSpec&)> change) {
 
 std::vector<Case> Cases() {
     const auto none = [](const GameFiles&, const QString&) {};
+    const auto remove = [](const char* rel, bool makeDir) {
+        return [rel, makeDir](const GameFiles& g, const QString&) {
+            g.Remove(rel);
+            if (makeDir)
+                QDir().mkpath(g.Path(rel));
+        };
+    };
     std::vector<Case> cases = {
         {"too many MODs",
          [](const GameFiles& g, const QString&) {
              g.Write(QStringLiteral("game.ini"), Lines{"[Mods]", "ModAnzahl=100"});
          },
-         "welt", "", false,
          "Fehler ModAnzahl ist zu hoch um mit diesem Programm Codierungsvorgänge "
          "durchzuführen !!!"},
-        {"background file missing",
-         [](const GameFiles& g, const QString&) { g.Remove(QStringLiteral("mods/welt/2.ini")); },
-         "welt", "welt.src", true, Missing("2.ini", "welt")},
-        {"background file is a directory",
-         [](const GameFiles& g, const QString&) {
-             g.Remove(QStringLiteral("mods/welt/1.ini"));
-             QDir().mkpath(g.Path(QStringLiteral("mods/welt/1.ini")));
-         },
-         "welt", "welt.src", true, Missing("1.ini", "welt")},
-        {"no such MOD", none, "nirgends", "welt.src", true, Missing("mod.ini", "nirgends")},
+        {"background file missing", remove("mods/welt/2.ini", false), Missing("2.ini", "welt")},
+        {"background file a folder", remove("mods/welt/1.ini", true), Missing("1.ini", "welt")},
+        {"no such MOD", none, Missing("mod.ini", "nirgends"), false, true, "nirgends"},
         {"already encoded",
          [](const GameFiles& g, const QString&) {
              ASSERT_TRUE(EngineRun(g).Run(QStringLiteral("welt"), QString(), false));
          },
-         "welt", "welt.src", true, Missing("mod.ini", "welt")},
-        {"music climbs out",
-         Names([](ModSpec& s) { Set(s.mod, "sfx", "Musik", "..\\..\\game.ini"); }), "welt",
-         "welt.src", true, "'..\\..\\game.ini'", true},
+         Missing("mod.ini", "welt")},
+        {"music climbs out", Names([](ModSpec& s) { Set(s.mod, "sfx", "Musik", "..\\..\\g.ini"); }),
+         "'..\\..\\g.ini'", true},
         {"shot sound absolute",
-         Names([](ModSpec& s) { Set(s.mod, "sfx", "SchussSound", "/etc/hostname"); }), "welt",
-         "welt.src", true, "'/etc/hostname'", true},
+         Names([](ModSpec& s) { Set(s.mod, "sfx", "SchussSound", "/etc/hostname"); }),
+         "'/etc/hostname'", true},
         {"picture with drive",
-         Names([](ModSpec& s) { Set(s.backgrounds[0], "hg", "datei", "C:\\bild.png"); }), "welt",
-         "welt.src", true, "'C:\\bild.png'", true},
+         Names([](ModSpec& s) { Set(s.backgrounds[0], "hg", "datei", "C:\\bild.png"); }),
+         "'C:\\bild.png'", true},
         {"extra climbs out later",
          Names([](ModSpec& s) { Set(s.backgrounds[1], "extra1", "gfx", "extras\\..\\..\\x"); }),
-         "welt", "welt.src", true, "'extras\\..\\..\\x'", true},
-        {"picture linked outside", LinkOut("mods/welt/extras/e1_1.png", false), "welt", "welt.src",
-         true, "'extras\\e1_1.png'", true},
-        {"background file linked outside", LinkOut("mods/welt/2.ini", false), "welt", "welt.src",
-         true, "'2.ini'", true},
-        {"MOD directory linked", LinkOut("mods/welt", true), "welt", "welt.src", false,
-         "'welt' ist ein Verweis auf ein anderes Verzeichnis, etwa ein installiertes MOD", true},
-        {"backup directory linked", LinkOut("mods/welt.src", true), "welt", "welt.src", true,
+         "'extras\\..\\..\\x'", true},
+        {"picture linked outside", LinkOut("mods/welt/extras/e1_1.png", false),
+         "'extras\\e1_1.png'", true},
+        {"background file linked outside", LinkOut("mods/welt/2.ini", false), "'2.ini'", true},
+        {"MOD directory linked", LinkOut("mods/welt", true),
+         "'welt' ist ein Verweis auf ein anderes Verzeichnis, etwa ein installiertes MOD", true,
+         false},
+        {"backup directory linked", LinkOut("mods/welt.src", true),
          "'welt.src' ist ein Verweis auf ein anderes Verzeichnis", true},
-        {"folder in the backup linked", LinkOut("mods/welt.src/sounds", true), "welt", "welt.src",
-         true, "'welt.src/sounds' ist ein Verweis auf ein anderes Verzeichnis", true},
-        {".cod file linked", LinkOut("mods/welt/1.cod", false), "welt", "", false, kUnknown},
-        {"config.ini linked", LinkOut("mods/welt/config.ini", false), "welt", "", false, kUnknown},
-        {"game.ini linked", LinkOut("game.ini", false), "welt", "welt.src", true, kUnknown},
-        {"backup copy linked", LinkOut("mods/welt.src/schuss.wav", false), "welt", "welt.src", true,
-         kUnknown},
+        {"folder in the backup linked", LinkOut("mods/welt.src/sounds", true),
+         "'welt.src/sounds' ist ein Verweis auf ein anderes Verzeichnis", true},
+        {".cod file linked", LinkOut("mods/welt/1.cod", false), kUnknown, false, false},
+        {"config.ini linked", LinkOut("mods/welt/config.ini", false), kUnknown, false, false},
+        {"game.ini linked", LinkOut("game.ini", false), kUnknown},
+        {"backup copy linked", LinkOut("mods/welt.src/schuss.wav", false), kUnknown},
     };
     // The message names the refused name itself; the MOD itself (in another
     // case) cannot be its backup, nor a name game.ini cannot hold.
     for (const QString& name : QStringList{"", "a/b", "a\\b", "..", ".", "a/..", "../welt2",
                                            "/tmp/abs", "WELT", "Wolke\u2601"})
         cases.push_back(
-            {"backup " + name.toStdString(), none, "welt", name, true, "'" + name + "'", true});
+            {"backup " + name.toStdString(), none, "'" + name + "'", true, true, "welt", name});
     for (const QString& name : QStringList{"", "..", "../welt", "mods/welt", "welt\\..\\welt"})
         cases.push_back(
-            {"MOD " + name.toStdString(), none, name, "kopie", false, "'" + name + "'", true});
+            {"MOD " + name.toStdString(), none, "'" + name + "'", true, false, name, "kopie"});
     // Last: they skip the rest where special files cannot be made.
     for (const auto& [rel, backup] : {std::pair{"mods/welt/mod.cod", false},
                                       {"mods/welt/config.ini", false},
                                       {"game.ini", true},
                                       {"mods/welt.src/mod.ini", true}}) {
-        for (const mode_t mode : {S_IFIFO | 0644, S_IFCHR | 0644}) {
+        for (const mode_t mode : {S_IFIFO | 0644, S_IFCHR | 0644})
             cases.push_back({std::string(rel) + (mode & S_IFIFO ? " FIFO" : " device"),
-                             Special(rel, mode), "welt", "welt.src", backup, kUnknown});
-        }
+                             Special(rel, mode), kUnknown, false, backup});
     }
     return cases;
 }

@@ -1,8 +1,8 @@
-// The scripted mode: its arguments, and the built program's exit status.
+// The scripted mode: its arguments, the built program's exit status and
+// output, and programs running side by side.
 #include <gtest/gtest.h>
 
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <functional>
 #include <utility>
 
@@ -13,72 +13,58 @@
 namespace wf::test {
 namespace {
 
+// The parsed command line in one line: mode, MOD, backup, game directory,
+// then 1 or 0 for a backup wanted and for --overwrite.
+std::string Parsed(const QStringList& args) {
+    const CommandLine cl = ParseCommandLine(args);
+    const char* modes[] = {"wizard", "encode", "help", "error"};
+    if (cl.mode == CommandLine::Mode::Error && cl.error.isEmpty())
+        return "error without a reason";
+    return QStringLiteral("%1 %2|%3|%4 %5%6")
+        .arg(QString::fromLatin1(modes[int(cl.mode)]), cl.mod, cl.backupDir, cl.gameDirectory)
+        .arg(int(cl.backupWanted))
+        .arg(int(cl.overwrite))
+        .toStdString();
+}
+
 TEST(CommandLineParse, Arguments) {
-    using Mode = CommandLine::Mode;
-    struct Case {
-        QStringList args;
-        Mode mode;
-        QString mod, backup, gameDir;
-        bool backupWanted, overwrite;
+    const std::pair<QStringList, const char*> cases[] = {
+        {{}, "wizard || 00"},
+        {{"--encode", "welt"}, "encode welt|| 00"},
+        {{"--encode", "w", "--backup", "w.src", "--overwrite", "--game-dir", "/g"},
+         "encode w|w.src|/g 11"},
+        {{"--backup", "b", "--encode", "welt"}, "encode welt|b| 10"},
+        {{"--encode", "welt", "--help"}, "help welt|| 00"},
+        {{"--encode"}, "error || 00"},
+        {{"--backup", "b"}, "error |b| 10"},
+        {{"--encode", "w", "--bunt"}, "error w|| 00"},
+        {{"--game-dir", ""}, "error || 00"},
     };
-    const Case cases[] = {
-        {{}, Mode::Wizard, "", "", "", false, false},
-        {{"--encode", "welt"}, Mode::Encode, "welt", "", "", false, false},
-        {{"--encode", "welt", "--backup", "welt.src", "--overwrite", "--game-dir", "/g"},
-         Mode::Encode,
-         "welt",
-         "welt.src",
-         "/g",
-         true,
-         true},
-        {{"--backup", "b", "--encode", "welt"}, Mode::Encode, "welt", "b", "", true, false},
-        {{"--encode", "welt", "--help"}, Mode::Help, "welt", "", "", false, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.args.join(' ').toStdString());
-        const CommandLine cl = ParseCommandLine(c.args);
-        EXPECT_EQ(cl.mode, c.mode);
-        EXPECT_EQ(cl.mod, c.mod);
-        EXPECT_EQ(cl.backupDir, c.backup);
-        EXPECT_EQ(cl.gameDirectory, c.gameDir);
-        EXPECT_EQ(cl.backupWanted, c.backupWanted);
-        EXPECT_EQ(cl.overwrite, c.overwrite);
-    }
-    for (const QStringList& wrong : {QStringList{"--encode"},
-                                     {"--backup", "b"},
-                                     {"--encode", "w", "--bunt"},
-                                     {"--game-dir", ""}}) {
-        const CommandLine cl = ParseCommandLine(wrong);
-        EXPECT_EQ(cl.mode, Mode::Error) << wrong.join(' ').toStdString();
-        EXPECT_FALSE(cl.error.isEmpty());
-    }
+    for (const auto& [args, parsed] : cases)
+        EXPECT_EQ(Parsed(args), parsed) << args.join(' ').toStdString();
     EXPECT_FALSE(WantsCommandLineMode({"--game-dir", "--encode"}));
     EXPECT_FALSE(WantsCommandLineMode({"-platform", "offscreen"}));
     EXPECT_TRUE(WantsCommandLineMode({"--bunt"}));
 }
 
 struct Result {
-    int exitCode = -1;
-    QString out;
-    QString err;
+    int exitCode = -1;  // -2: crashed
+    QString out, err;
 };
 
 Result Modsiegel(const QStringList& args) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // Nothing of this mode may need a display.
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(MODSIEGEL_BINARY), args);
     if (!p.waitForFinished(30000))
         return {};
-    Result r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2,
+            QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
 }
 
 class ProgramRun : public ::testing::Test {
@@ -88,62 +74,60 @@ class ProgramRun : public ::testing::Test {
     QMap<QByteArray, QByteArray> plain;
 };
 
-TEST_F(ProgramRun, ExitCodes) {
-    // 0 done, 1 refused or failed, 2 a wrong command line.
+// 0 done (the log on standard output), 1 refused or failed with nothing
+// changed, 2 a wrong command line.
+TEST_F(ProgramRun, ExitStatusAndOutput) {
+    const QString dir = g.Path();
     const struct {
         QStringList args;
-        int exitCode;
-        QString out, errHas;
+        int status;
+        QString outHas, errHas;
+        const char* write;  // a file put there before the run
     } cases[] = {
-        {{"--help"}, 0, "--overwrite", ""},
-        {{"--encode", "welt", "--bunt"}, 2, "", "--bunt"},
-        {{"--backup", "b"}, 2, "", "--help"},
-        {{"--encode", "nirgends", "--game-dir", g.Path()},
+        {{"--help"}, 0, "--overwrite", "", nullptr},
+        {{"--encode", "welt", "--bunt"}, 2, "", "--bunt", nullptr},
+        {{"--backup", "b"}, 2, "", "modsiegel --help", nullptr},
+        {{"--encode", "nirgends", "--game-dir", dir},
          1,
          "",
-         "modsiegel: Fehler: Die Datei 'mod.ini' des MODs 'nirgends' fehlt"},
-        {{"--encode", "welt", "--backup", "WELT", "--game-dir", g.Path()}, 1, "", "'WELT'"},
+         "modsiegel: Fehler: Die Datei 'mod.ini' des MODs 'nirgends' fehlt",
+         nullptr},
+        {{"--encode", "welt", "--backup", "WELT", "--game-dir", dir}, 1, "", "'WELT'", nullptr},
+        // An existing file in the backup needs --overwrite.
+        {{"--encode", "welt", "--backup", "welt.src", "--game-dir", dir},
+         1,
+         "",
+         "modsiegel: Fehler !: Die zu kopierende Datei existiert schon",
+         "mods/welt.src/mod.ini"},
+        // A run killed while it made its lock leaves a lock nobody holds.
+        {{"--encode", "welt", "--backup", "welt.src", "--overwrite", "--game-dir", dir},
+         0,
+         "1 Mod(s) gefunden...\nMOD 'welt' ausgewählt\n",
+         "",
+         "mods/.welt.lock"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
+        if (c.write)
+            g.Write(QString::fromLatin1(c.write), QByteArray());
         const auto before = g.Snapshot();
         const Result r = Modsiegel(c.args);
-        EXPECT_EQ(r.exitCode, c.exitCode);
-        EXPECT_TRUE(c.out.isEmpty() || r.out.contains(c.out)) << r.out.toStdString();
-        EXPECT_TRUE(c.errHas.isEmpty() || r.err.contains(c.errHas)) << r.err.toStdString();
-        EXPECT_EQ(g.Snapshot(), before);
+        EXPECT_EQ(r.exitCode, c.status) << r.err.toStdString();
+        EXPECT_TRUE(r.out.contains(c.outHas)) << r.out.toStdString();
+        EXPECT_TRUE(r.err.contains(c.errHas)) << r.err.toStdString();
+        EXPECT_EQ(g.HowItLoads("welt", plain),
+                  c.status || !c.write ? LoadsAs::Plain : LoadsAs::Encoded);
+        EXPECT_TRUE(c.status == 0 || g.Snapshot() == before);
     }
-}
-
-// Success logs to standard output; an existing backup needs --overwrite.
-TEST_F(ProgramRun, ExistingBackupNeedsOverwrite) {
-    g.Write(QStringLiteral("mods/welt.src/mod.ini"), "alt");
-    const Result refused =
-        Modsiegel({"--encode", "welt", "--backup", "welt.src", "--game-dir", g.Path()});
-    EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_TRUE(refused.err.startsWith(
-        QStringLiteral("modsiegel: Fehler !: Die zu kopierende Datei existiert schon")))
-        << refused.err.toStdString();
-    EXPECT_EQ(g.Read(QStringLiteral("mods/welt.src/mod.ini")), "alt");
-    EXPECT_EQ(g.HowItLoads(QStringLiteral("welt"), plain), LoadsAs::Plain);
-
-    const Result replaced = Modsiegel(
-        {"--encode", "welt", "--backup", "welt.src", "--overwrite", "--game-dir", g.Path()});
-    EXPECT_EQ(replaced.exitCode, 0) << replaced.err.toStdString();
-    EXPECT_TRUE(
-        replaced.out.startsWith(QStringLiteral("1 Mod(s) gefunden...\nMOD 'welt' ausgewählt\n")))
-        << replaced.out.toStdString();
-    EXPECT_TRUE(replaced.out.endsWith(QStringLiteral("FERTIG\n\n\n")));
-    EXPECT_EQ(g.HowItLoads(QStringLiteral("welt.src"), plain), LoadsAs::Plain);
-    EXPECT_EQ(g.Read(QStringLiteral("mods/welt.src/mod.ini")), plain["mod"]);
-    EXPECT_EQ(g.HowItLoads(QStringLiteral("welt"), plain), LoadsAs::Encoded);
+    EXPECT_EQ(g.Read("mods/welt.src/mod.ini"), plain["mod"]);
+    EXPECT_FALSE(g.Exists("mods/.welt.lock"));
 }
 
 // While a run waits at its question, it holds its MOD and its backup
 // directory: other programs on either are refused at once and change nothing.
 TEST_F(ProgramRun, ARunHoldsItsModAndItsBackup) {
-    g.WriteMod(QStringLiteral("andere"), MakeMod());
-    g.Write(QStringLiteral("mods/welt.src/schuss.wav"), "alt");
+    g.WriteMod("andere", MakeMod());
+    g.Write("mods/welt.src/schuss.wav", "alt");
     const QString dir = g.Path();
     const struct {
         QStringList args;
@@ -172,19 +156,9 @@ TEST_F(ProgramRun, ARunHoldsItsModAndItsBackup) {
         EXPECT_EQ(g.Snapshot(), before);
     };
     EngineRun run(g);
-    ASSERT_TRUE(run.Run(QStringLiteral("welt"), QStringLiteral("welt.src"), true));
+    ASSERT_TRUE(run.Run("welt", "welt.src", true));
     EXPECT_EQ(platform.messages.size(), 1);
-    EXPECT_EQ(g.HowItLoads(QStringLiteral("welt"), plain), LoadsAs::Encoded);
-}
-
-// A run killed while it made its lock leaves an empty lock file that nobody
-// holds: the next run takes over.
-TEST_F(ProgramRun, ALockNobodyHoldsIsTakenOver) {
-    g.Write(QStringLiteral("mods/.welt.lock"), QByteArray());
-    const Result r = Modsiegel({"--encode", "welt", "--game-dir", g.Path()});
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(g.HowItLoads(QStringLiteral("welt"), plain), LoadsAs::Encoded);
-    EXPECT_FALSE(g.Exists(QStringLiteral("mods/.welt.lock")));
+    EXPECT_EQ(g.HowItLoads("welt", plain), LoadsAs::Encoded);
 }
 
 // Two programs on two MODs at the same moment, round after round: both
@@ -194,9 +168,9 @@ TEST_F(ProgramRun, RunsSideBySideBothRegister) {
     for (int round = 0; round < kRounds; ++round) {
         SCOPED_TRACE(round);
         GameFiles two;
-        two.Write(QStringLiteral("game.ini"), ModList({"a", "b"}));
-        two.WriteMod(QStringLiteral("a"), MakeMod());
-        two.WriteMod(QStringLiteral("b"), MakeMod());
+        two.Write("game.ini", ModList({"a", "b"}));
+        two.WriteMod("a", MakeMod());
+        two.WriteMod("b", MakeMod());
         QProcess runs[2];
         for (int i = 0; i < 2; ++i) {
             const QString mod = QString(QChar('a' + i));
@@ -207,7 +181,7 @@ TEST_F(ProgramRun, RunsSideBySideBothRegister) {
             ASSERT_TRUE(p.waitForFinished(30000));
             EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
         }
-        const QString ini = two.Path(QStringLiteral("game.ini"));
+        const QString ini = two.Path("game.ini");
         ASSERT_EQ(ReadIniText(ini, "Mods", "ModAnzahl"), "4");
         QStringList names;
         for (int k = 1; k <= 4; ++k)

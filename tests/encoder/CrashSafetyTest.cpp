@@ -30,7 +30,7 @@ TEST_P(CrashSafety, EveryStepInTurn) {
         GameFiles g;
         const auto plain = InstallWelt(g);
         // A stale .cod from earlier work is replaced, and put back on failure.
-        g.Write(QStringLiteral("mods/welt/1.cod"), "veraltet");
+        g.Write("mods/welt/1.cod", "veraltet");
         const auto before = g.Snapshot();
         FaultyFiles files;
         files.failAt = k;
@@ -39,10 +39,10 @@ TEST_P(CrashSafety, EveryStepInTurn) {
 
         bool finished = false;
         try {
-            finished = run.Run(QStringLiteral("welt"), QStringLiteral("welt.src"), mode.backup);
+            finished = run.Run("welt", "welt.src", mode.backup);
         } catch (const Killed&) {
         }
-        const LoadsAs loads = g.HowItLoads(QStringLiteral("welt"), plain);
+        const LoadsAs loads = g.HowItLoads("welt", plain);
         if (finished) {
             EXPECT_EQ(loads, LoadsAs::Encoded);
             EXPECT_EQ(files.changes.size(), k - 1);
@@ -52,16 +52,15 @@ TEST_P(CrashSafety, EveryStepInTurn) {
         ASSERT_GE(files.changes.size(), k) << run.engine.Log().toStdString();
         SCOPED_TRACE(files.changes[k - 1].toStdString());
         if (mode.die) {
-            const QString seal = "commit " + g.ModPath(QStringLiteral("welt")) + "/config.ini";
+            const QString seal = "commit " + g.ModPath("welt") + "/config.ini";
             const qsizetype sealedAt = files.changes.indexOf(seal);
             EXPECT_EQ(loads, sealedAt >= 0 && sealedAt < k - 1 ? LoadsAs::Encoded : LoadsAs::Plain);
         } else {
             EXPECT_EQ(g.Snapshot(), before);
             ASSERT_EQ(platform.messages.size(), 1);
-            EXPECT_EQ(platform.messages[0].text,
-                      QStringLiteral("Ein unbekannter Fehler ist aufgetreten !!!"));
+            EXPECT_EQ(platform.messages[0].text, "Ein unbekannter Fehler ist aufgetreten !!!");
             EXPECT_EQ(platform.exits, QList<int>{1});
-            EXPECT_FALSE(run.sink.Lines().contains(QStringLiteral("FERTIG\r\n\r\n")));
+            EXPECT_FALSE(run.sink.Lines().contains("FERTIG\r\n\r\n"));
         }
         ++steps;
         ASSERT_LT(k, 100) << "the run never finished";

@@ -13,8 +13,8 @@ namespace wf::test {
 
 // game.ini listing names, and "welt" (the standard test MOD) installed.
 inline QMap<QByteArray, QByteArray> InstallWelt(const GameFiles& g, const Lines& names = {"welt"}) {
-    g.Write(QStringLiteral("game.ini"), ModList(names));
-    return g.WriteMod(QStringLiteral("welt"), MakeMod());
+    g.Write("game.ini", ModList(names));
+    return g.WriteMod("welt", MakeMod());
 }
 
 class RecordingSink : public EngineSink {

@@ -12,7 +12,7 @@ namespace wf::test {
 namespace {
 
 QByteArray GameIniValue(const GameFiles& g, const char* key) {
-    return ReadIniText(g.Path(QStringLiteral("game.ini")), "Mods", key);
+    return ReadIniText(g.Path("game.ini"), "Mods", key);
 }
 
 TEST(Discovery, NamesAndTypesInGameIniOrder) {
@@ -22,9 +22,9 @@ TEST(Discovery, NamesAndTypesInGameIniOrder) {
     ModSpec encoded = MakeMod();
     encoded.encoded = true;
     // The directory differs in case from game.ini, as on the authors' systems.
-    g.WriteMod(QStringLiteral("geheim"), encoded);
+    g.WriteMod("geheim", encoded);
     // A config.ini that a climbing name would reach must not be read.
-    g.Write(QStringLiteral("draussen/config.ini"), "[game]\r\ntype=code\r\n");
+    g.Write("draussen/config.ini", "[game]\r\ntype=code\r\n");
     RecordingSink sink;
     Engine engine(sink);
     engine.SetGameDirectory(g.Path());
@@ -37,7 +37,7 @@ TEST(Discovery, NamesAndTypesInGameIniOrder) {
         Lines ini = ModList({"a"}, false);
         if (count)
             Set(ini, "Mods", "ModAnzahl", QByteArray::number(count));
-        g.Write(QStringLiteral("game.ini"), ini);
+        g.Write("game.ini", ini);
         engine.ReadModList();
         EXPECT_EQ(engine.ModCount(), count);
         EXPECT_EQ(engine.ModNames().size(), count);
@@ -54,7 +54,7 @@ TEST(Run, LogProgressAndFilesWithAndWithoutBackup) {
     QMap<QByteArray, QByteArray> plain;
     for (const GameFiles& f : g)
         plain = InstallWelt(f, {"welt", "andere"});
-    const QByteArray gameIni = g[0].Read(QStringLiteral("game.ini"));
+    const QByteArray gameIni = g[0].Read("game.ini");
     const auto source = g[1].Snapshot();
     const std::vector<int> progress[2] = {
         {5, 50, 60, 65, 70, 80, 100}, {5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 60, 65, 70, 80, 100}};
@@ -72,7 +72,7 @@ TEST(Run, LogProgressAndFilesWithAndWithoutBackup) {
             "bilder\\hg1.png|Erstelle Pfad: %1/extras/|Kopiere Datei extras\\e1_1.png|Kopiere "
             "Datei extras\\e1_2.png|Kopiere Datei 2.ini|Untersuche Hintergrund|Kopiere Datei "
             "extras\\e2_1.png|\r\nSicherung abgeschlossen !!\r\n")
-            .arg(g[1].ModPath(QStringLiteral("welt.src"))));
+            .arg(g[1].ModPath("welt.src")));
     const QStringList encoding = lines(
         "\r\nBeginne Verschlüsselung\r\n|Veschlüssele mod.ini zu mod.cod|Veschlüssele 1.ini zu "
         "1.cod|Veschlüssele 2.ini zu 2.cod|Abschließende Konfigurationen werden "
@@ -81,26 +81,25 @@ TEST(Run, LogProgressAndFilesWithAndWithoutBackup) {
         SCOPED_TRACE(withBackup ? "with backup" : "without backup");
         const GameFiles& f = g[withBackup];
         EngineRun run(f);
-        ASSERT_TRUE(run.Run(QStringLiteral("welt"), QStringLiteral("welt.src"), withBackup));
+        ASSERT_TRUE(run.Run("welt", "welt.src", withBackup));
         EXPECT_EQ(run.sink.Lines(), head + (withBackup ? backup : QStringList()) + encoding);
         EXPECT_EQ(run.sink.progress, progress[withBackup]);
         EXPECT_EQ(run.engine.Log(), run.sink.entries.join(QString()));
-        EXPECT_EQ(f.HowItLoads(QStringLiteral("welt"), plain), LoadsAs::Encoded);
+        EXPECT_EQ(f.HowItLoads("welt", plain), LoadsAs::Encoded);
         for (const char* gone : {"mod.ini", "1.ini", "2.ini"})
             EXPECT_FALSE(f.Exists(QStringLiteral("mods/welt/") + gone)) << gone;
-        EXPECT_EQ(ReadIniText(f.ModPath(QStringLiteral("welt")) + "/config.ini", "game", "sound"),
-                  "yes");
+        EXPECT_EQ(ReadIniText(f.ModPath("welt") + "/config.ini", "game", "sound"), "yes");
     }
     for (const char* cod : {"mods/welt/mod.cod", "mods/welt/1.cod", "mods/welt/2.cod"})
         EXPECT_EQ(g[1].Read(cod), g[0].Read(cod));
-    EXPECT_FALSE(g[0].Exists(QStringLiteral("mods/welt.src")));
-    EXPECT_EQ(g[0].Read(QStringLiteral("game.ini")), gameIni);
+    EXPECT_FALSE(g[0].Exists("mods/welt.src"));
+    EXPECT_EQ(g[0].Read("game.ini"), gameIni);
     // The copy holds what the MOD names, byte for byte, but not a colour
     // background's picture; it stays plain and is registered as a further MOD.
     QStringList copied;
     const auto after = g[1].Snapshot();
     for (auto it = after.cbegin(); it != after.cend(); ++it) {
-        if (it.key().startsWith(QStringLiteral("mods/welt.src/")) && !it.key().endsWith('/')) {
+        if (it.key().startsWith("mods/welt.src/") && !it.key().endsWith('/')) {
             copied.append(it.key().mid(14));
             EXPECT_EQ(it.value(), source.value("mods/welt/" + copied.last()))
                 << copied.last().toStdString();
@@ -109,7 +108,7 @@ TEST(Run, LogProgressAndFilesWithAndWithoutBackup) {
     EXPECT_EQ(copied, (QStringList{"1.ini", "2.ini", "bilder/hg1.png", "config.ini",
                                    "extras/e1_1.png", "extras/e1_2.png", "extras/e2_1.png",
                                    "mod.ini", "schuss.wav", "sounds/musik.mid"}));
-    EXPECT_EQ(g[1].HowItLoads(QStringLiteral("welt.src"), plain), LoadsAs::Plain);
+    EXPECT_EQ(g[1].HowItLoads("welt.src", plain), LoadsAs::Plain);
     EXPECT_EQ(GameIniValue(g[1], "ModAnzahl"), "3");
     EXPECT_EQ(GameIniValue(g[1], "ModName3"), "welt.src");
     EXPECT_TRUE(platform.messages.isEmpty());
@@ -138,12 +137,12 @@ TEST(Run, EncodeThenDecodeGivesTheLinesBack) {
         SCOPED_TRACE(c.what);
         ScriptedPlatform platform;
         GameFiles g;
-        g.Write(QStringLiteral("game.ini"), ModList({"m"}));
-        g.Write(QStringLiteral("mods/m/mod.ini"), c.content);
+        g.Write("game.ini", ModList({"m"}));
+        g.Write("mods/m/mod.ini", c.content);
         EngineRun run(g);
-        ASSERT_TRUE(run.Run(QStringLiteral("m"), QString(), false));
+        ASSERT_TRUE(run.Run("m", QString(), false));
         Lines decoded;
-        for (const QByteArray& line : g.Read(QStringLiteral("mods/m/mod.cod")).split('\n')) {
+        for (const QByteArray& line : g.Read("mods/m/mod.cod").split('\n')) {
             const QByteArray code = line.chopped(line.endsWith('\r') ? 1 : 0);
             ASSERT_EQ(code.size() % 3, 0) << code.data();
             decoded.append(DecodeText(code, kModKey, true));
@@ -155,17 +154,17 @@ TEST(Run, EncodeThenDecodeGivesTheLinesBack) {
 TEST(Run, PlainFilesAreFoundWithoutRegardToCase) {
     ScriptedPlatform platform;
     GameFiles g;
-    g.Write(QStringLiteral("game.ini"), ModList({"Welt"}));
-    g.Write(QStringLiteral("mods/welt/MOD.INI"), Lines{"[Hintergrund]", "Anzahl=1"});
-    g.Write(QStringLiteral("mods/welt/1.INI"), Lines{"[hg]", "type=COLOR"});
-    g.Write(QStringLiteral("mods/welt/Config.ini"), Lines{"[game]", "sound=yes"});
+    g.Write("game.ini", ModList({"Welt"}));
+    g.Write("mods/welt/MOD.INI", Lines{"[Hintergrund]", "Anzahl=1"});
+    g.Write("mods/welt/1.INI", Lines{"[hg]", "type=COLOR"});
+    g.Write("mods/welt/Config.ini", Lines{"[game]", "sound=yes"});
     EngineRun run(g);
-    ASSERT_TRUE(run.Run(QStringLiteral("Welt"), QString(), false));
-    EXPECT_EQ(g.Read(QStringLiteral("mods/welt/1.cod")), Join({"[hg]", "type=COLOR"}, true));
+    ASSERT_TRUE(run.Run("Welt", QString(), false));
+    EXPECT_EQ(g.Read("mods/welt/1.cod"), Join({"[hg]", "type=COLOR"}, true));
     EXPECT_EQ(g.Snapshot().keys(),
               (QStringList{"game.ini", "mods/", "mods/welt/", "mods/welt/1.cod",
                            "mods/welt/Config.ini", "mods/welt/mod.cod"}));
-    EXPECT_EQ(ReadIniText(g.Path(QStringLiteral("mods/welt/Config.ini")), "game", "type"), "code");
+    EXPECT_EQ(ReadIniText(g.Path("mods/welt/Config.ini"), "game", "type"), "code");
 }
 
 // A second backup into the same directory asks once per existing file;
@@ -177,15 +176,15 @@ TEST(Run, SecondBackupAsksOncePerExistingFile) {
     ScriptedPlatform platform;
     GameFiles g;
     InstallWelt(g);
-    ASSERT_TRUE(EngineRun(g).Run(QStringLiteral("welt"), QStringLiteral("welt.src"), true));
+    ASSERT_TRUE(EngineRun(g).Run("welt", "welt.src", true));
     ASSERT_TRUE(platform.messages.isEmpty());
     // The author makes the MOD plain again and publishes it once more.
-    const auto plain = g.WriteMod(QStringLiteral("welt"), MakeMod());
-    g.Write(QStringLiteral("mods/welt.src/mod.ini"), "veraltet");
-    g.Write(QStringLiteral("mods/welt.src/config.ini"), "veraltet");
+    const auto plain = g.WriteMod("welt", MakeMod());
+    g.Write("mods/welt.src/mod.ini", "veraltet");
+    g.Write("mods/welt.src/config.ini", "veraltet");
     auto before = g.Snapshot();
     platform.messageAnswers = {MsgResult::Yes, MsgResult::Cancel};
-    EXPECT_FALSE(EngineRun(g).Run(QStringLiteral("welt"), QStringLiteral("welt.src"), true));
+    EXPECT_FALSE(EngineRun(g).Run("welt", "welt.src", true));
     EXPECT_EQ(platform.exits, QList<int>{1});
     EXPECT_EQ(g.Snapshot(), before);
 
@@ -193,10 +192,10 @@ TEST(Run, SecondBackupAsksOncePerExistingFile) {
     platform.messageAnswers = {MsgResult::Yes};
     platform.messageAnswers.resize(20, MsgResult::No);
     EngineRun second(g);
-    ASSERT_TRUE(second.Run(QStringLiteral("welt"), QStringLiteral("welt.src"), true));
+    ASSERT_TRUE(second.Run("welt", "welt.src", true));
     QStringList asked;
     for (const ShownMessage& m : platform.messages) {
-        EXPECT_EQ(m.title, QStringLiteral("Fehler !"));
+        EXPECT_EQ(m.title, "Fehler !");
         EXPECT_EQ(m.buttons, MsgButtons::YesNoCancel);
         EXPECT_TRUE(m.text.startsWith(exists)) << m.text.toStdString();
         asked.append(m.text.mid(exists.size()));
@@ -204,10 +203,9 @@ TEST(Run, SecondBackupAsksOncePerExistingFile) {
     EXPECT_EQ(asked, (QStringList{"mod.ini", "config.ini", "sounds\\musik.mid", "schuss.wav",
                                   "1.ini", "bilder\\hg1.png", "extras\\e1_1.png",
                                   "extras\\e1_2.png", "2.ini", "extras\\e2_1.png"}));
-    EXPECT_EQ(g.Read(QStringLiteral("mods/welt.src/mod.ini")), plain["mod"]);
-    EXPECT_EQ(g.Read(QStringLiteral("mods/welt.src/config.ini")), "veraltet");
-    EXPECT_EQ(second.sink.Lines().filter(QStringLiteral("Kopiere Datei")),
-              QStringList{"Kopiere Datei mod.ini"});
+    EXPECT_EQ(g.Read("mods/welt.src/mod.ini"), plain["mod"]);
+    EXPECT_EQ(g.Read("mods/welt.src/config.ini"), "veraltet");
+    EXPECT_EQ(second.sink.Lines().filter("Kopiere Datei"), QStringList{"Kopiere Datei mod.ini"});
     // Each run registers the copy once more.
     EXPECT_EQ(GameIniValue(g, "ModAnzahl"), "3");
     EXPECT_EQ(GameIniValue(g, "ModName3"), "welt.src");
@@ -218,10 +216,10 @@ TEST(Run, SecondBackupAsksOncePerExistingFile) {
 TEST(Run, BackupProgressIsNotLimited) {
     ScriptedPlatform platform;
     GameFiles g;
-    g.Write(QStringLiteral("game.ini"), ModList({}, false));
-    g.WriteMod(QStringLiteral("gross"), MakeMod(QList<BackgroundSpec>(10, {"BMP", 8, 8, 5})));
+    g.Write("game.ini", ModList({}, false));
+    g.WriteMod("gross", MakeMod(QList<BackgroundSpec>(10, {"BMP", 8, 8, 5})));
     EngineRun run(g);
-    ASSERT_TRUE(run.Run(QStringLiteral("gross"), QStringLiteral("gross.src"), true));
+    ASSERT_TRUE(run.Run("gross", "gross.src", true));
     // 5 for each background, its picture and each of its 5 extras.
     const auto& p = run.sink.progress;
     const auto fixed45 = std::find(p.rbegin(), p.rend(), 45);

@@ -19,8 +19,8 @@
 namespace wf::test {
 namespace {
 
-const QString kUnknown = QStringLiteral("Ein unbekannter Fehler ist aufgetreten !!!");
-const QString kUnchanged = QStringLiteral(" Es wurde nichts verändert.");
+const QString kUnknown = "Ein unbekannter Fehler ist aufgetreten !!!";
+const QString kUnchanged = " Es wurde nichts verändert.";
 
 QString Missing(const QString& file, const QString& mod) {
     return "Die Datei '" + file + "' des MODs '" + mod + "' fehlt oder ist nicht lesbar." +
@@ -33,15 +33,15 @@ struct Case {
     QString says;       // the whole message, or with `part` a part of it
     bool part = false;  // then the message is the general one or ends in kUnchanged
     bool backupWanted = true;
-    QString mod = QStringLiteral("welt");
-    QString backup = QStringLiteral("welt.src");
+    QString mod = "welt";
+    QString backup = "welt.src";
 };
 
 // rel (below the game directory) becomes a link to outside/ziel, which holds
 // what was there (a folder for directories, else at least an empty file).
 auto LinkOut(const char* rel, bool directory) {
     return [rel, directory](const GameFiles& g, const QString& outside) {
-        const QString target = outside + QStringLiteral("/ziel");
+        const QString target = outside + "/ziel";
         QDir().mkpath(QFileInfo(g.Path(rel)).path());
         if (!QDir().rename(g.Path(rel), target)) {
             if (directory)
@@ -68,7 +68,7 @@ auto Names(std::function<void(ModSpec&)> change) {
     return [change](const GameFiles& g, const QString&) {
         ModSpec spec = MakeMod();
         change(spec);
-        g.WriteMod(QStringLiteral("welt"), spec, false);
+        g.WriteMod("welt", spec, false);
     };
 }
 
@@ -84,7 +84,7 @@ std::vector<Case> Cases() {
     std::vector<Case> cases = {
         {"too many MODs",
          [](const GameFiles& g, const QString&) {
-             g.Write(QStringLiteral("game.ini"), Lines{"[Mods]", "ModAnzahl=100"});
+             g.Write("game.ini", Lines{"[Mods]", "ModAnzahl=100"});
          },
          "Fehler ModAnzahl ist zu hoch um mit diesem Programm Codierungsvorgänge "
          "durchzuführen !!!"},
@@ -93,7 +93,7 @@ std::vector<Case> Cases() {
         {"no such MOD", none, Missing("mod.ini", "nirgends"), false, true, "nirgends"},
         {"already encoded",
          [](const GameFiles& g, const QString&) {
-             ASSERT_TRUE(EngineRun(g).Run(QStringLiteral("welt"), QString(), false));
+             ASSERT_TRUE(EngineRun(g).Run("welt", QString(), false));
          },
          Missing("mod.ini", "welt")},
         {"music climbs out", Names([](ModSpec& s) { Set(s.mod, "sfx", "Musik", "..\\..\\g.ini"); }),
@@ -159,7 +159,7 @@ TEST(Refusal, ChangesNothingAndSaysWhy) {
         EXPECT_FALSE(run.Run(c.mod, c.backup, c.backupWanted));
         ASSERT_EQ(platform.messages.size(), 1);
         const QString& text = platform.messages[0].text;
-        EXPECT_EQ(platform.messages[0].title, QStringLiteral("Fehler"));
+        EXPECT_EQ(platform.messages[0].title, "Fehler");
         if (c.part) {
             EXPECT_TRUE(text.contains(c.says)) << text.toStdString();
             EXPECT_TRUE(text == kUnknown || text.endsWith(kUnchanged)) << text.toStdString();
@@ -190,10 +190,9 @@ TEST(Refusal, NamesThatStayInsideAreTaken) {
         InstallWelt(g);
         ModSpec spec = MakeMod();
         Set(spec.backgrounds[1], "hg", "datei", c.colourPicture);
-        const auto plain = g.WriteMod(QStringLiteral("welt"), spec, false);
-        ASSERT_TRUE(EngineRun(g).Run(QStringLiteral("welt"), QString::fromLatin1(c.typed), true));
-        EXPECT_EQ(ReadIniText(g.Path(QStringLiteral("game.ini")), "Mods", "ModName2"),
-                  c.registered);
+        const auto plain = g.WriteMod("welt", spec, false);
+        ASSERT_TRUE(EngineRun(g).Run("welt", QString::fromLatin1(c.typed), true));
+        EXPECT_EQ(ReadIniText(g.Path("game.ini"), "Mods", "ModName2"), c.registered);
         EXPECT_EQ(g.HowItLoads(QString::fromLatin1(c.registered), plain), LoadsAs::Plain);
         EXPECT_TRUE(platform.messages.isEmpty());
     }

@@ -26,11 +26,11 @@ class Wizard : public ::testing::Test {
   protected:
     void SetUp() override {
         // game.ini holds names in Windows-1252.
-        g.Write(QStringLiteral("game.ini"), ModList({"welt", "geheim", "Wiese \xE4"}));
-        plain = g.WriteMod(QStringLiteral("welt"), MakeMod());
+        g.Write("game.ini", ModList({"welt", "geheim", "Wiese \xE4"}));
+        plain = g.WriteMod("welt", MakeMod());
         ModSpec encoded = MakeMod();
         encoded.encoded = true;
-        g.WriteMod(QStringLiteral("geheim"), encoded);
+        g.WriteMod("geheim", encoded);
         wizard = std::make_unique<frmAssistentCOD>(g.Path());
         QObject::connect(wizard.get(), &frmAssistentCOD::programEnds, [this] { ++ends; });
         wizard->show();
@@ -56,7 +56,7 @@ TEST_F(Wizard, PageOneReadsTheModsOnEveryEntry) {
     EXPECT_TRUE(wizard->Command3->isEnabled());
     EXPECT_EQ(wizard->engine().ModCount(), 3);
     wizard->Command2_Click();
-    g.Write(QStringLiteral("game.ini"), ModList({"welt", "geheim", "neu", "x"}));
+    g.Write("game.ini", ModList({"welt", "geheim", "neu", "x"}));
     wizard->Command3_Click();
     EXPECT_EQ(wizard->VisiblePage(), 1);
     EXPECT_EQ(wizard->engine().ModCount(), 4);
@@ -67,9 +67,9 @@ TEST_F(Wizard, PageOneReadsTheModsOnEveryEntry) {
 }
 
 TEST_F(Wizard, RunEndsOnTheSummaryWithTheLogOneClickAway) {
-    const QString backup = QStringLiteral("welt.quelltexte.gesichert.am.ersten.mai");
+    const QString backup = "welt.quelltexte.gesichert.am.ersten.mai";
     GoTo(1);
-    wizard->Text1->setText(QStringLiteral("welt"));
+    wizard->Text1->setText("welt");
     GoTo(2);
     wizard->Text2->setText(backup);
     // A double click: the first runs at once and moves on, the second meets
@@ -81,16 +81,16 @@ TEST_F(Wizard, RunEndsOnTheSummaryWithTheLogOneClickAway) {
     EXPECT_EQ(wizard->pCP, 4);
     EXPECT_EQ(wizard->VisiblePage(), 4);
     EXPECT_FALSE(wizard->Command1->isEnabled());
-    EXPECT_EQ(wizard->Label12->text(), QStringLiteral("welt"));
+    EXPECT_EQ(wizard->Label12->text(), "welt");
     EXPECT_EQ(wizard->Label13->text(), backup);
 
     QString log = wizard->engine().Log();
-    log.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    log.replace("\r\n", "\n");
     EXPECT_EQ(wizard->txtLog->toPlainText(), log);
     EXPECT_TRUE(wizard->txtLog->textCursor().atEnd());
-    EXPECT_TRUE(log.contains(QStringLiteral("\nSicherung abgeschlossen !!\n")));
+    EXPECT_TRUE(log.contains("\nSicherung abgeschlossen !!\n"));
     EXPECT_EQ(wizard->Picture1->Percent(), 100);
-    EXPECT_EQ(g.HowItLoads(QStringLiteral("welt"), plain), LoadsAs::Encoded);
+    EXPECT_EQ(g.HowItLoads("welt", plain), LoadsAs::Encoded);
     EXPECT_TRUE(g.Exists("mods/" + backup + "/mod.ini"));
 
     wizard->Command3_Click();  // "Logdatei"
@@ -117,15 +117,15 @@ TEST_F(Wizard, RunEndsOnTheSummaryWithTheLogOneClickAway) {
 
 TEST_F(Wizard, WithoutBackupTheSummaryHidesTheSourceDirectory) {
     GoTo(1);
-    wizard->Text1->setText(QStringLiteral("welt"));
+    wizard->Text1->setText("welt");
     GoTo(2);
     wizard->Check1->setChecked(false);
     EXPECT_FALSE(wizard->Frame2->isEnabled());
     GoTo(3);
     EXPECT_EQ(wizard->pCP, 4);
     EXPECT_TRUE(wizard->Label13->isHidden());
-    EXPECT_FALSE(g.Exists(QStringLiteral("mods/wolkfng4.src")));
-    EXPECT_EQ(g.HowItLoads(QStringLiteral("welt"), plain), LoadsAs::Encoded);
+    EXPECT_FALSE(g.Exists("mods/wolkfng4.src"));
+    EXPECT_EQ(g.HowItLoads("welt", plain), LoadsAs::Encoded);
 }
 
 TEST_F(Wizard, AbbrechenEnds) {
@@ -133,7 +133,7 @@ TEST_F(Wizard, AbbrechenEnds) {
     wizard->Command1_Click();
     EXPECT_FALSE(wizard->isVisible());
     EXPECT_EQ(ends, 1);
-    EXPECT_FALSE(g.Exists(QStringLiteral("mods/welt/mod.cod")));
+    EXPECT_FALSE(g.Exists("mods/welt/mod.cod"));
 }
 
 TEST_F(Wizard, WechselnOpensTheChooserAndDisablesTheWizard) {
@@ -144,21 +144,20 @@ TEST_F(Wizard, WechselnOpensTheChooserAndDisablesTheWizard) {
     EXPECT_FALSE(wizard->isEnabled());
     EXPECT_EQ(chooser->windowHandle()->transientParent(), wizard->windowHandle());
     ASSERT_EQ(chooser->List1->count(), 3);
-    EXPECT_EQ(chooser->List1->item(2)->text(), QStringLiteral("Wiese ä"));
+    EXPECT_EQ(chooser->List1->item(2)->text(), "Wiese ä");
 
     chooser->List1->setCurrentRow(1);  // encoded: refused, stays open
     chooser->Command1_Click();
     ASSERT_EQ(platform.messages.size(), 1);
-    EXPECT_EQ(platform.messages[0].title, QStringLiteral("Codiert"));
-    EXPECT_EQ(platform.messages[0].text,
-              QStringLiteral("Ein codiertes MOD kann nicht noch mal codiert werden !"));
+    EXPECT_EQ(platform.messages[0].title, "Codiert");
+    EXPECT_EQ(platform.messages[0].text, "Ein codiertes MOD kann nicht noch mal codiert werden !");
     EXPECT_FALSE(wizard->isEnabled());
-    EXPECT_EQ(wizard->Text1->text(), QStringLiteral("wolkfng4"));
+    EXPECT_EQ(wizard->Text1->text(), "wolkfng4");
 
     chooser->List1->setCurrentRow(0);
     chooser->Command1_Click();
     EXPECT_TRUE(wizard->isEnabled());
-    EXPECT_EQ(wizard->Text1->text(), QStringLiteral("welt"));
+    EXPECT_EQ(wizard->Text1->text(), "welt");
     EXPECT_EQ(wizard->Chooser(), nullptr);
 
     // Abbrechen leaves Text1 as it is.
@@ -167,7 +166,7 @@ TEST_F(Wizard, WechselnOpensTheChooserAndDisablesTheWizard) {
     wizard->Chooser()->List1->setCurrentRow(1);
     wizard->Chooser()->Command2_Click();
     EXPECT_TRUE(wizard->isEnabled());
-    EXPECT_EQ(wizard->Text1->text(), QStringLiteral("welt"));
+    EXPECT_EQ(wizard->Text1->text(), "welt");
 
     // OK with nothing selected closes and changes nothing either.
     wizard->Command4_Click();
@@ -176,7 +175,7 @@ TEST_F(Wizard, WechselnOpensTheChooserAndDisablesTheWizard) {
     wizard->Chooser()->Command1_Click();
     EXPECT_EQ(wizard->Chooser(), nullptr);
     EXPECT_TRUE(wizard->isEnabled());
-    EXPECT_EQ(wizard->Text1->text(), QStringLiteral("welt"));
+    EXPECT_EQ(wizard->Text1->text(), "welt");
     EXPECT_EQ(platform.messages.size(), 1);
 }
 

@@ -27,9 +27,12 @@ QString Missing(const QString& file, const QString& mod) {
            kUnchanged;
 }
 
+using Prepare = std::function<void(const GameFiles&, const QString& outside)>;
+const Prepare none = [](const GameFiles&, const QString&) {};
+
 struct Case {
     std::string what;
-    std::function<void(const GameFiles&, const QString& outside)> prepare;
+    Prepare prepare;
     QString says;       // the whole message, or with `part` a part of it
     bool part = false;  // then the message is the general one or ends in kUnchanged
     bool backupWanted = true;
@@ -39,74 +42,41 @@ struct Case {
 
 // rel (below the game directory) becomes a link to outside/ziel, which holds
 // what was there (a folder for directories, else at least an empty file).
-auto LinkOut(const char* rel, bool directory) {
+Prepare LinkOut(const char* rel, bool directory) {
     return [rel, directory](const GameFiles& g, const QString& outside) {
         const QString target = outside + "/ziel";
         QDir().mkpath(QFileInfo(g.Path(rel)).path());
-        if (!QDir().rename(g.Path(rel), target)) {
-            if (directory)
-                QDir().mkpath(target);
-            else
-                QFile(target).open(QIODevice::WriteOnly);
-        }
+        if (!QDir().rename(g.Path(rel), target))
+            directory ? QDir().mkpath(target) : QFile(target).open(QIODevice::WriteOnly);
         ASSERT_TRUE(QFile::link(target, g.Path(rel)));
     };
 }
 
-// A FIFO or the null device at rel: never opened (a FIFO would wait for ever).
-auto Special(const char* rel, mode_t mode) {
+// In place of rel: nothing, a folder, or a FIFO or the null device (never to
+// be opened: a FIFO would wait for ever).
+Prepare Replace(const char* rel, mode_t mode) {
     return [rel, mode](const GameFiles& g, const QString&) {
         QDir().mkpath(QFileInfo(g.Path(rel)).path());
         g.Remove(rel);
-        if (::mknod(QFile::encodeName(g.Path(rel)).constData(), mode, makedev(1, 3)) != 0)
+        if (mode == S_IFDIR)
+            QDir().mkpath(g.Path(rel));
+        else if (mode && ::mknod(QFile::encodeName(g.Path(rel)).data(), mode, makedev(1, 3)))
             GTEST_SKIP() << "cannot make a special file here: " << strerror(errno);
     };
 }
 
-// The definition files name a file that lies outside the MOD.
-auto Names(std::function<void(ModSpec&)> change) {
-    return [change](const GameFiles& g, const QString&) {
-        ModSpec spec = MakeMod();
-        change(spec);
-        g.WriteMod("welt", spec, false);
-    };
+Prepare Edit(const QString& rel, const QByteArray& from, const QByteArray& to) {
+    return [=](const GameFiles& g, const QString&) { g.Write(rel, g.Read(rel).replace(from, to)); };
 }
 
 std::vector<Case> Cases() {
-    const auto none = [](const GameFiles&, const QString&) {};
-    const auto remove = [](const char* rel, bool makeDir) {
-        return [rel, makeDir](const GameFiles& g, const QString&) {
-            g.Remove(rel);
-            if (makeDir)
-                QDir().mkpath(g.Path(rel));
-        };
-    };
     std::vector<Case> cases = {
-        {"too many MODs",
-         [](const GameFiles& g, const QString&) {
-             g.Write("game.ini", Lines{"[Mods]", "ModAnzahl=100"});
-         },
+        {"too many MODs", Edit("game.ini", "ModAnzahl=1", "ModAnzahl=100"),
          "Fehler ModAnzahl ist zu hoch um mit diesem Programm Codierungsvorgänge "
          "durchzuführen !!!"},
-        {"background file missing", remove("mods/welt/2.ini", false), Missing("2.ini", "welt")},
-        {"background file a folder", remove("mods/welt/1.ini", true), Missing("1.ini", "welt")},
+        {"background file missing", Replace("mods/welt/2.ini", 0), Missing("2.ini", "welt")},
+        {"background file a folder", Replace("mods/welt/1.ini", S_IFDIR), Missing("1.ini", "welt")},
         {"no such MOD", none, Missing("mod.ini", "nirgends"), false, true, "nirgends"},
-        {"already encoded",
-         [](const GameFiles& g, const QString&) {
-             ASSERT_TRUE(EngineRun(g).Run("welt", QString(), false));
-         },
-         Missing("mod.ini", "welt")},
-        {"music climbs out", Names([](ModSpec& s) { Set(s.mod, "sfx", "Musik", "..\\..\\g.ini"); }),
-         "'..\\..\\g.ini'", true},
-        {"shot sound absolute",
-         Names([](ModSpec& s) { Set(s.mod, "sfx", "SchussSound", "/etc/hostname"); }),
-         "'/etc/hostname'", true},
-        {"picture with drive",
-         Names([](ModSpec& s) { Set(s.backgrounds[0], "hg", "datei", "C:\\bild.png"); }),
-         "'C:\\bild.png'", true},
-        {"extra climbs out later",
-         Names([](ModSpec& s) { Set(s.backgrounds[1], "extra1", "gfx", "extras\\..\\..\\x"); }),
-         "'extras\\..\\..\\x'", true},
         {"picture linked outside", LinkOut("mods/welt/extras/e1_1.png", false),
          "'extras\\e1_1.png'", true},
         {"background file linked outside", LinkOut("mods/welt/2.ini", false), "'2.ini'", true},
@@ -122,6 +92,15 @@ std::vector<Case> Cases() {
         {"game.ini linked", LinkOut("game.ini", false), kUnknown},
         {"backup copy linked", LinkOut("mods/welt.src/schuss.wav", false), kUnknown},
     };
+    // A stored name leads outside the MOD, at once or later in the run.
+    for (const auto& [file, from, to] :
+         {std::tuple{"mod.ini", "sounds\\musik.mid", "..\\..\\g.ini"},
+          {"mod.ini", "schuss.wav", "/etc/hostname"},
+          {"1.ini", "bilder\\hg1.png", "C:\\bild.png"},
+          {"2.ini", "extras\\e2_1.png", "extras\\..\\..\\x"}}) {
+        cases.push_back(
+            {to, Edit(QString("mods/welt/") + file, from, to), "'" + QString(to) + "'", true});
+    }
     // The message names the refused name itself; the MOD itself (in another
     // case) cannot be its backup, nor a name game.ini cannot hold.
     for (const QString& name : QStringList{"", "a/b", "a\\b", "..", ".", "a/..", "../welt2",
@@ -138,7 +117,7 @@ std::vector<Case> Cases() {
                                       {"mods/welt.src/mod.ini", true}}) {
         for (const mode_t mode : {S_IFIFO | 0644, S_IFCHR | 0644})
             cases.push_back({std::string(rel) + (mode & S_IFIFO ? " FIFO" : " device"),
-                             Special(rel, mode), kUnknown, false, backup});
+                             Replace(rel, mode), kUnknown, false, backup});
     }
     return cases;
 }
@@ -176,24 +155,18 @@ TEST(Refusal, ChangesNothingAndSaysWhy) {
 // name; blanks around it would be lost in game.ini, so they are dropped. A
 // colour background's picture is never copied, so its name does not matter.
 TEST(Refusal, NamesThatStayInsideAreTaken) {
-    const struct {
-        const char* typed;
-        const char* registered;
-        QByteArray colourPicture;
-    } cases[] = {{"v1.0..2", "v1.0..2", "bilder\\hg2.png"},
-                 {" kopie\t", "kopie", "bilder\\hg2.png"},
-                 {"welt.src", "welt.src", "..\\..\\blau.png"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.typed);
+    for (const auto& [typed, registered] :
+         {std::pair{"v1.0..2", "v1.0..2"}, {" kopie\t", "kopie"}}) {
+        SCOPED_TRACE(typed);
         ScriptedPlatform platform;
         GameFiles g;
         InstallWelt(g);
         ModSpec spec = MakeMod();
-        Set(spec.backgrounds[1], "hg", "datei", c.colourPicture);
+        Set(spec.backgrounds[1], "hg", "datei", "..\\..\\blau.png");
         const auto plain = g.WriteMod("welt", spec, false);
-        ASSERT_TRUE(EngineRun(g).Run("welt", QString::fromLatin1(c.typed), true));
-        EXPECT_EQ(ReadIniText(g.Path("game.ini"), "Mods", "ModName2"), c.registered);
-        EXPECT_EQ(g.HowItLoads(QString::fromLatin1(c.registered), plain), LoadsAs::Plain);
+        ASSERT_TRUE(EngineRun(g).Run("welt", typed, true));
+        EXPECT_EQ(ReadIniText(g.Path("game.ini"), "Mods", "ModName2"), registered);
+        EXPECT_EQ(g.HowItLoads(registered, plain), LoadsAs::Plain);
         EXPECT_TRUE(platform.messages.isEmpty());
     }
 }

@@ -1,51 +1,16 @@
-// The scripted mode: its arguments, the built program's exit status and
-// output, and programs running side by side.
+// The built program without windows: its exit status and output, and
+// programs running side by side.
 #include <gtest/gtest.h>
 
 #include <QProcess>
+#include <algorithm>
 #include <functional>
 #include <utility>
 
-#include "CommandLine.h"
 #include "EncoderRun.h"
-#include "IniAccess.h"
 
 namespace wf::test {
 namespace {
-
-// The parsed command line in one line: mode, MOD, backup, game directory,
-// then 1 or 0 for a backup wanted and for --overwrite.
-std::string Parsed(const QStringList& args) {
-    const CommandLine cl = ParseCommandLine(args);
-    const char* modes[] = {"wizard", "encode", "help", "error"};
-    if (cl.mode == CommandLine::Mode::Error && cl.error.isEmpty())
-        return "error without a reason";
-    return QStringLiteral("%1 %2|%3|%4 %5%6")
-        .arg(QString::fromLatin1(modes[int(cl.mode)]), cl.mod, cl.backupDir, cl.gameDirectory)
-        .arg(int(cl.backupWanted))
-        .arg(int(cl.overwrite))
-        .toStdString();
-}
-
-TEST(CommandLineParse, Arguments) {
-    const std::pair<QStringList, const char*> cases[] = {
-        {{}, "wizard || 00"},
-        {{"--encode", "welt"}, "encode welt|| 00"},
-        {{"--encode", "w", "--backup", "w.src", "--overwrite", "--game-dir", "/g"},
-         "encode w|w.src|/g 11"},
-        {{"--backup", "b", "--encode", "welt"}, "encode welt|b| 10"},
-        {{"--encode", "welt", "--help"}, "help welt|| 00"},
-        {{"--encode"}, "error || 00"},
-        {{"--backup", "b"}, "error |b| 10"},
-        {{"--encode", "w", "--bunt"}, "error w|| 00"},
-        {{"--game-dir", ""}, "error || 00"},
-    };
-    for (const auto& [args, parsed] : cases)
-        EXPECT_EQ(Parsed(args), parsed) << args.join(' ').toStdString();
-    EXPECT_FALSE(WantsCommandLineMode({"--game-dir", "--encode"}));
-    EXPECT_FALSE(WantsCommandLineMode({"-platform", "offscreen"}));
-    EXPECT_TRUE(WantsCommandLineMode({"--bunt"}));
-}
 
 struct Result {
     int exitCode = -1;  // -2: crashed
@@ -87,6 +52,8 @@ TEST_F(ProgramRun, ExitStatusAndOutput) {
         {{"--help"}, 0, "--overwrite", "", nullptr},
         {{"--encode", "welt", "--bunt"}, 2, "", "--bunt", nullptr},
         {{"--backup", "b"}, 2, "", "modsiegel --help", nullptr},
+        {{"--encode", "welt", "--game-dir", ""}, 2, "", "--game-dir", nullptr},
+        {{"--encode"}, 2, "", "--encode", nullptr},
         {{"--encode", "nirgends", "--game-dir", dir},
          1,
          "",
@@ -128,15 +95,6 @@ TEST_F(ProgramRun, ExitStatusAndOutput) {
 TEST_F(ProgramRun, ARunHoldsItsModAndItsBackup) {
     g.WriteMod("andere", MakeMod());
     g.Write("mods/welt.src/schuss.wav", "alt");
-    const QString dir = g.Path();
-    const struct {
-        QStringList args;
-        QString says;
-    } others[] = {
-        {{"--encode", "welt", "--game-dir", dir}, "Das MOD 'welt' wird gerade"},
-        {{"--encode", "andere", "--backup", "welt.src", "--game-dir", dir},
-         "Das MOD 'welt.src' wird gerade"},
-    };
     struct Alongside : ScriptedPlatform {
         std::function<void()> atQuestion;
         MsgResult ShowMessageBox(QWidget* owner, MsgIcon icon, const QString& title,
@@ -147,16 +105,16 @@ TEST_F(ProgramRun, ARunHoldsItsModAndItsBackup) {
     } platform;
     platform.atQuestion = [&] {
         const auto before = g.Snapshot();
-        for (const auto& other : others) {
-            SCOPED_TRACE(other.args.join(' ').toStdString());
-            const Result r = Modsiegel(other.args);
+        for (const auto& [mod, busy] : {std::pair{"welt", "welt"}, {"andere", "welt.src"}}) {
+            const Result r =
+                Modsiegel({"--encode", mod, "--backup", "welt.src", "--game-dir", g.Path()});
             EXPECT_EQ(r.exitCode, 1);
-            EXPECT_TRUE(r.err.contains(other.says)) << r.err.toStdString();
+            EXPECT_TRUE(r.err.contains(QStringLiteral("Das MOD '%1' wird gerade").arg(busy)))
+                << r.err.toStdString();
         }
         EXPECT_EQ(g.Snapshot(), before);
     };
-    EngineRun run(g);
-    ASSERT_TRUE(run.Run("welt", "welt.src", true));
+    ASSERT_TRUE(EngineRun(g).Run("welt", "welt.src", true));
     EXPECT_EQ(platform.messages.size(), 1);
     EXPECT_EQ(g.HowItLoads("welt", plain), LoadsAs::Encoded);
 }
@@ -164,31 +122,26 @@ TEST_F(ProgramRun, ARunHoldsItsModAndItsBackup) {
 // Two programs on two MODs at the same moment, round after round: both
 // backups are registered, none overwrites the other's entry.
 TEST_F(ProgramRun, RunsSideBySideBothRegister) {
-    constexpr int kRounds = 20;
-    for (int round = 0; round < kRounds; ++round) {
+    for (int round = 0; round < 20; ++round) {
         SCOPED_TRACE(round);
         GameFiles two;
         two.Write("game.ini", ModList({"a", "b"}));
-        two.WriteMod("a", MakeMod());
-        two.WriteMod("b", MakeMod());
         QProcess runs[2];
-        for (int i = 0; i < 2; ++i) {
-            const QString mod = QString(QChar('a' + i));
-            runs[i].start(QStringLiteral(MODSIEGEL_BINARY),
-                          {"--encode", mod, "--backup", mod + ".src", "--game-dir", two.Path()});
+        for (const char* mod : {"a", "b"}) {
+            two.WriteMod(mod, MakeMod());
+            runs[*mod - 'a'].start(
+                MODSIEGEL_BINARY,
+                {"--encode", mod, "--backup", mod + QString(".src"), "--game-dir", two.Path()});
         }
         for (QProcess& p : runs) {
             ASSERT_TRUE(p.waitForFinished(30000));
             EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
         }
-        const QString ini = two.Path("game.ini");
-        ASSERT_EQ(ReadIniText(ini, "Mods", "ModAnzahl"), "4");
-        QStringList names;
-        for (int k = 1; k <= 4; ++k)
-            names.append(
-                QString::fromLatin1(ReadIniText(ini, "Mods", "ModName" + QByteArray::number(k))));
-        names.sort();
-        EXPECT_EQ(names, (QStringList{"a", "a.src", "b", "b.src"}));
+        EngineRun after(two);
+        after.engine.ReadModList();
+        Lines names = after.engine.ModNames();
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (Lines{"a", "a.src", "b", "b.src"}));
     }
 }
 

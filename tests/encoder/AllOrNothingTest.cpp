@@ -1,7 +1,11 @@
-// What a run refuses before anything changes: too many MODs, missing inputs,
-// names and links that lead outside the game's MOD directory, and special
-// files where it would write. One message, exit status 1, nothing changed,
-// also outside the game directory.
+// A run is all or nothing. What it refuses (too many MODs, missing inputs,
+// names and links that lead outside the game's MOD directory, special files
+// where it would write) changes nothing, also outside the game directory:
+// one message, exit status 1. Whatever single change of a run fails, the
+// game directory is as it was before (the backup and its registration undone
+// too); wherever the process dies, the MOD still loads in the game: from its
+// plain files up to the moment config.ini says "code", from its .cod files
+// after it.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -12,6 +16,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <functional>
+#include <tuple>
 
 #include "EncoderRun.h"
 #include "IniAccess.h"
@@ -170,6 +175,86 @@ TEST(Refusal, NamesThatStayInsideAreTaken) {
         EXPECT_TRUE(platform.messages.isEmpty());
     }
 }
+
+struct Killed {};  // thrown to stop a run dead, as if the process had been killed
+
+// Real file changes, except that change number failAt fails or, with die
+// set, never happens because the process "dies" before it.
+struct FaultyFiles : FileOps {
+    FaultyFiles(int k, bool d) : failAt(k), die(d) {}
+    bool MakeDir(const QString& p) override { return Step("mkdir " + p) && FileOps::MakeDir(p); }
+    bool RemoveDir(const QString& p) override {
+        return Step("rmdir " + p) && FileOps::RemoveDir(p);
+    }
+    std::optional<StagedFile> Stage(const QString& p, const QByteArray& bytes,
+                                    QString* why) override {
+        return Step("write " + p) ? FileOps::Stage(p, bytes, why) : std::nullopt;
+    }
+    bool Commit(StagedFile& f, QString* why) override {
+        return Step("commit " + f.Path()) && FileOps::Commit(f, why);
+    }
+    bool RemoveFile(const QString& p) override {
+        return Step("remove " + p) && FileOps::RemoveFile(p);
+    }
+    const int failAt;
+    const bool die;
+    QStringList changes;
+    bool Step(const QString& what) {
+        changes.append(what);
+        if (changes.size() == failAt && die)
+            throw Killed{};
+        return changes.size() != failAt;
+    }
+};
+
+class CrashSafety : public ::testing::TestWithParam<std::tuple<bool, bool>> {};
+
+TEST_P(CrashSafety, EveryStepInTurn) {
+    const auto [die, backup] = GetParam();
+    int steps = 0;
+    for (int k = 1; k < 100; ++k, ++steps) {
+        SCOPED_TRACE(k);
+        ScriptedPlatform platform;
+        GameFiles g;
+        const auto plain = InstallWelt(g);
+        // A stale .cod from earlier work is replaced, and put back on failure.
+        g.Write("mods/welt/1.cod", "veraltet");
+        const auto before = g.Snapshot();
+        FaultyFiles files(k, die);
+        EngineRun run(g, &files);
+        bool finished = false;
+        try {
+            finished = run.Run("welt", "welt.src", backup);
+        } catch (const Killed&) {
+        }
+        const LoadsAs loads = g.HowItLoads("welt", plain);
+        if (finished) {
+            EXPECT_EQ(loads, LoadsAs::Encoded);
+            EXPECT_EQ(files.changes.size(), k - 1);
+            break;
+        }
+        // The run failed on its own before step k: its log says why.
+        ASSERT_GE(files.changes.size(), k) << run.engine.Log().toStdString();
+        SCOPED_TRACE(files.changes[k - 1].toStdString());
+        if (die) {
+            const qsizetype sealedAt =
+                files.changes.indexOf("commit " + g.ModPath("welt") + "/config.ini");
+            EXPECT_EQ(loads, sealedAt >= 0 && sealedAt < k - 1 ? LoadsAs::Encoded : LoadsAs::Plain);
+            continue;
+        }
+        EXPECT_EQ(g.Snapshot(), before);
+        ASSERT_EQ(platform.messages.size(), 1);
+        EXPECT_EQ(platform.messages[0].text, "Ein unbekannter Fehler ist aufgetreten !!!");
+        EXPECT_EQ(platform.exits, QList<int>{1});
+        EXPECT_FALSE(run.engine.Log().contains("FERTIG"));
+    }
+    // Written, put in place and removed: three .cod, config.ini and three
+    // plain files, and with the backup its folders, ten copies and game.ini.
+    EXPECT_EQ(steps, backup ? 4 + 2 * (4 + 11) + 3 : 2 * 4 + 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(FailsOrDies_WithBackup, CrashSafety,
+                         ::testing::Combine(::testing::Bool(), ::testing::Bool()));
 
 }  // namespace
 }  // namespace wf::test

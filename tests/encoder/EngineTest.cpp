@@ -2,8 +2,6 @@
 // writes and what the game reads from them.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "EncoderRun.h"
 #include "IniAccess.h"
 #include "TextCipher.h"
@@ -182,23 +180,6 @@ TEST(Run, SecondBackupAsksOncePerExistingFile) {
     // Each run registers the copy once more.
     EXPECT_EQ(GameIniValue(g, "ModAnzahl"), "3");
     EXPECT_EQ(GameIniValue(g, "ModName3"), "welt.src");
-}
-
-// The backup's progress counts on past 100; without "ModAnzahl" the copy is
-// registered as the first MOD.
-TEST(Run, BackupProgressIsNotLimited) {
-    ScriptedPlatform platform;
-    GameFiles g;
-    g.Write("game.ini", ModList({}, false));
-    g.WriteMod("gross", MakeMod(QList<BackgroundSpec>(10, {"BMP", 8, 8, 5})));
-    EngineRun run(g);
-    ASSERT_TRUE(run.Run("gross", "gross.src", true));
-    // 5 for each background, its picture and each of its 5 extras, then 45.
-    const auto fixed45 = std::find(run.progress.rbegin(), run.progress.rend(), 45);
-    ASSERT_NE(fixed45 + 1, run.progress.rend());
-    EXPECT_EQ(*(fixed45 + 1), 10 + 10 * 35);
-    EXPECT_EQ(GameIniValue(g, "ModAnzahl"), "1");
-    EXPECT_EQ(GameIniValue(g, "ModName1"), "gross.src");
 }
 
 }  // namespace

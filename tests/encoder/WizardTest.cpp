@@ -11,7 +11,6 @@
 #include <QWindow>
 
 #include "GameFiles.h"
-#include "ProgressBox.h"
 #include "ScriptedPlatform.h"
 #include "frmAssistentCOD.h"
 
@@ -67,17 +66,14 @@ TEST_F(Wizard, RunEndsOnTheSummaryWithTheLogOneClickAway) {
     wizard->Command2->click();
     EXPECT_TRUE(wizard->isVisible());
     EXPECT_EQ(wizard->VisiblePage(), 4);
-    EXPECT_FALSE(wizard->Command1->isEnabled());
     QString log = wizard->engine().Log();
     EXPECT_TRUE(log.contains("\r\nSicherung abgeschlossen !!\r\n"));
     EXPECT_EQ(wizard->txtLog->toPlainText(), log.replace("\r\n", "\n"));
     EXPECT_TRUE(wizard->txtLog->textCursor().atEnd());
-    EXPECT_EQ(wizard->Picture1->Percent(), 100);
     EXPECT_EQ(g.HowItLoads("welt", plain), LoadsAs::Encoded);
     EXPECT_EQ(g.HowItLoads("welt.src", plain), LoadsAs::Plain);
     wizard->Command3_Click();  // the log
     EXPECT_EQ(wizard->VisiblePage(), 3);
-    EXPECT_FALSE(wizard->Command3->isEnabled());
     // A deliberate click on the last page ends the program.
     QThread::msleep(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
     wizard->Command2->click();
@@ -91,11 +87,12 @@ TEST_F(Wizard, RunEndsOnTheSummaryWithTheLogOneClickAway) {
 // Abbrechen, and OK without a choice, take none.
 TEST_F(Wizard, ChooserTakesOnlyAPlainMod) {
     GoTo(1);
-    for (const auto& [row, ok, taken] : {std::tuple{1, true, "wolkfng4"},
-                                         {1, false, "wolkfng4"},
-                                         {-1, true, "wolkfng4"},
-                                         {0, true, "welt"},
-                                         {1, false, "welt"}}) {
+    const std::tuple<int, bool, const char*> tries[] = {{1, true, "wolkfng4"},
+                                                        {1, false, "wolkfng4"},
+                                                        {-1, true, "wolkfng4"},
+                                                        {0, true, "welt"},
+                                                        {1, false, "welt"}};
+    for (const auto& [row, ok, taken] : tries) {
         wizard->Command4_Click();
         frmMODwaehlen* chooser = wizard->Chooser();
         EXPECT_FALSE(wizard->isEnabled());

@@ -1,11 +1,6 @@
-// A run is all or nothing. What it refuses (too many MODs, missing inputs,
-// names and links that lead outside the game's MOD directory, special files
-// where it would write) changes nothing, also outside the game directory:
-// one message, exit status 1. Whatever single change of a run fails, the
-// game directory is as it was before (the backup and its registration undone
-// too); wherever the process dies, the MOD still loads in the game: from its
-// plain files up to the moment config.ini says "code", from its .cod files
-// after it.
+// A run is all or nothing: what it refuses, and any single change that
+// fails, leave the game directory (and what links lead to) as it was; a kill
+// at any moment leaves a MOD the game loads, plain or encoded.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -46,9 +41,8 @@ struct Case {
     QString backup = "welt.src";
 };
 
-// In place of rel: nothing, a folder, a FIFO or the null device (never to be
-// opened: a FIFO would wait for ever), or a link to outside/ziel, which then
-// holds what was there (a folder for a link to a folder, else a file).
+// In place of rel: nothing, a folder, a FIFO or the null device (a FIFO
+// opened would wait for ever), or a link to outside/ziel, now holding rel.
 Prepare Replace(const char* rel, mode_t mode) {
     return [rel, mode](const GameFiles& g, const QString& outside) {
         const QString path = g.Path(rel), target = outside + "/ziel";
@@ -96,8 +90,7 @@ std::vector<Case> Cases() {
           {"1.ini", "bilder\\hg1.png", "C:\\bild.png"},
           {"2.ini", "extras\\e2_1.png", "extras\\..\\..\\x"}})
         cases.push_back({Edit(QString("mods/welt/") + file, from, to), "'" + QString(to) + "'"});
-    // The message names the refused name itself; the MOD itself (in another
-    // case) cannot be its backup, nor a name game.ini cannot hold.
+    // The message names the refused name; "WELT" is the MOD itself.
     for (const QString& name : QStringList{"", "a/b", "a\\b", "..", ".", "a/..", "../welt2",
                                            "/tmp/abs", "WELT", "Wolke\u2601"})
         cases.push_back({none, "'" + name + "'", true, "welt", name});
@@ -140,10 +133,9 @@ TEST(Refusal, ChangesNothingAndSaysWhy) {
     }
 }
 
-// Names that stay inside are taken: dots that do not climb out are part of a
-// name; blanks around it would be lost in game.ini, so they are dropped. A
-// colour background's picture is never copied, so its name does not matter.
-// Without "ModAnzahl" in game.ini the copy is registered as the first MOD.
+// Dots that do not climb out are part of a name; blanks around it, lost in
+// game.ini anyway, are dropped. A colour background's picture is never
+// copied, so its name does not matter.
 TEST(Refusal, NamesThatStayInsideAreTaken) {
     for (const auto& [typed, registered, count] :
          {std::tuple{"v1.0..2", "v1.0..2", true}, {" kopie\t", "kopie", false}}) {
@@ -166,24 +158,19 @@ TEST(Refusal, NamesThatStayInsideAreTaken) {
 
 struct Killed {};  // thrown to stop a run dead, as if the process had been killed
 
-// Real file changes, except that change number failAt fails or, with die
-// set, never happens because the process "dies" before it.
+// Real file changes, but change number failAt fails, or the process "dies".
 struct FaultyFiles : FileOps {
+    using F = FileOps;
     FaultyFiles(int k, bool d) : failAt(k), die(d) {}
-    bool MakeDir(const QString& p) override { return Step("mkdir " + p) && FileOps::MakeDir(p); }
-    bool RemoveDir(const QString& p) override {
-        return Step("rmdir " + p) && FileOps::RemoveDir(p);
-    }
-    std::optional<StagedFile> Stage(const QString& p, const QByteArray& bytes,
-                                    QString* why) override {
-        return Step("write " + p) ? FileOps::Stage(p, bytes, why) : std::nullopt;
+    bool MakeDir(const QString& p) override { return Step("mkdir " + p) && F::MakeDir(p); }
+    bool RemoveDir(const QString& p) override { return Step("rmdir " + p) && F::RemoveDir(p); }
+    std::optional<StagedFile> Stage(const QString& p, const QByteArray& b, QString* why) override {
+        return Step("write " + p) ? F::Stage(p, b, why) : std::nullopt;
     }
     bool Commit(StagedFile& f, QString* why) override {
-        return Step("commit " + f.Path()) && FileOps::Commit(f, why);
+        return Step("commit " + f.Path()) && F::Commit(f, why);
     }
-    bool RemoveFile(const QString& p) override {
-        return Step("remove " + p) && FileOps::RemoveFile(p);
-    }
+    bool RemoveFile(const QString& p) override { return Step("remove " + p) && F::RemoveFile(p); }
     const int failAt;
     const bool die;
     QStringList changes;
@@ -236,8 +223,8 @@ TEST_P(CrashSafety, EveryStepInTurn) {
         EXPECT_EQ(platform.exits, QList<int>{1});
         EXPECT_FALSE(run.engine.Log().contains("FERTIG"));
     }
-    // Written, put in place and removed: three .cod, config.ini and three
-    // plain files, and with the backup its folders, ten copies and game.ini.
+    // Three .cod and config.ini written and put in place, three .ini removed;
+    // with the backup also its 4 folders, 10 copies and game.ini.
     EXPECT_EQ(steps, backup ? 4 + 2 * (4 + 11) + 3 : 2 * 4 + 3);
 }
 

@@ -18,8 +18,7 @@ struct EngineRun : EngineSink {
     }
     void OnLogLine(const QString&) override {}
     void OnProgress(int percent) override { progress.push_back(percent); }
-    // Reads game.ini and runs; true when the run returned, false when it
-    // ended the program.
+    // Reads game.ini and runs; false when the run ended the program.
     bool Run(const QString& mod, const QString& backup, bool backupWanted) {
         try {
             engine.ReadModList();

@@ -38,11 +38,9 @@ TEST(Discovery, NamesAndTypesInGameIniOrder) {
     engine.ReadModList();
     EXPECT_EQ(engine.ModNames().size(), 99);
     EXPECT_EQ(engine.ModNames().value(0), "a");
-    EXPECT_TRUE(platform.messages.isEmpty());
 }
 
-// The same MOD encoded with and without a backup: the exact log and progress
-// of each, and the files left behind.
+// The exact log and progress, and the files left, with and without backup.
 TEST(Run, LogProgressAndFilesWithAndWithoutBackup) {
     ScriptedPlatform platform;
     GameFiles g[2];  // without, with backup
@@ -81,10 +79,8 @@ TEST(Run, LogProgressAndFilesWithAndWithoutBackup) {
             EXPECT_FALSE(f.Exists(gone)) << gone;
         EXPECT_EQ(ReadIniText(f.ModPath("welt") + "/config.ini", "game", "sound"), "yes");
     }
-    EXPECT_FALSE(g[0].Exists("mods/welt.src"));
-    EXPECT_EQ(g[0].Read("game.ini"), gameIni);
-    // The copy holds what the MOD names, byte for byte, but not a colour
-    // background's picture; it stays plain and is registered as a further MOD.
+    EXPECT_TRUE(g[0].Read("game.ini") == gameIni && !g[0].Exists("mods/welt.src"));
+    // The copy: what the MOD names but a colour background's picture.
     QStringList copied;
     const auto after = g[1].Snapshot();
     for (auto it = after.cbegin(); it != after.cend(); ++it) {
@@ -102,9 +98,8 @@ TEST(Run, LogProgressAndFilesWithAndWithoutBackup) {
     EXPECT_TRUE(platform.messages.isEmpty());
 }
 
-// Each .cod line holds 3 digits per plain character and decodes to its plain
-// line, whatever the line ends of the plain file; the file names are found
-// without regard to case, as the MODs come from systems that ignore it.
+// Each .cod line, 3 digits a character, decodes to its plain line, whatever
+// the line ends; file names are found whatever their case.
 TEST(Run, EncodeThenDecodeGivesTheLinesBack) {
     QByteArray allCodes;
     for (int c = 1; c < 255; ++c) {  // 255 is 0 in the cipher's arithmetic
@@ -143,8 +138,8 @@ TEST(Run, EncodeThenDecodeGivesTheLinesBack) {
     }
 }
 
-// A second backup into the same directory asks once per existing file;
-// Yes replaces it, No keeps it, Cancel ends the run with nothing changed.
+// A second backup asks once per existing file: Yes replaces it, No keeps it,
+// Cancel ends the run with nothing changed.
 TEST(Run, SecondBackupAsksOncePerExistingFile) {
     const QString exists = QStringLiteral(
         "Die zu kopierende Datei existiert schon im neuen Ordner. Wollen sie die Datei trotzdem "
@@ -182,7 +177,6 @@ TEST(Run, SecondBackupAsksOncePerExistingFile) {
               "extras\\e2_1.png");
     EXPECT_EQ(g.Read("mods/welt.src/mod.ini"), plain["mod"]);
     EXPECT_EQ(g.Read("mods/welt.src/config.ini"), "veraltet");
-    // Each run registers the copy once more.
     EXPECT_EQ(GameIniValue(g, "ModAnzahl"), "3");
     EXPECT_EQ(GameIniValue(g, "ModName3"), "welt.src");
 }
@@ -214,8 +208,7 @@ class ProgramRun : public ::testing::Test {
     QMap<QByteArray, QByteArray> plain;
 };
 
-// 0 done (the log on standard output), 1 refused or failed with nothing
-// changed, 2 a wrong command line (both saying why on standard error).
+// 0 done (log on stdout), 1 refused (nothing changed), 2 a wrong command line.
 TEST_F(ProgramRun, ExitStatusAndOutput) {
     const QString dir = g.Path();
     const struct {
@@ -258,8 +251,7 @@ TEST_F(ProgramRun, ExitStatusAndOutput) {
     EXPECT_FALSE(g.Exists("mods/.welt.lock"));
 }
 
-// While a run waits at its question, it holds its MOD and its backup
-// directory: other programs on either are refused at once and change nothing.
+// A run waiting at its question holds its MOD and backup: others are refused.
 TEST_F(ProgramRun, ARunHoldsItsModAndItsBackup) {
     g.WriteMod("andere", MakeMod());
     g.Write("mods/welt.src/schuss.wav", "alt");
@@ -287,8 +279,7 @@ TEST_F(ProgramRun, ARunHoldsItsModAndItsBackup) {
     EXPECT_EQ(g.HowItLoads("welt", plain), LoadsAs::Encoded);
 }
 
-// Two programs on two MODs at the same moment, round after round: both
-// backups are registered, none overwrites the other's entry.
+// Two programs at the same moment: neither loses the other's registration.
 TEST_F(ProgramRun, RunsSideBySideBothRegister) {
     for (int round = 0; round < 20; ++round) {
         SCOPED_TRACE(round);

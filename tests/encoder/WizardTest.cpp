@@ -42,8 +42,7 @@ class Wizard : public ::testing::Test {
     int ends = 0;
 };
 
-// Page 1 reads game.ini each time it is entered; Abbrechen ends the program
-// with nothing encoded.
+// Page 1 rereads game.ini; Abbrechen ends the program with nothing encoded.
 TEST_F(Wizard, PageOneRereadsAndAbbrechenEnds) {
     GoTo(2);
     g.Write("game.ini", ModList({"welt", "geheim", "neu", "x"}));
@@ -60,8 +59,7 @@ TEST_F(Wizard, RunEndsOnTheSummaryWithTheLogOneClickAway) {
     wizard->Text1->setText("welt");
     GoTo(2);
     wizard->Text2->setText("welt.src");
-    // A double click: the first runs at once and moves on, the second meets
-    // the summary and leaves it open.
+    // A double click: the second meets the summary and leaves it open.
     wizard->Command2->click();
     wizard->Command2->click();
     EXPECT_TRUE(wizard->isVisible());
@@ -82,9 +80,8 @@ TEST_F(Wizard, RunEndsOnTheSummaryWithTheLogOneClickAway) {
     EXPECT_TRUE(platform.messages.isEmpty());
 }
 
-// The chooser is modal to the wizard, shows the names as game.ini holds
-// them (Windows-1252), refuses an encoded MOD and takes a plain one;
-// Abbrechen, and OK without a choice, take none.
+// The chooser is modal, decodes the names (Windows-1252) and takes only a
+// plain MOD; Abbrechen, and OK without a choice, take none.
 TEST_F(Wizard, ChooserTakesOnlyAPlainMod) {
     GoTo(1);
     const std::tuple<int, bool, const char*> tries[] = {{1, true, "wolkfng4"},

@@ -49,7 +49,7 @@ Prepare Replace(const char* rel, mode_t mode) {
         QDir().mkpath(QFileInfo(path).path());
         if (mode == S_IFLNK || mode == (S_IFLNK | S_IFDIR)) {
             if (!QDir().rename(path, target))
-                mode& S_IFDIR ? QDir().mkpath(target) : QFile(target).open(QIODevice::WriteOnly);
+                (mode & S_IFDIR) ? QDir().mkpath(target) : QFile(target).open(QIODevice::WriteOnly);
             ASSERT_TRUE(QFile::link(target, path));
             return;
         }

@@ -1,0 +1,308 @@
+// The engine and the built program: finding the MODs, the run's log and
+// progress, the files it writes, exit status, and programs side by side.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <algorithm>
+#include <functional>
+#include <utility>
+
+#include "EncoderRun.h"
+#include "IniAccess.h"
+#include "TextCipher.h"
+
+namespace wf::test {
+namespace {
+
+QByteArray GameIniValue(const GameFiles& g, const char* key) {
+    return ReadIniText(g.Path("game.ini"), "Mods", key);
+}
+
+TEST(Discovery, NamesAndTypesInGameIniOrder) {
+    ScriptedPlatform platform;
+    GameFiles g;
+    InstallWelt(g, {"welt", "Geheim", "fehlt", "../draussen", ""});
+    ModSpec encoded = MakeMod();
+    encoded.encoded = true;
+    // The directory differs in case from game.ini, as on the authors' systems.
+    g.WriteMod("geheim", encoded);
+    // A config.ini that a climbing name would reach must not be read.
+    g.Write("draussen/config.ini", "[game]\r\ntype=code\r\n");
+    EngineRun run(g);
+    Engine& engine = run.engine;
+    engine.ReadModList();
+    EXPECT_EQ(engine.ModNames(), (Lines{"welt", "Geheim", "fehlt", "../draussen", ""}));
+    EXPECT_EQ(engine.ModTypes(), (Lines{"", "code", "", "", ""}));
+    // "ModAnzahl" decides, not the names present; up to 99 are handled.
+    g.Write("game.ini", ModList({"a"}, false) + Lines{"ModAnzahl=99"});
+    engine.ReadModList();
+    EXPECT_EQ(engine.ModNames().size(), 99);
+    EXPECT_EQ(engine.ModNames().value(0), "a");
+}
+
+// The exact log and progress, and the files left, with and without backup.
+TEST(Run, LogProgressAndFilesWithAndWithoutBackup) {
+    ScriptedPlatform platform;
+    GameFiles g[2];  // without, with backup
+    QMap<QByteArray, QByteArray> plain;
+    for (const GameFiles& f : g)
+        plain = InstallWelt(f, {"welt", "andere"});
+    const QByteArray gameIni = g[0].Read("game.ini");
+    const auto source = g[1].Snapshot();
+    const std::vector<int> progress[2] = {
+        {5, 50, 60, 65, 70, 80, 100}, {5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 60, 65, 70, 80, 100}};
+    // The log's lines, '|' between them.
+    const QString log[] = {
+        "2 Mod(s) gefunden...|MOD 'welt' ausgewählt|Sichere dieses MOD im Verzeichnis 'welt.src'",
+        QStringLiteral(
+            "\r\nFange an mit dem Sichern\r\n|Erstelle Pfad: %1|Kopiere Datei mod.ini|Kopiere "
+            "Datei config.ini|Suche zu sichernde Dateien...|Erstelle Pfad: %1/sounds/|Kopiere "
+            "Datei sounds\\musik.mid|Kopiere Datei schuss.wav|Suche zu sichernde Dateien...|"
+            "Kopiere Datei 1.ini|Untersuche Hintergrund|Erstelle Pfad: %1/bilder/|Kopiere Datei "
+            "bilder\\hg1.png|Erstelle Pfad: %1/extras/|Kopiere Datei extras\\e1_1.png|Kopiere "
+            "Datei extras\\e1_2.png|Kopiere Datei 2.ini|Untersuche Hintergrund|Kopiere Datei "
+            "extras\\e2_1.png|\r\nSicherung abgeschlossen !!\r\n|")
+            .arg(g[1].ModPath("welt.src")),
+        "\r\nBeginne Verschlüsselung\r\n|Veschlüssele mod.ini zu mod.cod|Veschlüssele 1.ini zu "
+        "1.cod|Veschlüssele 2.ini zu 2.cod|Abschließende Konfigurationen werden "
+        "durchgeführt\r\n|FERTIG\r\n\r\n"};
+    for (const bool withBackup : {false, true}) {
+        SCOPED_TRACE(withBackup ? "with backup" : "without backup");
+        const GameFiles& f = g[withBackup];
+        EngineRun run(f);
+        ASSERT_TRUE(run.Run("welt", "welt.src", withBackup));
+        const QString lines = log[0] + '|' + (withBackup ? log[1] : QString()) + log[2];
+        EXPECT_EQ(run.engine.Log(), "\r\n" + QString(lines).replace('|', "\r\n"));
+        EXPECT_EQ(run.progress, progress[withBackup]);
+        EXPECT_EQ(f.HowItLoads("welt", plain), LoadsAs::Encoded);
+        for (const char* gone : {"mods/welt/mod.ini", "mods/welt/1.ini", "mods/welt/2.ini"})
+            EXPECT_FALSE(f.Exists(gone)) << gone;
+        EXPECT_EQ(ReadIniText(f.ModPath("welt") + "/config.ini", "game", "sound"), "yes");
+    }
+    EXPECT_TRUE(g[0].Read("game.ini") == gameIni && !g[0].Exists("mods/welt.src"));
+    // The copy: what the MOD names but a colour background's picture.
+    QStringList copied;
+    const auto after = g[1].Snapshot();
+    for (auto it = after.cbegin(); it != after.cend(); ++it) {
+        if (it.key().startsWith("mods/welt.src/") && !it.key().endsWith('/')) {
+            copied.append(it.key().mid(14));
+            EXPECT_EQ(it.value(), source.value("mods/welt/" + copied.last()));
+        }
+    }
+    EXPECT_EQ(copied.join(' '),
+              "1.ini 2.ini bilder/hg1.png config.ini extras/e1_1.png "
+              "extras/e1_2.png extras/e2_1.png mod.ini schuss.wav "
+              "sounds/musik.mid");
+    EXPECT_EQ(GameIniValue(g[1], "ModAnzahl"), "3");
+    EXPECT_EQ(GameIniValue(g[1], "ModName3"), "welt.src");
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+// Each .cod line, 3 digits a character, decodes to its plain line, whatever
+// the line ends; file names are found whatever their case.
+TEST(Run, EncodeThenDecodeGivesTheLinesBack) {
+    QByteArray allCodes;
+    for (int c = 1; c < 255; ++c) {  // 255 is 0 in the cipher's arithmetic
+        if (c != '\n' && c != '\r')
+            allCodes += static_cast<char>(c);
+    }
+    const struct {
+        const char* file;
+        QByteArray content;
+        Lines lines;
+    } cases[] = {
+        {"mod.ini", "[A]\r\n" + allCodes + "\r\nx=1\r\n", {"[A]", allCodes, "x=1"}},
+        {"MOD.INI", "[H]\nAnzahl=0\n", {"[H]", "Anzahl=0"}},
+        {"Mod.ini", "[H]\r\nAnzahl=0", {"[H]", "Anzahl=0"}},
+        {"mod.ini", "[H]\r\n\r\n\r\nAnzahl=0\r\n", {"[H]", "", "", "Anzahl=0"}},
+        {"mod.ini", "", {""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.content.left(20).toStdString());
+        ScriptedPlatform platform;
+        GameFiles g;
+        g.Write("game.ini", ModList({"m"}));
+        g.Write(QStringLiteral("mods/m/") + c.file, c.content);
+        g.Write("mods/m/Config.ini", Lines{"[game]", "sound=yes"});
+        ASSERT_TRUE(EngineRun(g).Run("m", QString(), false));
+        Lines decoded;
+        for (const QByteArray& line : g.Read("mods/m/mod.cod").split('\n')) {
+            const QByteArray code = line.chopped(line.endsWith('\r') ? 1 : 0);
+            ASSERT_EQ(code.size() % 3, 0) << code.data();
+            decoded.append(DecodeText(code, kModKey, true));
+        }
+        EXPECT_EQ(decoded, c.lines + Lines{""});
+        EXPECT_EQ(g.Snapshot().keys().join(' '),
+                  "game.ini mods/ mods/m/ mods/m/Config.ini mods/m/mod.cod");
+        EXPECT_EQ(ReadIniText(g.Path("mods/m/Config.ini"), "game", "type"), "code");
+    }
+}
+
+// A second backup asks once per existing file: Yes replaces it, No keeps it,
+// Cancel ends the run with nothing changed.
+TEST(Run, SecondBackupAsksOncePerExistingFile) {
+    const QString exists = QStringLiteral(
+        "Die zu kopierende Datei existiert schon im neuen Ordner. Wollen sie die Datei trotzdem "
+        "kopieren ?? Sie können die Installation auch abbrechen.\n");
+    ScriptedPlatform platform;
+    GameFiles g;
+    InstallWelt(g);
+    ASSERT_TRUE(EngineRun(g).Run("welt", "welt.src", true));
+    // The author makes the MOD plain again and publishes it once more.
+    const auto plain = g.WriteMod("welt", MakeMod());
+    g.Write("mods/welt.src/mod.ini", "veraltet");
+    g.Write("mods/welt.src/config.ini", "veraltet");
+    auto before = g.Snapshot();
+    platform.messageAnswers = {MsgResult::Yes, MsgResult::Cancel};
+    EXPECT_FALSE(EngineRun(g).Run("welt", "welt.src", true));
+    EXPECT_EQ(platform.exits, QList<int>{1});
+    EXPECT_EQ(g.Snapshot(), before);
+
+    platform.messages.clear();
+    platform.messageAnswers = {MsgResult::Yes};
+    platform.messageAnswers.resize(20, MsgResult::No);
+    EngineRun second(g);
+    ASSERT_TRUE(second.Run("welt", "welt.src", true));
+    EXPECT_EQ(second.engine.Log().count("Kopiere Datei"), 1);
+    QStringList asked;
+    for (const ShownMessage& m : platform.messages) {
+        EXPECT_EQ(m.title, "Fehler !");
+        EXPECT_EQ(m.buttons, MsgButtons::YesNoCancel);
+        EXPECT_TRUE(m.text.startsWith(exists)) << m.text.toStdString();
+        asked.append(m.text.mid(exists.size()));
+    }
+    EXPECT_EQ(asked.join(' '),
+              "mod.ini config.ini sounds\\musik.mid schuss.wav 1.ini "
+              "bilder\\hg1.png extras\\e1_1.png extras\\e1_2.png 2.ini "
+              "extras\\e2_1.png");
+    EXPECT_EQ(g.Read("mods/welt.src/mod.ini"), plain["mod"]);
+    EXPECT_EQ(g.Read("mods/welt.src/config.ini"), "veraltet");
+    EXPECT_EQ(GameIniValue(g, "ModAnzahl"), "3");
+    EXPECT_EQ(GameIniValue(g, "ModName3"), "welt.src");
+}
+
+struct Result {
+    int exitCode = -1;  // -2: crashed
+    QString out, err;
+};
+
+Result Modsiegel(const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // Nothing of this mode may need a display.
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(MODSIEGEL_BINARY), args);
+    if (!p.waitForFinished(30000))
+        return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2,
+            QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+class ProgramRun : public ::testing::Test {
+  protected:
+    void SetUp() override { plain = InstallWelt(g); }
+    GameFiles g;
+    QMap<QByteArray, QByteArray> plain;
+};
+
+// 0 done (log on stdout), 1 refused (nothing changed), 2 a wrong command line.
+TEST_F(ProgramRun, ExitStatusAndOutput) {
+    const QString dir = g.Path();
+    const struct {
+        QStringList args;
+        int status;
+        QString says;
+        const char* put = nullptr;  // an empty file put there before the run
+    } cases[] = {
+        {{"--help"}, 0, "--overwrite"},
+        {{"--encode", "welt", "--bunt"}, 2, "--bunt"},
+        {{"--backup", "b"}, 2, "modsiegel --help"},
+        {{"--encode", "welt", "--game-dir", ""}, 2, "--game-dir"},
+        {{"--encode"}, 2, "--encode"},
+        {{"--encode", "nirgends", "--game-dir", dir}, 1, "modsiegel: Fehler: Die Datei 'mod.ini'"},
+        {{"--encode", "welt", "--backup", "WELT", "--game-dir", dir}, 1, "'WELT'"},
+        // An existing file in the backup needs --overwrite.
+        {{"--encode", "welt", "--backup", "welt.src", "--game-dir", dir},
+         1,
+         "modsiegel: Fehler !: Die zu kopierende Datei existiert schon",
+         "mods/welt.src/mod.ini"},
+        // A run killed while it made its lock leaves a lock nobody holds.
+        {{"--encode", "welt", "--backup", "welt.src", "--overwrite", "--game-dir", dir},
+         0,
+         "1 Mod(s) gefunden...\nMOD 'welt' ausgewählt\n",
+         "mods/.welt.lock"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        if (c.put)
+            g.Write(c.put, QByteArray());
+        const auto before = g.Snapshot();
+        const Result r = Modsiegel(c.args);
+        EXPECT_EQ(r.exitCode, c.status) << r.err.toStdString();
+        EXPECT_TRUE((c.status ? r.err : r.out).contains(c.says)) << (r.out + r.err).toStdString();
+        EXPECT_EQ(g.HowItLoads("welt", plain),
+                  c.status || !c.put ? LoadsAs::Plain : LoadsAs::Encoded);
+        EXPECT_TRUE(c.status == 0 || g.Snapshot() == before);
+    }
+    EXPECT_EQ(g.Read("mods/welt.src/mod.ini"), plain["mod"]);
+    EXPECT_FALSE(g.Exists("mods/.welt.lock"));
+}
+
+// A run waiting at its question holds its MOD and backup: others are refused.
+TEST_F(ProgramRun, ARunHoldsItsModAndItsBackup) {
+    g.WriteMod("andere", MakeMod());
+    g.Write("mods/welt.src/schuss.wav", "alt");
+    struct Alongside : ScriptedPlatform {
+        std::function<void()> atQuestion;
+        MsgResult ShowMessageBox(QWidget* owner, MsgIcon icon, const QString& title,
+                                 const QString& text, MsgButtons buttons) override {
+            std::exchange(atQuestion, nullptr)();
+            return ScriptedPlatform::ShowMessageBox(owner, icon, title, text, buttons);
+        }
+    } platform;
+    platform.atQuestion = [&] {
+        const auto before = g.Snapshot();
+        for (const auto& [mod, busy] : {std::pair{"welt", "welt"}, {"andere", "welt.src"}}) {
+            const Result r =
+                Modsiegel({"--encode", mod, "--backup", "welt.src", "--game-dir", g.Path()});
+            EXPECT_EQ(r.exitCode, 1);
+            EXPECT_TRUE(r.err.contains(QStringLiteral("Das MOD '%1' wird gerade").arg(busy)))
+                << r.err.toStdString();
+        }
+        EXPECT_EQ(g.Snapshot(), before);
+    };
+    ASSERT_TRUE(EngineRun(g).Run("welt", "welt.src", true));
+    EXPECT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(g.HowItLoads("welt", plain), LoadsAs::Encoded);
+}
+
+// Two programs at the same moment: neither loses the other's registration.
+TEST_F(ProgramRun, RunsSideBySideBothRegister) {
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        GameFiles two;
+        two.Write("game.ini", ModList({"a", "b"}));
+        QProcess runs[2];
+        for (const char* mod : {"a", "b"}) {
+            two.WriteMod(mod, MakeMod());
+            runs[*mod - 'a'].start(
+                MODSIEGEL_BINARY,
+                {"--encode", mod, "--backup", mod + QString(".src"), "--game-dir", two.Path()});
+        }
+        for (QProcess& p : runs) {
+            ASSERT_TRUE(p.waitForFinished(30000));
+            EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        }
+        EngineRun after(two);
+        after.engine.ReadModList();
+        Lines names = after.engine.ModNames();
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (Lines{"a", "a.src", "b", "b.src"}));
+    }
+}
+
+}  // namespace
+}  // namespace wf::test

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -382,8 +381,10 @@ TEST(Mods, TheMusicIsHeardAndTheShotStandsOutWithoutClipping) {
         const QByteArray wav = file.readAll();
         ASSERT_GT(wav.size(), 44);
         const auto le = [&](int at, int n) {
-            return n == 2 ? qFromLittleEndian<uint16_t>(wav.constData() + at)
-                          : qFromLittleEndian<uint32_t>(wav.constData() + at);
+            uint32_t v = 0;
+            for (int i = n - 1; i >= 0; --i)
+                v = v << 8 | static_cast<uchar>(wav.at(at + i));
+            return v;
         };
         // PCM, mono, 16 bits, all data, at the mixer's own rate (no dull resampling).
         EXPECT_EQ(wav.left(4) + wav.mid(8, 8) + wav.mid(36, 4), "RIFFWAVEfmt data");

@@ -5,14 +5,11 @@
 
 #include "PictureSlots.h"
 #include "PictureStore.h"
+#include "Solid.h"
 
 namespace wf::bench {
 
-inline QImage Solid(int w, int h, QRgb colour) {
-    QImage img(w, h, QImage::Format_RGB32);
-    img.fill(colour);
-    return img;
-}
+using test::Solid;
 
 // Sprite black where transparent; mask black where the sprite covers.
 inline void Sprite(QImage& sprite, QImage& mask, int w, int h, QRgb colour) {

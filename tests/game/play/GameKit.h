@@ -10,19 +10,16 @@
 #include "PictureSlots.h"
 #include "ScriptedRandom.h"
 #include "SilentAudio.h"
+#include "Solid.h"
 
 namespace wf::testkit {
 
-inline QImage Filled(int w, int h, QRgb colour) {
-    QImage img(w, h, QImage::Format_RGB32);
-    img.fill(colour);
-    return img;
-}
+using test::Solid;
 
 inline constexpr QRgb kGrey = 0xFF808080u;
 
 struct FakeGameHost : NullGameHost {
-    FakeGameHost() { window = Filled(200, 150, kGrey), screen = {320, 240}; }
+    FakeGameHost() { window = Solid(200, 150, kGrey), screen = {320, 240}; }
     QImage shownWindow, shownFull;  // as their last refresh showed them
     int windowRefreshes = 0, fullRefreshes = 0, tickInterval = 0;
     bool cursorInvisible = false, mainShown = true, fullShown = false, tickOn = false,
@@ -37,7 +34,7 @@ struct FakeGameHost : NullGameHost {
     void HideMainWindow() override { mainShown = false; }
     void ShowMainWindow() override { mainShown = true; }
     void ShowFullScreen() override {
-        fullShown = true, full = Filled(screen.width(), screen.height(), 0);
+        fullShown = true, full = Solid(screen.width(), screen.height(), 0);
     }
     void HideFullScreen() override { fullShown = false; }
     std::optional<QPointF> PointerOnSurface(bool) override { return pointer; }
@@ -60,8 +57,8 @@ inline constexpr QRgb kCartridgeColour = 0xFFC8C800u, kLeftBirdColour = 0xFF0000
 
 // The sprite black where transparent, its mask white where the scene shows.
 inline void MakeSprite(PictureStore& s, int slot, QSize size, const QRect& body, QRgb colour) {
-    *s.SlotDC(slot) = Filled(size.width(), size.height(), 0xFF000000u);
-    *s.SlotDC(slot + 1) = Filled(size.width(), size.height(), 0xFFFFFFFFu);
+    *s.SlotDC(slot) = Solid(size.width(), size.height(), 0xFF000000u);
+    *s.SlotDC(slot + 1) = Solid(size.width(), size.height(), 0xFFFFFFFFu);
     for (int y = body.top(); y <= body.bottom(); ++y) {
         for (int x = body.left(); x <= body.right(); ++x)
             s.SlotDC(slot)->setPixel(x, y, colour), s.SlotDC(slot + 1)->setPixel(x, y, 0xFF000000u);
@@ -73,14 +70,14 @@ inline void FillSourceStore(PictureStores& stores, int bgW, int bgH) {
     PictureStore& s = stores.RESSOURCEN;
     while (s.SlotCount() < kFirstExtraSlot)
         s.NewSlot();
-    *s.SlotDC(kCartridgeSlot) = Filled(kCartridgeW, kCartridgeH, kCartridgeColour);
+    *s.SlotDC(kCartridgeSlot) = Solid(kCartridgeW, kCartridgeH, kCartridgeColour);
     MakeSprite(s, kCursorSlot, {8, 8}, QRect(2, 2, 4, 4), kCursorColour);
-    QImage& bg = *s.SlotDC(kBackgroundSlot) = Filled(bgW, bgH, 0);
+    QImage& bg = *s.SlotDC(kBackgroundSlot) = Solid(bgW, bgH, 0);
     for (int i = 0; i < bgW * bgH; ++i)
         bg.setPixel(i % bgW, i / bgW, qRgb(255, 200 + (i % bgW % 50), 150 + (i / bgW % 100)));
     MakeSprite(s, kLeftBirdSlot, {kBirdW, kBirdH}, QRect(10, 5, 68, 30), kLeftBirdColour);
     MakeSprite(s, kRightBirdSlot, {kBirdW, kBirdH}, QRect(10, 5, 68, 30), kRightBirdColour);
-    *s.SlotDC(kFirstExtraSlot) = Filled(17, 17, kExtraColour);
+    *s.SlotDC(kFirstExtraSlot) = Solid(17, 17, kExtraColour);
 }
 
 inline ExtraDef& AddExtra(GameState& state, int bg, const char* kind, int x, int y,

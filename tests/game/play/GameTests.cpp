@@ -99,7 +99,7 @@ TEST_F(GameTest, FullScreenStartStretchesTheWorkingCopiesOrFallsBackToWindowMode
     game.ter_Click();
 
     // A picture that shrinks to nothing fails the stretch.
-    *stores.RESSOURCEN.SlotDC(kFirstExtraSlot) = Filled(1, 1, kExtraColour);
+    *stores.RESSOURCEN.SlotDC(kFirstExtraSlot) = Solid(1, 1, kExtraColour);
     host.screen = QSize(60, 40);
     game.ter_Click();
     ASSERT_EQ(platform.messages.size(), 1);

@@ -13,7 +13,7 @@ namespace wf {
 namespace {
 
 QImage Plain(int w, int h, QColor colour) {
-    return testkit::Filled(w, h, colour.rgb());
+    return testkit::Solid(w, h, colour.rgb());
 }
 
 struct SizingHost : NullGameHost {

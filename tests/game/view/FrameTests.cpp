@@ -31,7 +31,7 @@ class FrameTest : public ::testing::Test {
     }
     void GoFullScreen(int screenW, int screenH) {
         host.screen = QSize(screenW, screenH);
-        host.full = Filled(screenW, screenH, kGrey);
+        host.full = Solid(screenW, screenH, kGrey);
         state.scaleX = FixedScale::Ratio(screenW, kW),
         state.scaleY = FixedScale::Ratio(screenH, kH);
         state.drawTarget = DrawTarget::FullScreenSurface;
@@ -137,7 +137,7 @@ TEST_F(FrameTest, EarlyStopsShowNothing) {
     state.birds = {Bird{5, 45}, Bird{100, 40}, Bird{40, 100}};
     for (auto [running, secondsLeft, outcome] :
          {std::tuple{true, -1, Outcome::ClockOver}, {false, 30, Outcome::NotRunning}}) {
-        host.window = Filled(kW, kH, kGrey);
+        host.window = Solid(kW, kH, kGrey);
         state.gameRunning = running, state.secondsLeft = secondsLeft;
         EXPECT_EQ(Compose(), outcome);
         const int dark =

@@ -70,6 +70,24 @@ TEST(SafeFile, NeverReplacesThroughLinksOrSpecialFilesAndReadsOnlyRegularOnes) {
     }
     EXPECT_EQ(ReadRegularFile(QString(), 5).error, ReadError::Missing);
 
+    // Inside the root or below it; never through a link, a folder whose name
+    // merely starts like the root's, or an empty name (which would resolve
+    // to the working directory).
+    ASSERT_TRUE(QDir().mkdir(at("dirx")));
+    const QString cwd = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    const struct {
+        QString root, path;
+        bool inside;
+    } places[] = {{dir.path(), at("plain"), true}, {dir.path(), at("dir/new"), true},
+                  {at("dir"), at("plain"), false}, {at("dir"), at("dirx/new"), false},
+                  {dir.path(), at("link"), false}, {dir.path(), QString(), false},
+                  {QString(), at("plain"), false}};
+    for (const auto& p : places)
+        EXPECT_EQ(LiesInside(p.root, p.path), p.inside)
+            << p.root.toStdString() << " " << p.path.toStdString();
+    QDir::setCurrent(cwd);
+
     // A link put in place between staging and committing is not followed.
     std::optional<StagedFile> staged = StagedFile::Stage(at("late"), "new");
     ASSERT_TRUE(staged);

@@ -310,6 +310,7 @@ TEST(ModMedia, WaveFormatsWithinAndBeyondTheLimits) {
         {"float of 64 bit", Wave(3, 1, 8000, 64, 64), "Format 3 mit 64 Bit", false},
         {"a-law", Wave(6, 2, 8000, 8, 8000 * 2 * 11), "11 Sekunden", true},
         {"mu-law of 16 bit", Wave(7, 1, 8000, 16, 64), "Format 7 mit 16 Bit", false},
+        {"mu-law", Wave(7, 1, 8000, 8, 8000 * 11), "11 Sekunden", true},
         {"ADPCM", Wave(2, 1, 8000, 4, 40001), "10 Sekunden", true},
         {"extensible PCM", Wave(0xFFFE, 1, 8000, 16, 64, 1), "", false},
         {"extensible of 12 bit", Wave(0xFFFE, 1, 8000, 12, 64, 1), "Format 1 mit 12 Bit", false},

@@ -40,8 +40,10 @@ QByteArray BitmapHeader(int width, int height) {
 }
 
 // A WAV file: an odd chunk (padded to an even length) before a format chunk
-// of 16 bytes (40 with the sub-format of an extensible one) and a data chunk.
-QByteArray Wave(int tag, int channels, int rate, int bits, int dataBytes, int sub = 0) {
+// of 16 bytes (40 with the sub-format of an extensible one, 26 when it ends
+// right after the sub-format's tag) and a data chunk.
+QByteArray Wave(int tag, int channels, int rate, int bits, int dataBytes, int sub = 0,
+                bool shortSub = false) {
     QByteArray fmt = Le({{tag, 2},
                          {channels, 2},
                          {rate, 4},
@@ -49,7 +51,7 @@ QByteArray Wave(int tag, int channels, int rate, int bits, int dataBytes, int su
                          {channels * bits / 8, 2},
                          {bits, 2}});
     if (sub)
-        fmt += Le({{22, 2}, {bits, 2}, {0, 4}, {sub, 2}}) + QByteArray(14, '\0');
+        fmt += Le({{22, 2}, {bits, 2}, {0, 4}, {sub, 2}}) + QByteArray(shortSub ? 0 : 14, '\0');
     return "RIFF" + Le({{4 + 8 + fmt.size() + 8 + dataBytes, 4}}) + "WAVELIST" + Le({{3, 4}}) +
            QByteArray("abc\0", 4) + "fmt " + Le({{fmt.size(), 4}}) + fmt + "data" +
            Le({{dataBytes, 4}}) + QByteArray(dataBytes, '\x80');
@@ -305,6 +307,7 @@ TEST(ModMedia, WaveFormatsWithinAndBeyondTheLimits) {
     } cases[] = {
         {"8 bit", Wave(1, 1, 4000, 8, 4000), "", false},
         {"16 bit stereo", Wave(1, 2, 44100, 16, 44100 * 4 * 10), "", false},
+        {"32 bit", Wave(1, 1, 8000, 32, 64), "", false},
         {"24 bit too long", Wave(1, 1, 8000, 24, 8000 * 3 * 10 + 3), "10 Sekunden", true},
         {"float", Wave(3, 1, 8000, 32, 64), "", false},
         {"float of 64 bit", Wave(3, 1, 8000, 64, 64), "Format 3 mit 64 Bit", false},
@@ -313,6 +316,7 @@ TEST(ModMedia, WaveFormatsWithinAndBeyondTheLimits) {
         {"mu-law", Wave(7, 1, 8000, 8, 8000 * 11), "11 Sekunden", true},
         {"ADPCM", Wave(2, 1, 8000, 4, 40001), "10 Sekunden", true},
         {"extensible PCM", Wave(0xFFFE, 1, 8000, 16, 64, 1), "", false},
+        {"extensible, tag only", Wave(0xFFFE, 1, 8000, 16, 64, 1, true), "", false},
         {"extensible of 12 bit", Wave(0xFFFE, 1, 8000, 12, 64, 1), "Format 1 mit 12 Bit", false},
         {"unknown format", Wave(85, 1, 8000, 16, 64), "Format 85", false},
         {"no data", Wave(1, 1, 8000, 16, 0), "keine Tondaten", false},

@@ -219,6 +219,11 @@ TEST_P(ModLoaderTest, RefusesHostileValuesNamingFileAndKey) {
           {test::ExtraPicture(1, 2), huge},
           {test::ExtraPicture(2, 1), huge}},
          "2.%1 [extra1] gfx: extras\\e2_1.png: alle Bilder des MODs zusammen"},
+        // Two largest extras and the largest background leave no room for more.
+        {"pictures and the largest background beyond the budget",
+         [&](ModSpec& s) { set(2, "hg", "x", "4096")(s), set(2, "hg", "y", "4096")(s); },
+         {{test::ExtraPicture(1, 1), huge}, {test::ExtraPicture(1, 2), huge}},
+         "2.%1 [extra1] gfx: extras\\e2_1.png: alle Bilder des MODs zusammen"},
         {"shot sound of 1 Hz",
          nullptr,
          {{"schuss.wav", Wave(1, 1, 1, 8, 7000)}},

@@ -82,7 +82,7 @@ TEST(SafeFile, NeverReplacesThroughLinksOrSpecialFilesAndReadsOnlyRegularOnes) {
     } places[] = {{dir.path(), at("plain"), true}, {dir.path(), at("dir/new"), true},
                   {at("dir"), at("plain"), false}, {at("dir"), at("dirx/new"), false},
                   {dir.path(), at("link"), false}, {dir.path(), QString(), false},
-                  {QString(), at("plain"), false}};
+                  {QString(), at("plain"), false}, {at("none"), at("plain"), false}};
     for (const auto& p : places)
         EXPECT_EQ(LiesInside(p.root, p.path), p.inside)
             << p.root.toStdString() << " " << p.path.toStdString();

@@ -52,6 +52,7 @@ TEST(IniAccess, ReadsValuesByProfileRules) {
         {"unmatched quotes stay", "[a]\r\nk=\"x'\r\n", "a", "k", "\"x'", 0},
         {"one quote stays", "[a]\r\nk=\"\r\n", "a", "k", "\"", 0},
         {"equals in value", "[a]\r\nk=x=y\r\n", "a", "k", "x=y", 0},
+        {"bracket in a value", "[a]\r\nk=x]\r\nj=2\r\n", "a", "j", "2", 2},
         {"missing section", "[a]\r\nk=1\r\n", "b", "k", "", 0},
         {"long value cut", "[a]\r\nk=" + longValue + "\r\n", "a", "k", longValue.left(254), 0},
         {"number with letters", "[a]\r\nk=12abc\r\n", "a", "k", "12abc", 12},

@@ -81,7 +81,8 @@ TEST_P(ModLoaderTest, ReadsEveryFieldAndLeavesTheDirectoryAsItWas) {
                                      {"gpts", "7"}})
         Set(bg1, "extra1", key, value);
     Set(spec.mod, "sfx", "Musik", "");
-    Set(spec.backgrounds[0], "extra2", "destructable", "0.0");  // a number: zero is false
+    Set(spec.backgrounds[0], "extra1", "destructable", "+0.5");  // a number: any other is true
+    Set(spec.backgrounds[0], "extra2", "destructable", "0.0");   // a number: zero is false
     Set(spec.backgrounds[1], "extra1", "destructable", "TRUE");
     game.WriteMod("welt", spec);
     // Stale plain twins in an encoded MOD must neither be read nor touched.

@@ -4,6 +4,7 @@
 
 #include <grp.h>
 #include <sched.h>
+#include <signal.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -69,6 +70,10 @@ TEST(SafeFile, NeverReplacesThroughLinksOrSpecialFilesAndReadsOnlyRegularOnes) {
         EXPECT_FALSE(StagedFile::Stage(at(c.name), "new").has_value());
     }
     EXPECT_EQ(ReadRegularFile(QString(), 5).error, ReadError::Missing);
+    // A file that grew after it was measured is read to its end and still held
+    // to the limit; the kernel's own files always do, reporting a size of 0.
+    EXPECT_TRUE(ReadRegularFile("/proc/self/status", 1 << 20).bytes.startsWith("Name:"));
+    EXPECT_EQ(ReadRegularFile("/proc/self/status", 16).error, ReadError::TooLarge);
 
     // Inside the root or below it; never through a link, a folder whose name
     // merely starts like the root's, or an empty name (which would resolve
@@ -100,7 +105,15 @@ TEST(SafeFile, NeverReplacesThroughLinksOrSpecialFilesAndReadsOnlyRegularOnes) {
 TEST(SafeFile, StaleTemporariesGoButLiveOnesStay) {
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("score1.sre"));
-    Put(dir.filePath(QStringLiteral(".score1.sre.tmp-AbC123")), "left by a killed save");
+    // A save killed between staging and committing leaves its temporary behind.
+    const pid_t killed = ::fork();
+    if (killed == 0) {
+        std::optional<StagedFile> staged = StagedFile::Stage(target, "killed");
+        ::kill(::getpid(), SIGKILL);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(killed, &status, 0), killed);
+    ASSERT_TRUE(WIFSIGNALED(status) && Temporaries(dir.path()).size() == 1);
     Put(dir.filePath(QStringLiteral(".score2.sre.tmp-AbC123")), "another file's");
     Put(dir.filePath(QStringLiteral("score1.sre.backup")), "the player's own");
     std::optional<StagedFile> live = StagedFile::Stage(target, "in progress");

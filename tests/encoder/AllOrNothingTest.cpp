@@ -144,9 +144,9 @@ TEST(Refusal, NamesThatStayInsideAreTaken) {
         GameFiles g;
         InstallWelt(g);
         g.Write("game.ini", ModList({"welt"}, count));
-        ModSpec spec = MakeMod();
-        Set(spec.backgrounds[1], "hg", "datei", "..\\..\\blau.png");
-        const auto plain = g.WriteMod("welt", spec, false);
+        ModDraft draft = MakeMod();
+        Set(draft.backgrounds[1], "hg", "datei", "..\\..\\blau.png");
+        const auto plain = g.WriteMod("welt", draft, false);
         ASSERT_TRUE(EngineRun(g).Run("welt", typed, true));
         const QString ini = g.Path("game.ini");
         EXPECT_EQ(ReadIniText(ini, "Mods", count ? "ModName2" : "ModName1"), registered);

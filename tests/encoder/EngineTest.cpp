@@ -22,7 +22,7 @@ TEST(Discovery, NamesAndTypesInGameIniOrder) {
     ScriptedPlatform platform;
     GameFiles g;
     InstallWelt(g, {"welt", "Geheim", "fehlt", "../draussen", ""});
-    ModSpec encoded = MakeMod();
+    ModDraft encoded = MakeMod();
     encoded.encoded = true;
     // The directory differs in case from game.ini, as on the authors' systems.
     g.WriteMod("geheim", encoded);

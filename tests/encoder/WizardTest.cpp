@@ -23,7 +23,7 @@ class Wizard : public ::testing::Test {
         // game.ini holds names in Windows-1252.
         g.Write("game.ini", ModList({"welt", "geheim", "Wiese \xE4"}));
         plain = g.WriteMod("welt", MakeMod());
-        ModSpec encoded = MakeMod();
+        ModDraft encoded = MakeMod();
         encoded.encoded = true;
         g.WriteMod("geheim", encoded);
         wizard = std::make_unique<frmAssistentCOD>(g.Path());

@@ -48,26 +48,27 @@ QByteArray ExtraPicture(int background, int extra) {
     return QStringLiteral("extras\\e%1_%2.png").arg(background).arg(extra).toLatin1();
 }
 
-ModSpec MakeMod(const QList<BackgroundSpec>& backgrounds) {
+ModDraft MakeMod(const QList<BackgroundDraft>& backgrounds) {
     // Lines separated by '|'.
     const auto lines = [](const QString& text) { return text.toLatin1().split('|'); };
-    ModSpec spec;
-    spec.mod = lines(QStringLiteral("[Allgemein]|Name=Testwelt|[sfx]|Musik=sounds\\musik.mid|"
-                                    "SchussSound=schuss.wav|[Hintergrund]|Anzahl=%1")
-                         .arg(backgrounds.size()));
-    spec.media = {{"sounds\\musik.mid", QSize()}, {"schuss.wav", QSize()}};
+    ModDraft draft;
+    draft.mod = lines(QStringLiteral("[Allgemein]|Name=Testwelt|[sfx]|Musik=sounds\\musik.mid|"
+                                     "SchussSound=schuss.wav|[Hintergrund]|Anzahl=%1")
+                          .arg(backgrounds.size()));
+    draft.media = {{"sounds\\musik.mid", QSize()}, {"schuss.wav", QSize()}};
     for (int i = 1; i <= backgrounds.size(); ++i) {
-        const BackgroundSpec& bg = backgrounds[i - 1];
-        spec.backgrounds << lines(QStringLiteral("[hg]|name=Hintergrund %1 Ä|type=%2|datei=bilder\\"
-                                                 "hg%1.png|x=%3|y=%4|r=10|g=20|b=300|extra=%5")
-                                      .arg(i)
-                                      .arg(QString::fromLatin1(bg.type))
-                                      .arg(bg.width)
-                                      .arg(bg.height)
-                                      .arg(bg.extras));
-        spec.media["bilder\\hg" + QByteArray::number(i) + ".png"] = QSize(bg.width, bg.height);
+        const BackgroundDraft& bg = backgrounds[i - 1];
+        draft.backgrounds << lines(
+            QStringLiteral("[hg]|name=Hintergrund %1 Ä|type=%2|datei=bilder\\"
+                           "hg%1.png|x=%3|y=%4|r=10|g=20|b=300|extra=%5")
+                .arg(i)
+                .arg(QString::fromLatin1(bg.type))
+                .arg(bg.width)
+                .arg(bg.height)
+                .arg(bg.extras));
+        draft.media["bilder\\hg" + QByteArray::number(i) + ".png"] = QSize(bg.width, bg.height);
         for (int j = 1; j <= bg.extras; ++j) {
-            spec.backgrounds.last() << lines(
+            draft.backgrounds.last() << lines(
                 QStringLiteral("[extra%1]|gfx=%2|gfxx=%3|gfxy=%4|points=1|p1x=%1|p1y=%5|typ=%6|"
                                "gpts=15|destructable=%7")
                     .arg(j)
@@ -77,10 +78,10 @@ ModSpec MakeMod(const QList<BackgroundSpec>& backgrounds) {
                     .arg(i)
                     .arg(j % 2 ? "static" : "sequenziell")
                     .arg(j == 1 ? "true" : "0"));
-            spec.media[ExtraPicture(i, j)] = QSize(4 + j, 4 + i);
+            draft.media[ExtraPicture(i, j)] = QSize(4 + j, 4 + i);
         }
     }
-    return spec;
+    return draft;
 }
 
 GameFiles::GameFiles() {
@@ -88,7 +89,7 @@ GameFiles::GameFiles() {
         throw std::runtime_error("no temporary directory");
 }
 
-void GameFiles::WriteGame(const ModSpec& mod) const {
+void GameFiles::WriteGame(const ModDraft& mod) const {
     Write(QStringLiteral("game.ini"), Lines{"[game]", "werbung=ja"} + ModList({"wolkfng4"}));
     for (const FixedPicture& f : kFixedPictures) {
         WritePicture(QString::fromLatin1(f.file), QSize(FixedWidth(f.slot), 8),
@@ -137,22 +138,22 @@ void GameFiles::Remove(const QString& rel) const {
     QFile::remove(Path(rel));
 }
 
-QMap<QByteArray, QByteArray> GameFiles::WriteMod(const QString& name, const ModSpec& spec,
+QMap<QByteArray, QByteArray> GameFiles::WriteMod(const QString& name, const ModDraft& draft,
                                                  bool media) const {
     const QString dir = "mods/" + name + '/';
-    Lines config = spec.config;
-    if (spec.encoded)
+    Lines config = draft.config;
+    if (draft.encoded)
         Set(config, "game", "type", "code");
     Write(dir + "config.ini", config);
-    QMap<QByteArray, Lines> files{{"mod", spec.mod}};
-    for (int i = 0; i < spec.backgrounds.size(); ++i)
-        files[QByteArray::number(i + 1)] = spec.backgrounds[i];
+    QMap<QByteArray, Lines> files{{"mod", draft.mod}};
+    for (int i = 0; i < draft.backgrounds.size(); ++i)
+        files[QByteArray::number(i + 1)] = draft.backgrounds[i];
     QMap<QByteArray, QByteArray> plain;
     for (auto it = files.cbegin(); it != files.cend(); ++it) {
         plain[it.key()] = Join(it.value());
-        Write(dir + it.key() + (spec.encoded ? ".cod" : ".ini"), Join(it.value(), spec.encoded));
+        Write(dir + it.key() + (draft.encoded ? ".cod" : ".ini"), Join(it.value(), draft.encoded));
     }
-    for (auto it = spec.media.cbegin(); media && it != spec.media.cend(); ++it) {
+    for (auto it = draft.media.cbegin(); media && it != draft.media.cend(); ++it) {
         const QString rel = dir + QString::fromLatin1(it.key());
         if (it.value().isEmpty())
             Write(rel, "media " + it.key());

@@ -22,7 +22,7 @@ void Set(Lines& lines, const QByteArray& section, const QByteArray& key, const Q
 // "[Mods]" with the count (unless left out) and the names.
 Lines ModList(const Lines& names, bool withCount = true);
 
-struct BackgroundSpec {
+struct BackgroundDraft {
     QByteArray type = "BMP";
     int width = 40;
     int height = 30;
@@ -30,7 +30,7 @@ struct BackgroundSpec {
 };
 
 // A MOD as its files; tests change lines before it is written.
-struct ModSpec {
+struct ModDraft {
     Lines config{"[game]", "sound=yes", "music=yes"};
     Lines mod;                 // mod.ini
     QList<Lines> backgrounds;  // 1.ini, 2.ini, ...
@@ -44,8 +44,8 @@ struct ModSpec {
 // declared size; its extra j the picture ExtraPicture(i, j) of (4 + j) ×
 // (4 + i) pixels, place (10 j, 5 i), hit cell (j, i), 15 points, "static"
 // for odd j and "sequenziell" for even, destructable for j = 1 only.
-ModSpec MakeMod(const QList<BackgroundSpec>& backgrounds = {{"BMP", 40, 30, 2},
-                                                            {"COLOR", 40, 30, 1}});
+ModDraft MakeMod(const QList<BackgroundDraft>& backgrounds = {{"BMP", 40, 30, 2},
+                                                              {"COLOR", 40, 30, 1}});
 QByteArray ExtraPicture(int background, int extra);
 
 enum class LoadsAs { Plain, Encoded, Broken };
@@ -55,7 +55,7 @@ class GameFiles {
     GameFiles();
     // game.ini with the marker key and the MOD listed, the fixed pictures
     // (slot s FixedWidth(s) pixels wide) and the MOD as "wolkfng4".
-    void WriteGame(const ModSpec& mod = MakeMod()) const;
+    void WriteGame(const ModDraft& mod = MakeMod()) const;
     static int FixedWidth(int slot) { return 10 + slot; }
 
     // rel may use '\' as the MOD files do.
@@ -71,7 +71,7 @@ class GameFiles {
 
     // Writes mods/<name>/, with the media unless told not to. Returns the
     // plain bytes of each definition file by base name ("mod", "1", ...).
-    QMap<QByteArray, QByteArray> WriteMod(const QString& name, const ModSpec& spec,
+    QMap<QByteArray, QByteArray> WriteMod(const QString& name, const ModDraft& draft,
                                           bool media = true) const;
     // How the game would read the MOD now: its plain files as written, its
     // .cod files decoding to them under "type=code", or neither.

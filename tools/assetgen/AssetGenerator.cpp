@@ -51,7 +51,7 @@ GameData BuildGameData() {
     for (const NamedPicture& pic : data.hdGraphics)
         data.files.push_back({HdPath(pic.path), PictureBytes(pic.image)});
     QStringList modNames;
-    for (const ModSpec& plan : {DefaultMod(), NightMod()}) {
+    for (const ModPlan& plan : {DefaultMod(), NightMod()}) {
         data.mods.push_back(BuildMod(plan));
         modNames.append(plan.directory);
         const QString dir = "mods/" + plan.directory + "/";

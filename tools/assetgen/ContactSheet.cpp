@@ -125,7 +125,7 @@ QString SizeText(const QImage& image) {
 
 QImage MakeScenePreview(const GameData& data, const BuiltMod& mod, size_t background) {
     QImage frame = mod.backgroundPictures[background].convertToFormat(QImage::Format_RGB32);
-    const BackgroundSpec& bg = mod.plan.backgrounds[background];
+    const BackgroundPlan& bg = mod.plan.backgrounds[background];
     for (size_t j = 0; j < bg.extras.size(); ++j) {
         QPainter p(&frame);
         p.drawImage(bg.extras[j].box.topLeft(), mod.extras[background][j].picture);
@@ -197,13 +197,13 @@ QImage MakeContactSheet(const GameData& data) {
                           .arg(mod.plan.directory, mod.plan.name,
                                mod.plan.encoded ? QStringLiteral(" (versiegelt)") : QString()));
         for (size_t i = 0; i < mod.plan.backgrounds.size(); ++i) {
-            const BackgroundSpec& bg = mod.plan.backgrounds[i];
+            const BackgroundPlan& bg = mod.plan.backgrounds[i];
             const QString file = bg.scene ? bg.file : QStringLiteral("Farbe");
             sheet.Add(MakeScenePreview(data, mod, i),
                       QStringLiteral("%1: %2 (%3) im Spiel").arg(i + 1).arg(bg.title, file),
                       QSize(400, 300));
             for (size_t j = 0; j < bg.extras.size(); ++j) {
-                const ExtraSpec& e = bg.extras[j];
+                const ExtraPlan& e = bg.extras[j];
                 const RenderedExtra& r = mod.extras[i][j];
                 sheet.Add(r.picture,
                           QStringLiteral("%1, %2 Zellen, %3")

@@ -14,23 +14,23 @@ constexpr int kTargetPoints = 15;
 constexpr int kRarePoints = 25;
 constexpr int kFixturePoints = 2;
 
-ExtraSpec Rare(const QString& title, const QString& file, QRect box, ExtraObject object) {
+ExtraPlan Rare(const QString& title, const QString& file, QRect box, ExtraObject object) {
     return {title, file, box, object, "sequenziell", kRarePoints, true};
 }
 
-ExtraSpec Target(const QString& title, const QString& file, QRect box, ExtraObject object) {
+ExtraPlan Target(const QString& title, const QString& file, QRect box, ExtraObject object) {
     return {title, file, box, object, "static", kTargetPoints, true};
 }
 
-ExtraSpec Fixture(const QString& title, const QString& file, QRect box, ExtraObject object) {
+ExtraPlan Fixture(const QString& title, const QString& file, QRect box, ExtraObject object) {
     return {title, file, box, object, "static", kFixturePoints, false};
 }
 
 }  // namespace
 
-ModSpec DefaultMod() {
+ModPlan DefaultMod() {
     using namespace layout;
-    ModSpec m;
+    ModPlan m;
     m.directory = "wolkfng4";
     m.name = QStringLiteral("Wolkenfang 4 Sommer");
     m.description = QStringLiteral("Der Standard-MOD: vier Landschaften im Sommer");
@@ -86,9 +86,9 @@ ModSpec DefaultMod() {
     return m;
 }
 
-ModSpec NightMod() {
+ModPlan NightMod() {
     using namespace layout;
-    ModSpec m;
+    ModPlan m;
     m.directory = "nachtflug";
     m.name = QStringLiteral("Nachtflug");
     m.description = QStringLiteral("Vögel unter Mond und Sternen");

@@ -15,7 +15,7 @@
 
 namespace wf::assetgen {
 
-struct ExtraSpec {
+struct ExtraPlan {
     QString title;  // German, for the comment in the background file
     QString file;
     QRect box;  // gfxx, gfxy and the picture's size
@@ -25,15 +25,15 @@ struct ExtraSpec {
     bool destructable;
 };
 
-struct BackgroundSpec {
+struct BackgroundPlan {
     QString title;
     std::optional<Scene> scene;  // a picture background; none: a plain colour
     QString file;
     QColor colour;
-    std::vector<ExtraSpec> extras;
+    std::vector<ExtraPlan> extras;
 };
 
-struct ModSpec {
+struct ModPlan {
     QString directory;
     QString name;
     QString description;
@@ -43,10 +43,10 @@ struct ModSpec {
     MusicTheme music;
     bool night = false;    // extras are lit by the moon
     bool encoded = false;  // ship the definition files sealed
-    std::vector<BackgroundSpec> backgrounds;
+    std::vector<BackgroundPlan> backgrounds;
 };
 
-ModSpec DefaultMod();  // "wolkfng4", plain
-ModSpec NightMod();    // "nachtflug", encoded
+ModPlan DefaultMod();  // "wolkfng4", plain
+ModPlan NightMod();    // "nachtflug", encoded
 
 }  // namespace wf::assetgen

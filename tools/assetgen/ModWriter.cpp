@@ -15,7 +15,7 @@ namespace wf::assetgen {
 
 namespace {
 
-QStringList ModIniLines(const ModSpec& plan) {
+QStringList ModIniLines(const ModPlan& plan) {
     IniText ini;
     ini.Comment(QStringLiteral("Wolkenfang MOD: ") + plan.description);
     ini.Section("Allgemein");
@@ -28,7 +28,7 @@ QStringList ModIniLines(const ModSpec& plan) {
     return ini.Lines();
 }
 
-QStringList BackgroundIniLines(const ModSpec& plan, int number, const BackgroundSpec& bg,
+QStringList BackgroundIniLines(const ModPlan& plan, int number, const BackgroundPlan& bg,
                                const std::vector<RenderedExtra>& extras) {
     IniText ini;
     ini.Comment(QStringLiteral("%1 - Hintergrund %2: %3").arg(plan.name).arg(number).arg(bg.title));
@@ -47,7 +47,7 @@ QStringList BackgroundIniLines(const ModSpec& plan, int number, const Background
     ini.Key("y", layout::kSceneSize.height());
     ini.Key("extra", static_cast<int>(bg.extras.size()));
     for (size_t j = 0; j < bg.extras.size(); ++j) {
-        const ExtraSpec& e = bg.extras[j];
+        const ExtraPlan& e = bg.extras[j];
         const std::vector<QPoint>& cells = extras[j].hitCells;
         ini.Section(QStringLiteral("extra%1").arg(j + 1));
         ini.Comment(e.title);
@@ -79,15 +79,15 @@ struct ScenePictures {
     std::vector<NamedPicture> files;
 };
 
-ScenePictures PaintBackgrounds(const ModSpec& plan) {
+ScenePictures PaintBackgrounds(const ModPlan& plan) {
     ScenePictures out;
-    for (const BackgroundSpec& bg : plan.backgrounds) {
+    for (const BackgroundPlan& bg : plan.backgrounds) {
         QImage scene = bg.scene ? PaintScene(*bg.scene) : PlainColour(bg.colour);
         scene.setDevicePixelRatio(CanvasScale());
         if (bg.scene)
             out.files.push_back({bg.file, scene});
         std::vector<RenderedExtra> rendered;
-        for (const ExtraSpec& e : bg.extras) {
+        for (const ExtraPlan& e : bg.extras) {
             rendered.push_back(RenderExtra(scene, e.box, e.object, plan.night));
             out.files.push_back({e.file, rendered.back().picture});
         }
@@ -124,7 +124,7 @@ QString HdPath(const QString& path) {
     return path.left(slash + 1) + "hd/" + path.mid(slash + 1);
 }
 
-BuiltMod BuildMod(const ModSpec& plan) {
+BuiltMod BuildMod(const ModPlan& plan) {
     BuiltMod mod;
     mod.plan = plan;
     mod.modIni = ModIniLines(plan);

@@ -24,7 +24,7 @@ struct NamedFile {
 };
 
 struct BuiltMod {
-    ModSpec plan;
+    ModPlan plan;
     QStringList modIni;                       // plain lines of mod.ini
     std::vector<QStringList> backgroundInis;  // plain lines of 1.ini, 2.ini, ...
     std::vector<QImage> backgroundPictures;   // as the game shows them, colours too
@@ -39,7 +39,7 @@ struct BuiltMod {
 inline constexpr int kHdScale = 4;
 QString HdPath(const QString& path);
 
-BuiltMod BuildMod(const ModSpec& plan);
+BuiltMod BuildMod(const ModPlan& plan);
 
 // The sealed form of a definition file: every line enciphered on its own in
 // the three-digit form with the MOD key, every line ended by CR LF.

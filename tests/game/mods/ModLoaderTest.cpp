@@ -18,7 +18,7 @@ namespace {
 
 using test::GameFiles;
 using test::Lines;
-using test::ModSpec;
+using test::ModDraft;
 using test::Set;
 
 // Little-endian fields of the given widths in bytes.
@@ -60,19 +60,19 @@ QByteArray Wave(int tag, int channels, int rate, int bits, int dataBytes, int su
 class ModLoaderTest : public ::testing::TestWithParam<bool> {
   protected:
     bool Encoded() const { return GetParam(); }
-    ModSpec Mod(const QList<test::BackgroundSpec>& bgs = {{"BMP", 640, 400, 2},
-                                                          {"COLOR", 320, 200, 1}}) const {
-        ModSpec spec = test::MakeMod(bgs);
-        spec.encoded = Encoded();
-        return spec;
+    ModDraft Mod(const QList<test::BackgroundDraft>& bgs = {{"BMP", 640, 400, 2},
+                                                            {"COLOR", 320, 200, 1}}) const {
+        ModDraft draft = test::MakeMod(bgs);
+        draft.encoded = Encoded();
+        return draft;
     }
     QString Ext() const { return Encoded() ? "cod" : "ini"; }
     GameFiles game;
 };
 
 TEST_P(ModLoaderTest, ReadsEveryFieldAndLeavesTheDirectoryAsItWas) {
-    ModSpec spec = Mod();
-    Lines& bg1 = spec.backgrounds[0];
+    ModDraft draft = Mod();
+    Lines& bg1 = draft.backgrounds[0];
     for (const auto& [key, value] : {std::pair{"points", "3"},
                                      {"p2x", "7"},
                                      {"p2y", "3"},
@@ -80,11 +80,11 @@ TEST_P(ModLoaderTest, ReadsEveryFieldAndLeavesTheDirectoryAsItWas) {
                                      {"p3y", "4"},
                                      {"gpts", "7"}})
         Set(bg1, "extra1", key, value);
-    Set(spec.mod, "sfx", "Musik", "");
-    Set(spec.backgrounds[0], "extra1", "destructable", "+0.5");  // a number: any other is true
-    Set(spec.backgrounds[0], "extra2", "destructable", "0.0");   // a number: zero is false
-    Set(spec.backgrounds[1], "extra1", "destructable", "TRUE");
-    game.WriteMod("welt", spec);
+    Set(draft.mod, "sfx", "Musik", "");
+    Set(draft.backgrounds[0], "extra1", "destructable", "+0.5");  // a number: any other is true
+    Set(draft.backgrounds[0], "extra2", "destructable", "0.0");   // a number: zero is false
+    Set(draft.backgrounds[1], "extra1", "destructable", "TRUE");
+    game.WriteMod("welt", draft);
     // Stale plain twins in an encoded MOD must neither be read nor touched.
     if (Encoded()) {
         game.Write("mods/welt/mod.ini",
@@ -130,12 +130,12 @@ TEST_P(ModLoaderTest, ReadsEveryFieldAndLeavesTheDirectoryAsItWas) {
 }
 
 TEST_P(ModLoaderTest, TenBackgroundsAndTheLimitsLoad) {
-    ModSpec spec = Mod(QList<test::BackgroundSpec>(10, {"COLOR", 8192, 2048, 0}));
-    Lines& bg1 = spec.backgrounds[0] = Mod({{"BMP", 640, 400, 5}}).backgrounds[0];
+    ModDraft draft = Mod(QList<test::BackgroundDraft>(10, {"COLOR", 8192, 2048, 0}));
+    Lines& bg1 = draft.backgrounds[0] = Mod({{"BMP", 640, 400, 5}}).backgrounds[0];
     Set(bg1, "extra1", "points", "20");
     Set(bg1, "extra1", "gfxx", "1000000");
-    spec.backgrounds << Lines{"[hg]", "type=kaputt"};  // beyond the count
-    game.WriteMod("welt", spec, false);
+    draft.backgrounds << Lines{"[hg]", "type=kaputt"};  // beyond the count
+    game.WriteMod("welt", draft, false);
     // The largest extra pictures and shot sound allowed.
     game.Write("mods/welt/" + test::ExtraPicture(1, 1), BitmapHeader(4096, 4096));
     game.Write("mods/welt/" + test::ExtraPicture(1, 2), BitmapHeader(4096, 4096));
@@ -154,12 +154,12 @@ TEST_P(ModLoaderTest, TenBackgroundsAndTheLimitsLoad) {
 TEST_P(ModLoaderTest, RefusesHostileValuesNamingFileAndKey) {
     const auto set = [](int file, const char* section, const char* key, const char* value) {
         return
-            [=](ModSpec& s) { Set(file ? s.backgrounds[file - 1] : s.mod, section, key, value); };
+            [=](ModDraft& s) { Set(file ? s.backgrounds[file - 1] : s.mod, section, key, value); };
     };
     const QByteArray huge = BitmapHeader(4096, 4096);
     struct Case {
         const char* name;
-        std::function<void(ModSpec&)> change;
+        std::function<void(ModDraft&)> change;
         QList<std::pair<QString, QByteArray>> files;  // "%1": ini or cod; null bytes: removed
         QString detail;
     };
@@ -202,7 +202,7 @@ TEST_P(ModLoaderTest, RefusesHostileValuesNamingFileAndKey) {
          {},
          "2.%1 [hg] x: 20000 ist mehr als erlaubt (höchstens 8192)"},
         {"colour background too large",
-         [&](ModSpec& s) { set(2, "hg", "x", "8000")(s), set(2, "hg", "y", "8000")(s); },
+         [&](ModDraft& s) { set(2, "hg", "x", "8000")(s), set(2, "hg", "y", "8000")(s); },
          {},
          "2.%1 [hg] x, y: 8000 × 8000 Bildpunkte"},
         {"extra picture too large",
@@ -222,7 +222,7 @@ TEST_P(ModLoaderTest, RefusesHostileValuesNamingFileAndKey) {
          "2.%1 [extra1] gfx: extras\\e2_1.png: alle Bilder des MODs zusammen"},
         // Two largest extras and the largest background leave no room for more.
         {"pictures and the largest background beyond the budget",
-         [&](ModSpec& s) { set(2, "hg", "x", "4096")(s), set(2, "hg", "y", "4096")(s); },
+         [&](ModDraft& s) { set(2, "hg", "x", "4096")(s), set(2, "hg", "y", "4096")(s); },
          {{test::ExtraPicture(1, 1), huge}, {test::ExtraPicture(1, 2), huge}},
          "2.%1 [extra1] gfx: extras\\e2_1.png: alle Bilder des MODs zusammen"},
         {"shot sound of 1 Hz",
@@ -237,10 +237,10 @@ TEST_P(ModLoaderTest, RefusesHostileValuesNamingFileAndKey) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         GameFiles g;
-        ModSpec spec = Mod();
+        ModDraft draft = Mod();
         if (c.change)
-            c.change(spec);
-        g.WriteMod("welt", spec);
+            c.change(draft);
+        g.WriteMod("welt", draft);
         for (const auto& [file, bytes] : c.files) {
             const QString rel = "mods/welt/" + file.arg(Ext());
             bytes.isNull() ? g.Remove(rel) : g.Write(rel, bytes);
@@ -269,9 +269,9 @@ INSTANTIATE_TEST_SUITE_P(PlainAndEncoded, ModLoaderTest, ::testing::Bool(),
 // their capitals, and so are the files.
 TEST(ModLoader, OnlyTheExactWordCodeMeansEncoded) {
     GameFiles game;
-    ModSpec plain = test::MakeMod();
+    ModDraft plain = test::MakeMod();
     game.WriteMod("welt", plain);
-    ModSpec sealed = test::MakeMod();
+    ModDraft sealed = test::MakeMod();
     Set(sealed.mod, "Allgemein", "Name", "Versiegelt");
     sealed.encoded = true;
     game.WriteMod("welt", sealed);

@@ -20,7 +20,7 @@ namespace wf {
 namespace {
 
 using test::GameFiles;
-using test::ModSpec;
+using test::ModDraft;
 using test::Set;
 
 TEST(CommandLine, SplitsAtBlanksKeepsTenTokensAndDropsAShortTail) {
@@ -145,11 +145,11 @@ TEST_F(StartupRun, EachFailureEndsTheProgramWithItsMessage) {
     const QString size = QStringLiteral(
         "Unzulässige Veränderung der Größe der Hintergrund !!! Das Spiel wird beendet !!");
     const auto set = [](const char* key, const char* value) {
-        return [=](ModSpec& s) { Set(s.backgrounds[0], "hg", key, value); };
+        return [=](ModDraft& s) { Set(s.backgrounds[0], "hg", key, value); };
     };
     struct Case {
         QString what;  // below the game directory: removed after writing
-        std::function<void(ModSpec&)> change;
+        std::function<void(ModDraft&)> change;
         const char* settings;  // game.ini instead, when set
         QString title;         // "": starts
         QString text;
@@ -159,7 +159,7 @@ TEST_F(StartupRun, EachFailureEndsTheProgramWithItsMessage) {
         {"first background a colour", set("type", "COLOR"), nullptr, "Fehler !", kGraphics, false},
         // A picture of the declared size, but outside the MOD.
         {"first background outside",
-         [=](ModSpec& s) {
+         [=](ModDraft& s) {
              set("datei", "..\\..\\Grafiken\\7.jpg")(s), set("x", "30")(s), set("y", "8")(s);
          },
          nullptr, "Fehler !", kGraphics, false},
@@ -178,7 +178,7 @@ TEST_F(StartupRun, EachFailureEndsTheProgramWithItsMessage) {
     }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what.toStdString());
-        ModSpec mod = test::MakeMod();
+        ModDraft mod = test::MakeMod();
         if (c.change)
             c.change(mod);
         GameFiles game;

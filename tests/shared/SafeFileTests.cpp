@@ -102,17 +102,26 @@ TEST(SafeFile, NeverReplacesThroughLinksOrSpecialFilesAndReadsOnlyRegularOnes) {
     EXPECT_TRUE(Temporaries(dir.path()).isEmpty());
 }
 
+// Runs f in a child process, which f ends; the child's wait status.
+int InChild(const std::function<void()>& f) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        f();
+        ::_exit(4);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return status;
+}
+
 TEST(SafeFile, StaleTemporariesGoButLiveOnesStay) {
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("score1.sre"));
     // A save killed between staging and committing leaves its temporary behind.
-    const pid_t killed = ::fork();
-    if (killed == 0) {
+    const int status = InChild([&] {
         std::optional<StagedFile> staged = StagedFile::Stage(target, "killed");
         ::kill(::getpid(), SIGKILL);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(killed, &status, 0), killed);
+    });
     ASSERT_TRUE(WIFSIGNALED(status) && Temporaries(dir.path()).size() == 1);
     Put(dir.filePath(QStringLiteral(".score2.sre.tmp-AbC123")), "another file's");
     Put(dir.filePath(QStringLiteral("score1.sre.backup")), "the player's own");
@@ -125,17 +134,14 @@ TEST(SafeFile, StaleTemporariesGoButLiveOnesStay) {
     EXPECT_TRUE(live->Commit() && Bytes(target) == "in progress");
 }
 
-// Runs f in a child process as the unprivileged user; its exit status.
+// Runs f as the unprivileged user; its exit status.
 int AsNobody(const std::function<bool()>& f) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
+    const int status = InChild([&] {
         if (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
             ::setresuid(65534, 65534, 65534) != 0)
             ::_exit(2);
         ::_exit(f() ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
+    });
     return WIFEXITED(status) ? WEXITSTATUS(status) : 3;
 }
 

@@ -5,7 +5,7 @@
 #include "CommandLine.h"
 #include "Platform.h"
 #include "QtPlatform.h"
-#include "frmAssistentCOD.h"
+#include "SealWizard.h"
 
 int main(int argc, char** argv) {
     QStringList arguments;
@@ -25,8 +25,8 @@ int main(int argc, char** argv) {
     if (commandLine.mode != wf::CommandLine::Mode::Wizard)
         return wf::RunCommandLine(commandLine);
 
-    wf::frmAssistentCOD wizard(commandLine.gameDirectory);
-    QObject::connect(&wizard, &wf::frmAssistentCOD::programEnds, &app, &QCoreApplication::quit,
+    wf::SealWizard wizard(commandLine.gameDirectory);
+    QObject::connect(&wizard, &wf::SealWizard::programEnds, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     wizard.show();
     return app.exec();

@@ -12,7 +12,7 @@
 
 #include "GameFiles.h"
 #include "ScriptedPlatform.h"
-#include "frmAssistentCOD.h"
+#include "SealWizard.h"
 
 namespace wf::test {
 namespace {
@@ -26,8 +26,8 @@ class Wizard : public ::testing::Test {
         ModDraft encoded = MakeMod();
         encoded.encoded = true;
         g.WriteMod("geheim", encoded);
-        wizard = std::make_unique<frmAssistentCOD>(g.Path());
-        QObject::connect(wizard.get(), &frmAssistentCOD::programEnds, [this] { ++ends; });
+        wizard = std::make_unique<SealWizard>(g.Path());
+        QObject::connect(wizard.get(), &SealWizard::programEnds, [this] { ++ends; });
         wizard->show();
     }
     void GoTo(int page) {
@@ -38,7 +38,7 @@ class Wizard : public ::testing::Test {
     ScriptedPlatform platform;
     GameFiles g;
     QMap<QByteArray, QByteArray> plain;
-    std::unique_ptr<frmAssistentCOD> wizard;
+    std::unique_ptr<SealWizard> wizard;
     int ends = 0;
 };
 
@@ -91,7 +91,7 @@ TEST_F(Wizard, ChooserTakesOnlyAPlainMod) {
                                                         {1, false, "welt"}};
     for (const auto& [row, ok, taken] : tries) {
         wizard->Command4_Click();
-        frmMODwaehlen* chooser = wizard->Chooser();
+        ModChooser* chooser = wizard->Chooser();
         EXPECT_FALSE(wizard->isEnabled());
         EXPECT_EQ(chooser->windowHandle()->transientParent(), wizard->windowHandle());
         EXPECT_EQ(chooser->List1->item(2)->text(), "Wiese ä");

@@ -1,4 +1,4 @@
-#include "frmMODwaehlen.h"
+#include "ModChooser.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -10,8 +10,8 @@
 
 namespace wf {
 
-frmMODwaehlen::frmMODwaehlen(const QList<QByteArray>& names, const QList<QByteArray>& types,
-                             QWidget* parent)
+ModChooser::ModChooser(const QList<QByteArray>& names, const QList<QByteArray>& types,
+                       QWidget* parent)
     : QDialog(parent), types_(types) {
     setObjectName(QStringLiteral("frmMODwählen"));
     setWindowTitle(QStringLiteral("Mods"));
@@ -37,12 +37,12 @@ frmMODwaehlen::frmMODwaehlen(const QList<QByteArray>& names, const QList<QByteAr
     layout->addLayout(buttons);
     resize(300, 320);
 
-    connect(Command1, &QPushButton::clicked, this, &frmMODwaehlen::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &frmMODwaehlen::Command2_Click);
-    connect(List1, &QListWidget::itemDoubleClicked, this, &frmMODwaehlen::Command1_Click);
+    connect(Command1, &QPushButton::clicked, this, &ModChooser::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &ModChooser::Command2_Click);
+    connect(List1, &QListWidget::itemDoubleClicked, this, &ModChooser::Command1_Click);
 }
 
-void frmMODwaehlen::Command1_Click() {
+void ModChooser::Command1_Click() {
     const int row = List1->currentRow();
     if (row < 0 || !List1->currentItem()->isSelected()) {
         reject();
@@ -58,7 +58,7 @@ void frmMODwaehlen::Command1_Click() {
     accept();
 }
 
-void frmMODwaehlen::Command2_Click() {
+void ModChooser::Command2_Click() {
     reject();
 }
 

@@ -8,7 +8,7 @@
 
 #include "Engine.h"
 #include "EngineSink.h"
-#include "frmMODwaehlen.h"
+#include "ModChooser.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -23,15 +23,15 @@ namespace wf {
 class ProgressBox;
 class SealAnimation;
 
-class frmAssistentCOD : public QWidget, private EngineSink {
+class SealWizard : public QWidget, private EngineSink {
     Q_OBJECT
   public:
     static constexpr int kPageCount = 5;
 
     // gameDirectory: overrides the directory derived from the program's own.
-    explicit frmAssistentCOD(const QString& gameDirectory = QString(), FileOps* files = nullptr,
-                             QWidget* parent = nullptr);
-    ~frmAssistentCOD() override;
+    explicit SealWizard(const QString& gameDirectory = QString(), FileOps* files = nullptr,
+                        QWidget* parent = nullptr);
+    ~SealWizard() override;
 
     // The current page, 0 to 4.
     int pCP = 0;
@@ -46,7 +46,7 @@ class frmAssistentCOD : public QWidget, private EngineSink {
 
     Engine& engine() { return engine_; }
     // The open MOD chooser, or nullptr.
-    frmMODwaehlen* Chooser() const { return chooser_; }
+    ModChooser* Chooser() const { return chooser_; }
     // The page in front (differs from pCP when the log is shown on page 4).
     int VisiblePage() const;
 
@@ -95,7 +95,7 @@ class frmAssistentCOD : public QWidget, private EngineSink {
     void RunEncoding();
 
     Engine engine_;
-    QPointer<frmMODwaehlen> chooser_;
+    QPointer<ModChooser> chooser_;
     QElapsedTimer summaryShown_;
 };
 

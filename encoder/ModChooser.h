@@ -10,13 +10,13 @@ class QPushButton;
 
 namespace wf {
 
-class frmMODwaehlen : public QDialog {
+class ModChooser : public QDialog {
     Q_OBJECT
   public:
     // names and types: the installed MODs in game.ini order, and the "type"
     // of each one's config.ini.
-    frmMODwaehlen(const QList<QByteArray>& names, const QList<QByteArray>& types,
-                  QWidget* parent = nullptr);
+    ModChooser(const QList<QByteArray>& names, const QList<QByteArray>& types,
+               QWidget* parent = nullptr);
 
     void Command1_Click();  // OK
     void Command2_Click();  // Abbrechen

@@ -1,4 +1,4 @@
-#include "frmAssistentCOD.h"
+#include "SealWizard.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -17,9 +17,9 @@
 
 #include "BannerStrip.h"
 #include "Borrowing.h"
+#include "ModChooser.h"
 #include "ProgressBox.h"
 #include "SealAnimation.h"
-#include "frmMODwaehlen.h"
 
 namespace wf {
 namespace {
@@ -51,9 +51,9 @@ QPushButton* NewButton(const QString& name, const QString& text, QWidget* parent
 
 }  // namespace
 
-frmAssistentCOD::frmAssistentCOD(const QString& gameDirectory, FileOps* files, QWidget* parent)
+SealWizard::SealWizard(const QString& gameDirectory, FileOps* files, QWidget* parent)
     : QWidget(parent), engine_(*this, files) {
-    setObjectName(QStringLiteral("frmAssistentCOD"));
+    setObjectName(QStringLiteral("SealWizard"));
     setWindowTitle(QStringLiteral("modsiegel"));
     if (!gameDirectory.isEmpty())
         engine_.SetGameDirectory(gameDirectory);
@@ -91,7 +91,7 @@ frmAssistentCOD::frmAssistentCOD(const QString& gameDirectory, FileOps* files, Q
     root->addLayout(right, 1);
     resize(700, 450);
 
-    connect(Command1, &QPushButton::clicked, this, &frmAssistentCOD::Command1_Click);
+    connect(Command1, &QPushButton::clicked, this, &SealWizard::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, [this] {
         // The run on page 3 is over before the second click of a double
         // click on "Weiter >" arrives; on the summary it must not count as
@@ -101,20 +101,20 @@ frmAssistentCOD::frmAssistentCOD(const QString& gameDirectory, FileOps* files, Q
             return;
         Command2_Click();
     });
-    connect(Command3, &QPushButton::clicked, this, &frmAssistentCOD::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &frmAssistentCOD::Command4_Click);
-    connect(Check1, &QCheckBox::toggled, this, &frmAssistentCOD::Check1_Click);
+    connect(Command3, &QPushButton::clicked, this, &SealWizard::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &SealWizard::Command4_Click);
+    connect(Check1, &QCheckBox::toggled, this, &SealWizard::Check1_Click);
 
     Check1_Click();
     pCP = 0;
     pCPSet();
 }
 
-frmAssistentCOD::~frmAssistentCOD() {
+SealWizard::~SealWizard() {
     delete chooser_.data();
 }
 
-QWidget* frmAssistentCOD::NewPage(int index) {
+QWidget* SealWizard::NewPage(int index) {
     auto* page = new QWidget(pages);
     page->setObjectName(QStringLiteral("picContainer%1").arg(index));
     pages->addWidget(page);
@@ -122,7 +122,7 @@ QWidget* frmAssistentCOD::NewPage(int index) {
     return page;
 }
 
-void frmAssistentCOD::BuildPages() {
+void SealWizard::BuildPages() {
     for (int i = 0; i < 3; ++i) {
         Label4[i] = NewLabel(QStringLiteral("Label4_%1").arg(i), kNavigationHint, nullptr);
         Label4[i]->setStyleSheet(QStringLiteral("color: rgb(80, 80, 80);"));
@@ -266,11 +266,11 @@ void frmAssistentCOD::BuildPages() {
     }
 }
 
-int frmAssistentCOD::VisiblePage() const {
+int SealWizard::VisiblePage() const {
     return pages->currentIndex();
 }
 
-void frmAssistentCOD::ShowOnly(int index) {
+void SealWizard::ShowOnly(int index) {
     for (QWidget* page : picContainer)
         page->hide();
     pages->setCurrentIndex(index);
@@ -278,7 +278,7 @@ void frmAssistentCOD::ShowOnly(int index) {
     picContainer[index]->raise();
 }
 
-void frmAssistentCOD::pCPSet() {
+void SealWizard::pCPSet() {
     ShowOnly(pCP);
     Command3->setEnabled(pCP != 0);
     if (pCP == 1)
@@ -299,7 +299,7 @@ void frmAssistentCOD::pCPSet() {
     }
 }
 
-void frmAssistentCOD::RunEncoding() {
+void SealWizard::RunEncoding() {
     const bool backup = Check1->isChecked();
     Label12->setText(Text1->text());
     Label13->setText(Text2->text());
@@ -310,11 +310,11 @@ void frmAssistentCOD::RunEncoding() {
     pCPSet();
 }
 
-void frmAssistentCOD::Command1_Click() {
+void SealWizard::Command1_Click() {
     close();
 }
 
-void frmAssistentCOD::Command2_Click() {
+void SealWizard::Command2_Click() {
     if (pCP == 4) {
         close();
         return;
@@ -323,7 +323,7 @@ void frmAssistentCOD::Command2_Click() {
     pCPSet();
 }
 
-void frmAssistentCOD::Command3_Click() {
+void SealWizard::Command3_Click() {
     if (pCP == 4) {
         // The log once more; "Assistent schließen" still ends the program.
         ShowOnly(3);
@@ -336,12 +336,12 @@ void frmAssistentCOD::Command3_Click() {
     }
 }
 
-void frmAssistentCOD::Command4_Click() {
+void SealWizard::Command4_Click() {
     if (chooser_)
         return;
-    chooser_ = new frmMODwaehlen(engine_.ModNames(), engine_.ModTypes());
+    chooser_ = new ModChooser(engine_.ModNames(), engine_.ModTypes());
     BorrowOwner(chooser_, this);
-    connect(chooser_, &frmMODwaehlen::modChosen, Text1, &QLineEdit::setText);
+    connect(chooser_, &ModChooser::modChosen, Text1, &QLineEdit::setText);
     connect(chooser_, &QDialog::finished, this, [this] {
         if (chooser_)
             chooser_->deleteLater();
@@ -350,7 +350,7 @@ void frmAssistentCOD::Command4_Click() {
     chooser_->show();
 }
 
-void frmAssistentCOD::Check1_Click() {
+void SealWizard::Check1_Click() {
     const bool on = Check1->isChecked();
     Frame2->setEnabled(on);
     QPalette palette = Text2->palette();
@@ -359,14 +359,14 @@ void frmAssistentCOD::Check1_Click() {
     Text2->setPalette(palette);
 }
 
-void frmAssistentCOD::closeEvent(QCloseEvent* event) {
+void SealWizard::closeEvent(QCloseEvent* event) {
     if (chooser_)
         chooser_->reject();
     event->accept();
     emit programEnds();
 }
 
-void frmAssistentCOD::OnLogLine(const QString& entry) {
+void SealWizard::OnLogLine(const QString& entry) {
     QString text = entry;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     txtLog->moveCursor(QTextCursor::End);
@@ -376,12 +376,12 @@ void frmAssistentCOD::OnLogLine(const QString& entry) {
     txtLog->viewport()->repaint();
 }
 
-void frmAssistentCOD::OnProgress(int percent) {
+void SealWizard::OnProgress(int percent) {
     Picture1->ShowProgress(percent);
 }
 
-QWidget* frmAssistentCOD::MessageOwner() const {
-    return const_cast<frmAssistentCOD*>(this);
+QWidget* SealWizard::MessageOwner() const {
+    return const_cast<SealWizard*>(this);
 }
 
 }  // namespace wf

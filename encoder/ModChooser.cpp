@@ -13,38 +13,38 @@ namespace wf {
 ModChooser::ModChooser(const QList<QByteArray>& names, const QList<QByteArray>& types,
                        QWidget* parent)
     : QDialog(parent), types_(types) {
-    setObjectName(QStringLiteral("frmMODwählen"));
+    setObjectName(QStringLiteral("modChooser"));
     setWindowTitle(QStringLiteral("Mods"));
 
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
+    modList = new QListWidget(this);
+    modList->setObjectName(QStringLiteral("modList"));
     for (const QByteArray& name : names)
-        List1->addItem(FromText8(name));
+        modList->addItem(FromText8(name));
 
-    Command1 = new QPushButton(QStringLiteral("OK"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setDefault(true);
-    Command2 = new QPushButton(QStringLiteral("Abbrechen"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
+    okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setDefault(true);
+    cancelButton = new QPushButton(QStringLiteral("Abbrechen"), this);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
-    layout->addWidget(List1);
+    layout->addWidget(modList);
     layout->addLayout(buttons);
     resize(300, 320);
 
-    connect(Command1, &QPushButton::clicked, this, &ModChooser::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &ModChooser::Command2_Click);
-    connect(List1, &QListWidget::itemDoubleClicked, this, &ModChooser::Command1_Click);
+    connect(okButton, &QPushButton::clicked, this, &ModChooser::OnOk);
+    connect(cancelButton, &QPushButton::clicked, this, &ModChooser::OnCancel);
+    connect(modList, &QListWidget::itemDoubleClicked, this, &ModChooser::OnOk);
 }
 
-void ModChooser::Command1_Click() {
-    const int row = List1->currentRow();
-    if (row < 0 || !List1->currentItem()->isSelected()) {
+void ModChooser::OnOk() {
+    const int row = modList->currentRow();
+    if (row < 0 || !modList->currentItem()->isSelected()) {
         reject();
         return;
     }
@@ -54,11 +54,11 @@ void ModChooser::Command1_Click() {
                                                        "codiert werden !"));
         return;
     }
-    emit modChosen(List1->item(row)->text());
+    emit modChosen(modList->item(row)->text());
     accept();
 }
 
-void ModChooser::Command2_Click() {
+void ModChooser::OnCancel() {
     reject();
 }
 

@@ -18,12 +18,15 @@ class ModChooser : public QDialog {
     ModChooser(const QList<QByteArray>& names, const QList<QByteArray>& types,
                QWidget* parent = nullptr);
 
-    void Command1_Click();  // OK
-    void Command2_Click();  // Abbrechen
+    // "OK" or a double click: takes the selected MOD unless it is encoded;
+    // without a selection the same as "Abbrechen".
+    void OnOk();
+    // "Abbrechen": takes none.
+    void OnCancel();
 
-    QListWidget* List1;
-    QPushButton* Command1;
-    QPushButton* Command2;
+    QListWidget* modList;
+    QPushButton* okButton;
+    QPushButton* cancelButton;
 
   signals:
     void modChosen(const QString& name);

@@ -53,7 +53,7 @@ QPushButton* NewButton(const QString& name, const QString& text, QWidget* parent
 
 SealWizard::SealWizard(const QString& gameDirectory, FileOps* files, QWidget* parent)
     : QWidget(parent), engine_(*this, files) {
-    setObjectName(QStringLiteral("SealWizard"));
+    setObjectName(QStringLiteral("sealWizard"));
     setWindowTitle(QStringLiteral("modsiegel"));
     if (!gameDirectory.isEmpty())
         engine_.SetGameDirectory(gameDirectory);
@@ -61,10 +61,10 @@ SealWizard::SealWizard(const QString& gameDirectory, FileOps* files, QWidget* pa
     pages = new QStackedWidget(this);
     BuildPages();
 
-    Command3 = NewButton(QStringLiteral("Command3"), QStringLiteral("< Zurück"), this);
-    Command2 = NewButton(QStringLiteral("Command2"), QStringLiteral("Weiter >"), this);
-    Command1 = NewButton(QStringLiteral("Command1"), QStringLiteral("Abbrechen"), this);
-    Command2->setDefault(true);
+    backButton = NewButton(QStringLiteral("backButton"), QStringLiteral("< Zurück"), this);
+    nextButton = NewButton(QStringLiteral("nextButton"), QStringLiteral("Weiter >"), this);
+    cancelButton = NewButton(QStringLiteral("cancelButton"), QStringLiteral("Abbrechen"), this);
+    nextButton->setDefault(true);
 
     auto* rule = new QFrame(this);
     rule->setFrameShape(QFrame::HLine);
@@ -72,10 +72,10 @@ SealWizard::SealWizard(const QString& gameDirectory, FileOps* files, QWidget* pa
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Command3);
-    buttons->addWidget(Command2);
+    buttons->addWidget(backButton);
+    buttons->addWidget(nextButton);
     buttons->addSpacing(14);
-    buttons->addWidget(Command1);
+    buttons->addWidget(cancelButton);
 
     auto* right = new QVBoxLayout;
     right->setContentsMargins(20, 18, 20, 14);
@@ -91,178 +91,179 @@ SealWizard::SealWizard(const QString& gameDirectory, FileOps* files, QWidget* pa
     root->addLayout(right, 1);
     resize(700, 450);
 
-    connect(Command1, &QPushButton::clicked, this, &SealWizard::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, [this] {
-        // The run on page 3 is over before the second click of a double
+    connect(cancelButton, &QPushButton::clicked, this, &SealWizard::OnCancel);
+    connect(nextButton, &QPushButton::clicked, this, [this] {
+        // The run is over before the second click of a double
         // click on "Weiter >" arrives; on the summary it must not count as
         // "Assistent schließen". Neither must clicks queued during the run.
         const int doubleClick = QGuiApplication::styleHints()->mouseDoubleClickInterval();
-        if (pCP == 4 && summaryShown_.isValid() && summaryShown_.elapsed() < doubleClick)
+        if (currentPage == kSummaryPage && summaryShown_.isValid() &&
+            summaryShown_.elapsed() < doubleClick)
             return;
-        Command2_Click();
+        OnNext();
     });
-    connect(Command3, &QPushButton::clicked, this, &SealWizard::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &SealWizard::Command4_Click);
-    connect(Check1, &QCheckBox::toggled, this, &SealWizard::Check1_Click);
+    connect(backButton, &QPushButton::clicked, this, &SealWizard::OnBack);
+    connect(changeModButton, &QPushButton::clicked, this, &SealWizard::OnChangeMod);
+    connect(backupCheck, &QCheckBox::toggled, this, &SealWizard::OnBackupToggled);
 
-    Check1_Click();
-    pCP = 0;
-    pCPSet();
+    OnBackupToggled();
+    currentPage = kWelcomePage;
+    ShowPage();
 }
 
 SealWizard::~SealWizard() {
     delete chooser_.data();
 }
 
-QWidget* SealWizard::NewPage(int index) {
+QWidget* SealWizard::NewPage(const QString& name) {
     auto* page = new QWidget(pages);
-    page->setObjectName(QStringLiteral("picContainer%1").arg(index));
+    page->setObjectName(name);
     pages->addWidget(page);
-    picContainer.append(page);
+    pageWidgets.append(page);
     return page;
 }
 
 void SealWizard::BuildPages() {
     for (int i = 0; i < 3; ++i) {
-        Label4[i] = NewLabel(QStringLiteral("Label4_%1").arg(i), kNavigationHint, nullptr);
-        Label4[i]->setStyleSheet(QStringLiteral("color: rgb(80, 80, 80);"));
+        navigationHints[i] =
+            NewLabel(QStringLiteral("navigationHint%1").arg(i), kNavigationHint, nullptr);
+        navigationHints[i]->setStyleSheet(QStringLiteral("color: rgb(80, 80, 80);"));
     }
 
-    // Page 0: welcome.
     {
-        QWidget* page = NewPage(0);
-        Label1 = NewLabel(QStringLiteral("Label1"), QStringLiteral("Willkommen !!!"), page);
-        MakeHeading(Label1, 1.6);
-        Label2 = NewLabel(
-            QStringLiteral("Label2"),
+        QWidget* page = NewPage(QStringLiteral("welcomePage"));
+        welcomeTitle =
+            NewLabel(QStringLiteral("welcomeTitle"), QStringLiteral("Willkommen !!!"), page);
+        MakeHeading(welcomeTitle, 1.6);
+        welcomeText = NewLabel(
+            QStringLiteral("welcomeText"),
             QStringLiteral("Dieser Assistent wird ihnen dabei helfen ihre MODs für Wolkenfang 4 "
                            "KL und KS zu ver öffentlichen. Dieser Assistent codiert ihre MODs "
                            "damit nur sie die Sourcen begutachten können. Ihre alten Soucen "
                            "können dabei gesichert werden."),
             page);
-        Label3 = NewLabel(QStringLiteral("Label3"),
-                          QStringLiteral("Bitte folgen sie den Anweisungen !!! "), page);
-        MakeHeading(Label3, 1.0);
+        instructionsNote = NewLabel(QStringLiteral("instructionsNote"),
+                                    QStringLiteral("Bitte folgen sie den Anweisungen !!! "), page);
+        MakeHeading(instructionsNote, 1.0);
         auto* layout = new QVBoxLayout(page);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->setSpacing(14);
-        layout->addWidget(Label1);
-        layout->addWidget(Label2);
-        layout->addWidget(Label3);
+        layout->addWidget(welcomeTitle);
+        layout->addWidget(welcomeText);
+        layout->addWidget(instructionsNote);
         layout->addStretch();
-        Label4[0]->setParent(page);
-        layout->addWidget(Label4[0]);
+        navigationHints[0]->setParent(page);
+        layout->addWidget(navigationHints[0]);
     }
 
-    // Page 1: the MOD.
     {
-        QWidget* page = NewPage(1);
-        Label5 =
-            NewLabel(QStringLiteral("Label5"),
+        QWidget* page = NewPage(QStringLiteral("modPage"));
+        modPrompt =
+            NewLabel(QStringLiteral("modPrompt"),
                      QStringLiteral("Bitte wählen sie aus welches MOD sie codieren wollen"), page);
-        MakeHeading(Label5, 1.2);
-        Text1 = new QLineEdit(QStringLiteral("wolkfng4"), page);
-        Text1->setObjectName(QStringLiteral("Text1"));
-        Command4 = NewButton(QStringLiteral("Command4"), QStringLiteral("Wechseln"), page);
+        MakeHeading(modPrompt, 1.2);
+        modNameEdit = new QLineEdit(QStringLiteral("wolkfng4"), page);
+        modNameEdit->setObjectName(QStringLiteral("modNameEdit"));
+        changeModButton =
+            NewButton(QStringLiteral("changeModButton"), QStringLiteral("Wechseln"), page);
         auto* row = new QHBoxLayout;
-        row->addWidget(Text1, 1);
-        row->addWidget(Command4);
+        row->addWidget(modNameEdit, 1);
+        row->addWidget(changeModButton);
         auto* layout = new QVBoxLayout(page);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->setSpacing(14);
-        layout->addWidget(Label5);
+        layout->addWidget(modPrompt);
         layout->addLayout(row);
         layout->addStretch();
-        Label4[1]->setParent(page);
-        layout->addWidget(Label4[1]);
+        navigationHints[1]->setParent(page);
+        layout->addWidget(navigationHints[1]);
     }
 
-    // Page 2: the backup.
     {
-        QWidget* page = NewPage(2);
-        Label8 = NewLabel(QStringLiteral("Label8"),
-                          QStringLiteral("Wählen sie aus ob und wo sie die Sourcen sichern wollen"),
-                          page);
-        MakeHeading(Label8, 1.2);
-        Check1 = new QCheckBox(QStringLiteral("Sourcen sichern"), page);
-        Check1->setObjectName(QStringLiteral("Check1"));
-        Check1->setChecked(true);
-        Frame2 = new QGroupBox(QStringLiteral("Neues Source Verzeichnis"), page);
-        Frame2->setObjectName(QStringLiteral("Frame2"));
-        Text2 = new QLineEdit(QStringLiteral("wolkfng4.src"), Frame2);
-        Text2->setObjectName(QStringLiteral("Text2"));
-        auto* frameLayout = new QVBoxLayout(Frame2);
-        frameLayout->addWidget(Text2);
-        Label7 = NewLabel(QStringLiteral("Label7"), QStringLiteral("!!! WICHTIG !!!"), page);
-        MakeHeading(Label7, 1.0);
-        Label7->setStyleSheet(QStringLiteral("color: rgb(176, 0, 0);"));
-        Label6 = NewLabel(QStringLiteral("Label6"),
-                          QStringLiteral("Wenn sie ihre Sourcen nicht sichern ist es nicht "
-                                         "möglich das MOD später weiter zu bearbeiten"),
-                          page);
+        QWidget* page = NewPage(QStringLiteral("backupPage"));
+        backupPrompt = NewLabel(
+            QStringLiteral("backupPrompt"),
+            QStringLiteral("Wählen sie aus ob und wo sie die Sourcen sichern wollen"), page);
+        MakeHeading(backupPrompt, 1.2);
+        backupCheck = new QCheckBox(QStringLiteral("Sourcen sichern"), page);
+        backupCheck->setObjectName(QStringLiteral("backupCheck"));
+        backupCheck->setChecked(true);
+        backupNameBox = new QGroupBox(QStringLiteral("Neues Source Verzeichnis"), page);
+        backupNameBox->setObjectName(QStringLiteral("backupNameBox"));
+        backupNameEdit = new QLineEdit(QStringLiteral("wolkfng4.src"), backupNameBox);
+        backupNameEdit->setObjectName(QStringLiteral("backupNameEdit"));
+        auto* frameLayout = new QVBoxLayout(backupNameBox);
+        frameLayout->addWidget(backupNameEdit);
+        backupWarningTitle =
+            NewLabel(QStringLiteral("backupWarningTitle"), QStringLiteral("!!! WICHTIG !!!"), page);
+        MakeHeading(backupWarningTitle, 1.0);
+        backupWarningTitle->setStyleSheet(QStringLiteral("color: rgb(176, 0, 0);"));
+        backupWarning = NewLabel(QStringLiteral("backupWarning"),
+                                 QStringLiteral("Wenn sie ihre Sourcen nicht sichern ist es nicht "
+                                                "möglich das MOD später weiter zu bearbeiten"),
+                                 page);
         auto* layout = new QVBoxLayout(page);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->setSpacing(12);
-        layout->addWidget(Label8);
-        layout->addWidget(Check1);
-        layout->addWidget(Frame2);
-        layout->addWidget(Label7);
-        layout->addWidget(Label6);
+        layout->addWidget(backupPrompt);
+        layout->addWidget(backupCheck);
+        layout->addWidget(backupNameBox);
+        layout->addWidget(backupWarningTitle);
+        layout->addWidget(backupWarning);
         layout->addStretch();
-        Label4[2]->setParent(page);
-        layout->addWidget(Label4[2]);
+        navigationHints[2]->setParent(page);
+        layout->addWidget(navigationHints[2]);
     }
 
-    // Page 3: the run.
     {
-        QWidget* page = NewPage(3);
-        txtLog = new QPlainTextEdit(page);
-        txtLog->setObjectName(QStringLiteral("txtLog"));
-        txtLog->setReadOnly(true);
+        QWidget* page = NewPage(QStringLiteral("runPage"));
+        logView = new QPlainTextEdit(page);
+        logView->setObjectName(QStringLiteral("logView"));
+        logView->setReadOnly(true);
         // Long lines (paths) wrap rather than hide the rest of the log.
-        txtLog->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        Picture1 = new ProgressBox(page);
-        Picture1->setObjectName(QStringLiteral("Picture1"));
+        logView->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        progressBox = new ProgressBox(page);
+        progressBox->setObjectName(QStringLiteral("progressBox"));
         auto* layout = new QVBoxLayout(page);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->setSpacing(10);
-        layout->addWidget(txtLog, 1);
-        layout->addWidget(Picture1);
+        layout->addWidget(logView, 1);
+        layout->addWidget(progressBox);
     }
 
-    // Page 4: the summary.
     {
-        QWidget* page = NewPage(4);
-        Label9 = NewLabel(QStringLiteral("Label9"),
-                          QStringLiteral("Die Änderungen sind abgeschlossen !! Fertig !! "), page);
-        MakeHeading(Label9, 1.3);
-        Label10 =
-            NewLabel(QStringLiteral("Label10"), QStringLiteral("MOD Verzeichnis : "), page, false);
-        Label12 = NewLabel(QStringLiteral("Label12"), QString(), page, false);
-        Label11 = NewLabel(QStringLiteral("Label11"), QStringLiteral("MOD Sourcen Verzeichnis :"),
-                           page, false);
-        Label13 = NewLabel(QStringLiteral("Label13"), QString(), page, false);
-        for (QLabel* value : {Label12, Label13}) {
+        QWidget* page = NewPage(QStringLiteral("summaryPage"));
+        doneTitle =
+            NewLabel(QStringLiteral("doneTitle"),
+                     QStringLiteral("Die Änderungen sind abgeschlossen !! Fertig !! "), page);
+        MakeHeading(doneTitle, 1.3);
+        modDirCaption = NewLabel(QStringLiteral("modDirCaption"),
+                                 QStringLiteral("MOD Verzeichnis : "), page, false);
+        modDirValue = NewLabel(QStringLiteral("modDirValue"), QString(), page, false);
+        backupDirCaption = NewLabel(QStringLiteral("backupDirCaption"),
+                                    QStringLiteral("MOD Sourcen Verzeichnis :"), page, false);
+        backupDirValue = NewLabel(QStringLiteral("backupDirValue"), QString(), page, false);
+        for (QLabel* value : {modDirValue, backupDirValue}) {
             QFont f = value->font();
             f.setBold(true);
             value->setFont(f);
         }
-        Image2 = new SealAnimation(page);
-        Image2->setObjectName(QStringLiteral("Image2"));
+        sealAnimation = new SealAnimation(page);
+        sealAnimation->setObjectName(QStringLiteral("sealAnimation"));
         auto* grid = new QGridLayout;
         grid->setHorizontalSpacing(10);
         grid->setVerticalSpacing(8);
-        grid->addWidget(Label10, 0, 0);
-        grid->addWidget(Label12, 0, 1);
-        grid->addWidget(Label11, 1, 0);
-        grid->addWidget(Label13, 1, 1);
+        grid->addWidget(modDirCaption, 0, 0);
+        grid->addWidget(modDirValue, 0, 1);
+        grid->addWidget(backupDirCaption, 1, 0);
+        grid->addWidget(backupDirValue, 1, 1);
         grid->setColumnStretch(1, 1);
         auto* layout = new QVBoxLayout(page);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->setSpacing(16);
-        layout->addWidget(Label9);
+        layout->addWidget(doneTitle);
         layout->addLayout(grid);
-        layout->addWidget(Image2, 1, Qt::AlignHCenter);
+        layout->addWidget(sealAnimation, 1, Qt::AlignHCenter);
     }
 }
 
@@ -271,77 +272,77 @@ int SealWizard::VisiblePage() const {
 }
 
 void SealWizard::ShowOnly(int index) {
-    for (QWidget* page : picContainer)
+    for (QWidget* page : pageWidgets)
         page->hide();
     pages->setCurrentIndex(index);
-    picContainer[index]->show();
-    picContainer[index]->raise();
+    pageWidgets[index]->show();
+    pageWidgets[index]->raise();
 }
 
-void SealWizard::pCPSet() {
-    ShowOnly(pCP);
-    Command3->setEnabled(pCP != 0);
-    if (pCP == 1)
+void SealWizard::ShowPage() {
+    ShowOnly(currentPage);
+    backButton->setEnabled(currentPage != kWelcomePage);
+    if (currentPage == kModPage)
         engine_.ReadModList();
-    if (pCP == 3) {
+    if (currentPage == kRunPage) {
         RunEncoding();
-        Command3->setEnabled(false);
-        Command2->setEnabled(false);
-        Command1->setEnabled(false);
+        backButton->setEnabled(false);
+        nextButton->setEnabled(false);
+        cancelButton->setEnabled(false);
     }
-    // Tested afresh: the run above has moved on to page 4.
-    if (pCP == 4) {
-        Command2->setEnabled(true);
-        Command3->setEnabled(true);
-        Command2->setText(QStringLiteral("Assistent schließen"));
-        Command3->setText(QStringLiteral("Logdatei"));
+    // Tested afresh: the run above has moved on to the summary.
+    if (currentPage == kSummaryPage) {
+        nextButton->setEnabled(true);
+        backButton->setEnabled(true);
+        nextButton->setText(QStringLiteral("Assistent schließen"));
+        backButton->setText(QStringLiteral("Logdatei"));
         summaryShown_.start();
     }
 }
 
 void SealWizard::RunEncoding() {
-    const bool backup = Check1->isChecked();
-    Label12->setText(Text1->text());
-    Label13->setText(Text2->text());
-    Label13->setVisible(backup);
-    Label11->setVisible(backup);
-    engine_.RunEncoding({Text1->text(), Text2->text(), backup});
-    pCP = 4;
-    pCPSet();
+    const bool backup = backupCheck->isChecked();
+    modDirValue->setText(modNameEdit->text());
+    backupDirValue->setText(backupNameEdit->text());
+    backupDirValue->setVisible(backup);
+    backupDirCaption->setVisible(backup);
+    engine_.RunEncoding({modNameEdit->text(), backupNameEdit->text(), backup});
+    currentPage = kSummaryPage;
+    ShowPage();
 }
 
-void SealWizard::Command1_Click() {
+void SealWizard::OnCancel() {
     close();
 }
 
-void SealWizard::Command2_Click() {
-    if (pCP == 4) {
+void SealWizard::OnNext() {
+    if (currentPage == kSummaryPage) {
         close();
         return;
     }
-    ++pCP;
-    pCPSet();
+    ++currentPage;
+    ShowPage();
 }
 
-void SealWizard::Command3_Click() {
-    if (pCP == 4) {
+void SealWizard::OnBack() {
+    if (currentPage == kSummaryPage) {
         // The log once more; "Assistent schließen" still ends the program.
-        ShowOnly(3);
-        Command3->setEnabled(false);
+        ShowOnly(kRunPage);
+        backButton->setEnabled(false);
         return;
     }
-    if (pCP > 0) {
-        --pCP;
-        pCPSet();
+    if (currentPage > kWelcomePage) {
+        --currentPage;
+        ShowPage();
     }
 }
 
-void SealWizard::Command4_Click() {
+void SealWizard::OnChangeMod() {
     if (chooser_)
         return;
     chooser_ = new ModChooser(engine_.ModNames(), engine_.ModTypes());
     BorrowOwner(chooser_, this);
-    connect(chooser_, &ModChooser::modChosen, Text1, &QLineEdit::setText);
+    connect(chooser_, &ModChooser::modChosen, modNameEdit, &QLineEdit::setText);
     connect(chooser_, &QDialog::finished, this, [this] {
         if (chooser_)
             chooser_->deleteLater();
@@ -350,13 +351,13 @@ void SealWizard::Command4_Click() {
     chooser_->show();
 }
 
-void SealWizard::Check1_Click() {
-    const bool on = Check1->isChecked();
-    Frame2->setEnabled(on);
-    QPalette palette = Text2->palette();
+void SealWizard::OnBackupToggled() {
+    const bool on = backupCheck->isChecked();
+    backupNameBox->setEnabled(on);
+    QPalette palette = backupNameEdit->palette();
     palette.setColor(QPalette::All, QPalette::Base, Qt::white);
     palette.setColor(QPalette::All, QPalette::Text, on ? QColor(0, 0, 0) : QColor(128, 128, 128));
-    Text2->setPalette(palette);
+    backupNameEdit->setPalette(palette);
 }
 
 void SealWizard::closeEvent(QCloseEvent* event) {
@@ -369,15 +370,15 @@ void SealWizard::closeEvent(QCloseEvent* event) {
 void SealWizard::OnLogLine(const QString& entry) {
     QString text = entry;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    txtLog->moveCursor(QTextCursor::End);
-    txtLog->insertPlainText(text);
-    txtLog->moveCursor(QTextCursor::End);
-    txtLog->ensureCursorVisible();
-    txtLog->viewport()->repaint();
+    logView->moveCursor(QTextCursor::End);
+    logView->insertPlainText(text);
+    logView->moveCursor(QTextCursor::End);
+    logView->ensureCursorVisible();
+    logView->viewport()->repaint();
 }
 
 void SealWizard::OnProgress(int percent) {
-    Picture1->ShowProgress(percent);
+    progressBox->ShowProgress(percent);
 }
 
 QWidget* SealWizard::MessageOwner() const {

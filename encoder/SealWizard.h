@@ -26,6 +26,12 @@ class SealAnimation;
 class SealWizard : public QWidget, private EngineSink {
     Q_OBJECT
   public:
+    // The pages in the order the wizard leads through them.
+    static constexpr int kWelcomePage = 0;
+    static constexpr int kModPage = 1;
+    static constexpr int kBackupPage = 2;
+    static constexpr int kRunPage = 3;
+    static constexpr int kSummaryPage = 4;
     static constexpr int kPageCount = 5;
 
     // gameDirectory: overrides the directory derived from the program's own.
@@ -33,49 +39,62 @@ class SealWizard : public QWidget, private EngineSink {
                         QWidget* parent = nullptr);
     ~SealWizard() override;
 
-    // The current page, 0 to 4.
-    int pCP = 0;
-    // Shows page pCP and does that page's work.
-    void pCPSet();
+    // The page the wizard is on; stays kSummaryPage while the log is shown
+    // again from there.
+    int currentPage = kWelcomePage;
+    // Shows currentPage and does that page's work.
+    void ShowPage();
 
-    void Command1_Click();  // Abbrechen
-    void Command2_Click();  // Weiter > / Assistent schließen
-    void Command3_Click();  // < Zurück / Logdatei
-    void Command4_Click();  // Wechseln
-    void Check1_Click();
+    // "Abbrechen": ends the program.
+    void OnCancel();
+    // "Weiter >"; on the summary "Assistent schließen", which ends the program.
+    void OnNext();
+    // "< Zurück"; on the summary "Logdatei", which shows the log once more.
+    void OnBack();
+    // "Wechseln": opens the MOD chooser.
+    void OnChangeMod();
+    // "Sourcen sichern" ticked or not: the backup name is editable or greyed.
+    void OnBackupToggled();
 
     Engine& engine() { return engine_; }
     // The open MOD chooser, or nullptr.
     ModChooser* Chooser() const { return chooser_; }
-    // The page in front (differs from pCP when the log is shown on page 4).
+    // The page in front (differs from currentPage when the log is shown from
+    // the summary).
     int VisiblePage() const;
 
     QStackedWidget* pages;
-    QList<QWidget*> picContainer;
-    QPushButton* Command1;
-    QPushButton* Command2;
-    QPushButton* Command3;
-    QPushButton* Command4;
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLabel* Label4[3];
-    QLabel* Label5;
-    QLabel* Label6;
-    QLabel* Label7;
-    QLabel* Label8;
-    QLabel* Label9;
-    QLabel* Label10;
-    QLabel* Label11;
-    QLabel* Label12;
-    QLabel* Label13;
-    QLineEdit* Text1;
-    QLineEdit* Text2;
-    QCheckBox* Check1;
-    QGroupBox* Frame2;
-    QPlainTextEdit* txtLog;
-    ProgressBox* Picture1;
-    SealAnimation* Image2;
+    QList<QWidget*> pageWidgets;  // kWelcomePage .. kSummaryPage
+    QPushButton* backButton;
+    QPushButton* nextButton;
+    QPushButton* cancelButton;
+    // How to move between pages, the same text on each input page.
+    QLabel* navigationHints[3];
+    // The welcome page.
+    QLabel* welcomeTitle;
+    QLabel* welcomeText;
+    QLabel* instructionsNote;
+    // The MOD page.
+    QLabel* modPrompt;
+    QLineEdit* modNameEdit;
+    QPushButton* changeModButton;
+    // The backup page.
+    QLabel* backupPrompt;
+    QCheckBox* backupCheck;
+    QGroupBox* backupNameBox;
+    QLineEdit* backupNameEdit;
+    QLabel* backupWarningTitle;
+    QLabel* backupWarning;
+    // The run page.
+    QPlainTextEdit* logView;
+    ProgressBox* progressBox;
+    // The summary page.
+    QLabel* doneTitle;
+    QLabel* modDirCaption;
+    QLabel* modDirValue;
+    QLabel* backupDirCaption;
+    QLabel* backupDirValue;
+    SealAnimation* sealAnimation;
 
   signals:
     // The wizard was closed: the program is to end.
@@ -90,7 +109,7 @@ class SealWizard : public QWidget, private EngineSink {
     QWidget* MessageOwner() const override;
 
     void BuildPages();
-    QWidget* NewPage(int index);
+    QWidget* NewPage(const QString& name);
     void ShowOnly(int index);
     void RunEncoding();
 

@@ -31,8 +31,8 @@ class Wizard : public ::testing::Test {
         wizard->show();
     }
     void GoTo(int page) {
-        while (wizard->pCP < page)
-            wizard->Command2_Click();
+        while (wizard->currentPage < page)
+            wizard->OnNext();
     }
 
     ScriptedPlatform platform;
@@ -46,9 +46,9 @@ class Wizard : public ::testing::Test {
 TEST_F(Wizard, PageOneRereadsAndAbbrechenEnds) {
     GoTo(2);
     g.Write("game.ini", ModList({"welt", "geheim", "neu", "x"}));
-    wizard->Command3_Click();
+    wizard->OnBack();
     EXPECT_EQ(wizard->engine().ModCount(), 4);
-    wizard->Command1_Click();
+    wizard->OnCancel();
     EXPECT_FALSE(wizard->isVisible());
     EXPECT_EQ(ends, 1);
     EXPECT_EQ(g.HowItLoads("welt", plain), LoadsAs::Plain);
@@ -56,25 +56,25 @@ TEST_F(Wizard, PageOneRereadsAndAbbrechenEnds) {
 
 TEST_F(Wizard, RunEndsOnTheSummaryWithTheLogOneClickAway) {
     GoTo(1);
-    wizard->Text1->setText("welt");
+    wizard->modNameEdit->setText("welt");
     GoTo(2);
-    wizard->Text2->setText("welt.src");
+    wizard->backupNameEdit->setText("welt.src");
     // A double click: the second meets the summary and leaves it open.
-    wizard->Command2->click();
-    wizard->Command2->click();
+    wizard->nextButton->click();
+    wizard->nextButton->click();
     EXPECT_TRUE(wizard->isVisible());
     EXPECT_EQ(wizard->VisiblePage(), 4);
     QString log = wizard->engine().Log();
     EXPECT_TRUE(log.contains("\r\nSicherung abgeschlossen !!\r\n"));
-    EXPECT_EQ(wizard->txtLog->toPlainText(), log.replace("\r\n", "\n"));
-    EXPECT_TRUE(wizard->txtLog->textCursor().atEnd());
+    EXPECT_EQ(wizard->logView->toPlainText(), log.replace("\r\n", "\n"));
+    EXPECT_TRUE(wizard->logView->textCursor().atEnd());
     EXPECT_EQ(g.HowItLoads("welt", plain), LoadsAs::Encoded);
     EXPECT_EQ(g.HowItLoads("welt.src", plain), LoadsAs::Plain);
-    wizard->Command3_Click();  // the log
+    wizard->OnBack();  // the log
     EXPECT_EQ(wizard->VisiblePage(), 3);
     // A deliberate click on the last page ends the program.
     QThread::msleep(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
-    wizard->Command2->click();
+    wizard->nextButton->click();
     EXPECT_FALSE(wizard->isVisible());
     EXPECT_EQ(ends, 1);
     EXPECT_TRUE(platform.messages.isEmpty());
@@ -90,18 +90,18 @@ TEST_F(Wizard, ChooserTakesOnlyAPlainMod) {
                                                         {0, true, "welt"},
                                                         {1, false, "welt"}};
     for (const auto& [row, ok, taken] : tries) {
-        wizard->Command4_Click();
+        wizard->OnChangeMod();
         ModChooser* chooser = wizard->Chooser();
         EXPECT_FALSE(wizard->isEnabled());
         EXPECT_EQ(chooser->windowHandle()->transientParent(), wizard->windowHandle());
-        EXPECT_EQ(chooser->List1->item(2)->text(), "Wiese ä");
-        chooser->List1->setCurrentRow(row);
-        ok ? chooser->Command1_Click() : chooser->Command2_Click();
+        EXPECT_EQ(chooser->modList->item(2)->text(), "Wiese ä");
+        chooser->modList->setCurrentRow(row);
+        ok ? chooser->OnOk() : chooser->OnCancel();
         if (row == 1 && ok)  // refused: stays open
-            chooser->Command2_Click();
+            chooser->OnCancel();
         EXPECT_EQ(wizard->Chooser(), nullptr);
         EXPECT_TRUE(wizard->isEnabled());
-        EXPECT_EQ(wizard->Text1->text(), taken);
+        EXPECT_EQ(wizard->modNameEdit->text(), taken);
     }
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_EQ(platform.messages[0].title, "Codiert");

@@ -9,6 +9,7 @@
 #include "FileLimits.h"
 #include "IniAccess.h"
 #include "ModFiles.h"
+#include "ModRegistry.h"
 #include "Paths.h"
 #include "Platform.h"
 #include "SafeFile.h"
@@ -68,19 +69,15 @@ void Engine::ResolveGameDirectory() {
 
 void Engine::ReadModList() {
     ResolveGameDirectory();
-    const QByteArray gameIni = DefinitionBytes(GameIniPath());
-    modCount_ = ReadIniNumberFromBytes(gameIni, "Mods", "ModAnzahl");
-    if (modCount_ > kMaxModCount) {
+    const ModRegistry registry = ReadModRegistry(DefinitionBytes(GameIniPath()));
+    if (registry.tooMany) {
         Platform::Instance().MessageBox(sink_.MessageOwner(), MsgIcon::Exclamation, kErrorTitle,
                                         kTooManyMods);
         Platform::Instance().ExitProgram(1);
     }
-    modNames_.clear();
+    modNames_ = registry.names;
     modTypes_.clear();
-    for (int j = 0; j < modCount_; ++j) {
-        const QByteArray name =
-            ReadIniTextFromBytes(gameIni, "Mods", "ModName" + QByteArray::number(j + 1));
-        modNames_.append(name);
+    for (const QByteArray& name : modNames_) {
         // An empty or unsafe name resolves to no file and reads as "".
         const QString config = JoinStoredPath(ModsDirectory(), name + "\\config.ini");
         modTypes_.append(ReadIniTextFromBytes(DefinitionBytes(config), "game", "type"));
@@ -247,7 +244,7 @@ void Engine::RunEncoding(const RunRequest& request) {
     backupDirName_ = request.backupDirName.trimmed();
     changes_ = std::make_unique<ChangeSet>(*files_);
 
-    LogLine(QString::number(modCount_) + QStringLiteral(" Mod(s) gefunden..."));
+    LogLine(QString::number(ModCount()) + QStringLiteral(" Mod(s) gefunden..."));
     LogLine(QStringLiteral("MOD '") + selectedMod_ + QStringLiteral("' ausgewählt"));
     LogLine(QStringLiteral("Sichere dieses MOD im Verzeichnis '") + request.backupDirName + '\'');
     ShowProgress(5);

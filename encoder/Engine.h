@@ -24,9 +24,6 @@ struct RunRequest {
 
 class Engine {
   public:
-    // More installed MODs than this cannot be handled.
-    static constexpr int kMaxModCount = 99;
-
     // files: where changes go; nullptr for the real file system.
     explicit Engine(EngineSink& sink, FileOps* files = nullptr);
     ~Engine();
@@ -36,7 +33,7 @@ class Engine {
     void SetGameDirectory(const QString& dir);
 
     // Reads the installed MODs from game.ini; ends the program when there
-    // are too many.
+    // are more than kMaxInstalledMods.
     void ReadModList();
 
     // The whole job for one MOD, all or nothing: every change is written
@@ -64,7 +61,7 @@ class Engine {
     const QString& GameDirectory() const { return gameDirectory_; }
     QString ModsDirectory() const { return gameDirectory_ + QStringLiteral("/mods"); }
     QString GameIniPath() const { return gameDirectory_ + QStringLiteral("/game.ini"); }
-    int ModCount() const { return modCount_; }
+    int ModCount() const { return static_cast<int>(modNames_.size()); }
     const QList<QByteArray>& ModNames() const { return modNames_; }
     const QList<QByteArray>& ModTypes() const { return modTypes_; }
     const QString& SelectedMod() const { return selectedMod_; }
@@ -105,7 +102,6 @@ class Engine {
     FileOps* files_;
     QString gameDirectoryOverride_;
     QString gameDirectory_;
-    int modCount_ = 0;
     QList<QByteArray> modNames_;
     QList<QByteArray> modTypes_;
     QString selectedMod_;

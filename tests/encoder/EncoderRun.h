@@ -1,5 +1,8 @@
 #pragma once
 // One encoding run over a game directory, with everything it reported.
+#include <QStringList>
+#include <string>
+
 #include "Engine.h"
 #include "GameFiles.h"
 #include "ScriptedPlatform.h"
@@ -10,6 +13,25 @@ namespace wf::test {
 inline QMap<QByteArray, QByteArray> InstallWelt(const GameFiles& g, const Lines& names = {"welt"}) {
     g.Write("game.ini", ModList(names));
     return g.WriteMod("welt", MakeMod());
+}
+
+// What differs between two snapshots, "" when nothing: "+added -removed
+// ~changed" entries, so that a failure names the files rather than dumping
+// their bytes.
+inline std::string Differences(const QMap<QString, QByteArray>& before,
+                               const QMap<QString, QByteArray>& after) {
+    QStringList found;
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        if (!after.contains(it.key()))
+            found.append('-' + it.key());
+        else if (after.value(it.key()) != it.value())
+            found.append('~' + it.key());
+    }
+    for (auto it = after.cbegin(); it != after.cend(); ++it) {
+        if (!before.contains(it.key()))
+            found.append('+' + it.key());
+    }
+    return found.join(' ').toStdString();
 }
 
 struct EngineRun : EngineSink {

@@ -9,6 +9,7 @@
 #include <QStyleHints>
 #include <QThread>
 #include <QWindow>
+#include <string>
 
 #include "GameFiles.h"
 #include "ScriptedPlatform.h"
@@ -90,6 +91,7 @@ TEST_F(Wizard, ChooserTakesOnlyAPlainMod) {
                                                         {0, true, "welt"},
                                                         {1, false, "welt"}};
     for (const auto& [row, ok, taken] : tries) {
+        SCOPED_TRACE("row " + std::to_string(row) + (ok ? " OK" : " Abbrechen") + " -> " + taken);
         wizard->OnChangeMod();
         ModChooser* chooser = wizard->Chooser();
         EXPECT_FALSE(wizard->isEnabled());

@@ -29,20 +29,20 @@ inline void Sprite(QImage& sprite, QImage& mask, int w, int h, QRgb colour) {
 
 // Store 0 as start-up leaves it, with a background of w × h.
 inline void FillStore(PictureStores& stores, int w, int h) {
-    PictureStore& s = stores.RESSOURCEN;
+    PictureStore& s = stores.sources;
     while (s.SlotCount() < kLastFixedSlot)
         s.NewSlot();
-    *s.SlotDC(kCartridgeSlot) = Solid(16, 40, 0xFFC8A000u);
-    Sprite(*s.SlotDC(kCursorSlot), *s.SlotDC(kCursorMaskSlot), 32, 32, 0xFFFF0000u);
+    *s.Picture(kCartridgeSlot) = Solid(16, 40, 0xFFC8A000u);
+    Sprite(*s.Picture(kCursorSlot), *s.Picture(kCursorMaskSlot), 32, 32, 0xFFFF0000u);
     QImage background(w, h, QImage::Format_RGB32);
     for (int y = 0; y < h; ++y) {
         auto* line = reinterpret_cast<QRgb*>(background.scanLine(y));
         for (int x = 0; x < w; ++x)
             line[x] = qRgb(120 + x % 100, 160 + y % 80, 230);
     }
-    *s.SlotDC(kBackgroundSlot) = background;
-    Sprite(*s.SlotDC(kLeftBirdSlot), *s.SlotDC(kLeftBirdMaskSlot), 88, 48, 0xFF302010u);
-    Sprite(*s.SlotDC(kRightBirdSlot), *s.SlotDC(kRightBirdMaskSlot), 88, 48, 0xFF103020u);
+    *s.Picture(kBackgroundSlot) = background;
+    Sprite(*s.Picture(kLeftBirdSlot), *s.Picture(kLeftBirdMaskSlot), 88, 48, 0xFF302010u);
+    Sprite(*s.Picture(kRightBirdSlot), *s.Picture(kRightBirdMaskSlot), 88, 48, 0xFF103020u);
 }
 
 }  // namespace wf::bench

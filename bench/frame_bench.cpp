@@ -72,7 +72,7 @@ void Run(int screenW, int screenH) {
     } else {
         wf::MakeWindowCopies(stores);
     }
-    state.gameRunning = true;
+    state.phase = wf::GamePhase::Running;
     state.secondsLeft = 119;
     state.magazine = 6;
     state.score = 1234;

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "BenchPictures.h"
-#include "Form1.h"
-#include "GameController.h"
+#include "GameRunner.h"
+#include "MainWindow.h"
 #include "ScriptedPlatform.h"
 #include "SilentAudio.h"
 
@@ -38,41 +38,40 @@ int main(int argc, char** argv) {
 
     // The pictures are made here rather than loaded, so that the loop runs
     // without a game directory.
-    wf::Form1 form(QCoreApplication::applicationDirPath(), std::make_unique<wf::SilentSound>(),
-                   std::make_unique<wf::SilentMusic>());
+    wf::MainWindow form(QCoreApplication::applicationDirPath(), std::make_unique<wf::SilentSound>(),
+                        std::make_unique<wf::SilentMusic>());
     wf::bench::FillStore(form.Stores(), 640, 480);
     form.SizeWindowToSurface(640, 480);
     form.show();
 
     wf::GameState& state = form.State();
-    state.customMode = true;
-    state.customTime = QStringLiteral("360");
-    state.customFps = QStringLiteral("100");
-    wf::MenuModel& menu = form.Menu();
-    menu.trz.checked = menu.wtu.checked = menu.wetz.checked = false;
-    form.SyncMenu();
+    wf::GameSettings& settings = form.Settings();
+    settings.userDefinedConfirmed = true;
+    settings.userDefined = {360, 100};
+    settings.gameLength = wf::kUserDefinedLength;
+    form.ShowMenu();
 
     QElapsedTimer clock;
     std::vector<qint64> ticks;
     ticks.reserve(1000);
     // Runs after the window's own handler: a tick dropped because it came
     // inside another one is not counted.
-    QObject::connect(form.tmrSpiel(), &QTimer::timeout, &form, [&] {
-        if (!form.Controller().InTick())
+    QObject::connect(form.TickTimer(), &QTimer::timeout, &form, [&] {
+        if (!form.Game().InTick())
             ticks.push_back(clock.nsecsElapsed());
     });
 
     clock.start();
-    form.ter_Click();
-    if (!state.gameRunning) {
+    form.PlayOrAbort();
+    if (!state.Running()) {
         std::fprintf(stderr, "tick_bench: the game did not start\n");
         return 1;
     }
-    const int interval = form.tmrSpiel()->interval();
+    const int interval = form.TickTimer()->interval();
     // Aborted before leaving the loop, so that nothing asks about a running
     // game; quit() would try to close the window and ask.
     QTimer::singleShot(kRunMs, &form, [&] {
-        form.ter_Click();
+        form.PlayOrAbort();
         QCoreApplication::exit(0);
     });
     app.exec();

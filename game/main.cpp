@@ -1,7 +1,7 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "Form1.h"
+#include "MainWindow.h"
 #include "Paths.h"
 #include "Platform.h"
 #include "QtPlatform.h"
@@ -11,9 +11,9 @@ int main(int argc, char** argv) {
     wf::InstallGermanQtTexts(app);
     wf::Platform::Instance().SetProgramName(QStringLiteral("Wolkenfang"));
 
-    wf::Form1 form1(wf::GameDirectory(wf::ProgramDirectory()));
-    form1.Form_Load(app.arguments().mid(1));
-    form1.show();
+    wf::MainWindow window(wf::GameDirectory(wf::ProgramDirectory()));
+    window.Load(app.arguments().mid(1));
+    window.show();
 
     // For measuring the start-up: end as soon as the main window is up.
     if (qEnvironmentVariable("WF_EXIT_AFTER_SHOW") == QLatin1String("1")) {

@@ -1,6 +1,6 @@
 #pragma once
 // The state of one game, owned by the main window for the life of the
-// program. Plain data: the rules of play change it, the frame composer draws
+// program. Plain data: the game session changes it, the frame composer draws
 // what it says.
 #include <QString>
 #include <array>
@@ -19,15 +19,32 @@ struct Bird {
 inline constexpr int kMagazineSize = 6;
 inline constexpr int kShotCost = 2;
 inline constexpr int kBirdPoints = 7;
-inline constexpr int kCellSize = 17;
 inline constexpr int kBirdSpeed = 6;
 inline constexpr int kSpawnMargin = 35;
-inline constexpr int kFixedTickMs = 40;
+
+// The window-mode playing surface and the bird picture, in play-area units.
+// The same in full-screen mode: only drawing is scaled.
+struct PlayArea {
+    int width = 0;
+    int height = 0;
+    int birdWidth = 0;
+    int birdHeight = 0;
+};
+
+// Where a game stands.
+enum class GamePhase {
+    Idle,      // no game: the title sequence runs, the menu offers a new one
+    Starting,  // a start that has not (yet) succeeded: only its abort is offered
+    Running,
+};
 
 // The surface a game draws into, fixed by the start of the game.
 enum class DrawTarget { WindowSurface, FullScreenSurface };
 
 struct GameState {
+    GamePhase phase = GamePhase::Idle;
+    bool Running() const { return phase == GamePhase::Running; }
+
     int32_t mouseX = 0;
     int32_t mouseY = 0;
     int32_t shotCellX = 0;
@@ -36,20 +53,17 @@ struct GameState {
     bool shotPending = false;
     int16_t finalScore = 0;
 
-    bool customMode = false;
-    QString customTime;  // texts of the user-defined mode dialog's value labels
-    QString customFps;
-
     int32_t gameLength = 0;
+    PlayArea area;
     FixedScale scaleX = FixedScale::One();
     FixedScale scaleY = FixedScale::One();
     int32_t elapsedSeconds = 0;
     int32_t secondsLeft = 0;
     std::array<Bird, 3> birds{};
     int64_t score = 0;
-    bool gameRunning = false;
     DrawTarget drawTarget = DrawTarget::WindowSurface;
 
+    // Taken from the settings when a game starts.
     bool debugMode = false;
     uint8_t debugStyle = 2;
     int32_t selectedBackground = 1;

@@ -4,8 +4,10 @@
 #include <QByteArray>
 #include <QColor>
 #include <QString>
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <span>
 
 namespace wf {
 
@@ -67,5 +69,24 @@ struct ModDefinition {
     int32_t backgroundCount = 0;
     std::array<BackgroundDef, kMaxBackgrounds + 1> backgrounds{};
 };
+
+// The extras that background number `background` defines, in order; none
+// for a number outside 1 to kMaxBackgrounds (a picture of the player's own
+// has none).
+inline std::span<ExtraDef> ExtrasOf(ModDefinition& mod, int background) {
+    if (background < 1 || background > kMaxBackgrounds)
+        return {};
+    BackgroundDef& def = mod.backgrounds[background];
+    return {def.extras.data() + 1, static_cast<size_t>(std::clamp(def.extraCount, 0, kMaxExtras))};
+}
+inline std::span<const ExtraDef> ExtrasOf(const ModDefinition& mod, int background) {
+    return ExtrasOf(const_cast<ModDefinition&>(mod), background);
+}
+
+// An extra's hit cells, in order.
+inline std::span<const HitCell> HitCellsOf(const ExtraDef& extra) {
+    return {extra.hitCells.data() + 1,
+            static_cast<size_t>(std::clamp(extra.hitCellCount, 0, kMaxHitCells))};
+}
 
 }  // namespace wf

@@ -8,6 +8,8 @@
 #include <functional>
 #include <variant>
 
+#include "GameLengths.h"
+
 namespace wf {
 
 // A score is a whole number, or the line it was read from (kept byte for
@@ -16,8 +18,8 @@ using ScoreValue = std::variant<qint32, QByteArray>;
 
 class Highscore {
   public:
-    static constexpr int kSlots = 5;   // tables and places 0..4; 0 and table 4 unused
-    static constexpr int kTables = 3;  // 1: 30 s, 2: 60 s, 3: 120 s
+    static constexpr int kSlots = 5;  // tables and places 0..4; 0 and table 4 unused
+    static constexpr int kTables = kHighscoreTables;  // one per timed game length
     static constexpr int kPlaces = 4;
 
     // The scores a table starts with, place 1 to 4 (all 0 for another table).

@@ -2,6 +2,7 @@
 
 #include <QUrl>
 
+#include "GameLengths.h"
 #include "TextCipher.h"
 
 namespace wf {
@@ -23,26 +24,13 @@ QString HighscoreSite() {
     return site;
 }
 
-int GameSecondsOfTable(int table) {
-    switch (table) {
-        case 1:
-            return 30;
-        case 2:
-            return 60;
-        case 3:
-            return 120;
-        default:
-            return 0;
-    }
-}
-
 QString ViewUrl(const QString& site) {
     return site + QStringLiteral("/hs.php");
 }
 
 QString SubmitUrl(int table, qint32 score, const QString& site) {
     const QByteArray digits =
-        EncodeText(ResultRecord(GameSecondsOfTable(table), score), ScoreKey, true);
+        EncodeText(ResultRecord(GameLengthOfTable(table), score), ScoreKey, true);
     // The query must never carry anything but digits; the three-digit form
     // guarantees that, and a record that somehow broke it is not sent.
     for (char c : digits) {

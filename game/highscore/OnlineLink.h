@@ -13,9 +13,6 @@ namespace wf {
 // otherwise the build's site.
 QString HighscoreSite();
 
-// 30, 60 or 120 for tables 1, 2, 3; 0 for anything else.
-int GameSecondsOfTable(int table);
-
 QString ViewUrl(const QString& site = HighscoreSite());
 // site + "/wfscore.php?punkte=" + the encoded record, digits only.
 QString SubmitUrl(int table, qint32 score, const QString& site = HighscoreSite());

@@ -6,15 +6,6 @@
 
 namespace wf {
 
-// The window-mode playing surface and the bird picture, in play-area units.
-// The same in full-screen mode: only drawing is scaled.
-struct PlayArea {
-    int width = 0;
-    int height = 0;
-    int birdWidth = 0;
-    int birdHeight = 0;
-};
-
 // trunc(R × (H − birdHeight − 35)) with the next random number; at or above
 // the top edge when the surface is too low for a bird.
 float NewBirdHeight(const PlayArea& area, RandomSource& random);

@@ -1,6 +1,5 @@
 #include "ExtraVisibility.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace wf {
@@ -18,17 +17,13 @@ bool UpdateSequenziell(ExtraDef& extra, RandomSource& random) {
 }
 
 int UpdateExtraVisibility(GameState& state, RandomSource& random) {
-    const int bg = state.selectedBackground;
-    if (bg < 1 || bg > kMaxBackgrounds)
-        return 0;
-    BackgroundDef& background = state.mod.backgrounds[bg];
-    const int count = std::clamp(background.extraCount, 0, kMaxExtras);
-    for (int j = 1; j <= count; ++j) {
-        ExtraDef& extra = background.extras[j];
+    int number = 0;
+    for (ExtraDef& extra : ExtrasOf(state.mod, state.selectedBackground)) {
+        ++number;
         if (extra.extraKind == "sequenziell") {
             UpdateSequenziell(extra, random);
         } else if (extra.extraKind != "static") {
-            return j;
+            return number;
         }
     }
     return 0;

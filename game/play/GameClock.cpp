@@ -31,17 +31,4 @@ int16_t SaturatedScore(int64_t score) {
                                                     std::numeric_limits<int16_t>::max()));
 }
 
-int HighscoreTableFor(int32_t gameLength, int previous) {
-    switch (gameLength) {
-        case 30:
-            return 1;
-        case 60:
-            return 2;
-        case 120:
-            return 3;
-        default:
-            return previous;
-    }
-}
-
 }  // namespace wf

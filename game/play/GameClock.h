@@ -1,5 +1,5 @@
 #pragma once
-// The one-second clock of a game and what its end hands over.
+// The one-second clock of a game and the score its end hands over.
 #include <cstdint>
 
 #include "GameState.h"
@@ -16,8 +16,5 @@ void UpdateCountdown(GameState& state);
 // The score as the 16-bit value the highscore flow takes, saturated at the
 // bounds instead of wrapping round.
 int16_t SaturatedScore(int64_t score);
-
-// Table 1, 2 or 3 for 30, 60 or 120 seconds; `previous` for any other length.
-int HighscoreTableFor(int32_t gameLength, int previous);
 
 }  // namespace wf

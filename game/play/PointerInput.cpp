@@ -2,15 +2,11 @@
 
 #include <cmath>
 
-#include "FixedScale.h"
-
 namespace wf {
 
-namespace {
-int32_t AimCell(double v) {
-    return static_cast<int32_t>(std::trunc((v + 16.0) / kCellSize));
+int32_t AimCell(double pointer) {
+    return static_cast<int32_t>(std::trunc((pointer + kAimOffset) / kCellSize));
 }
-}  // namespace
 
 void PointerMoved(GameState& state, double x, double y) {
     state.mouseX = NearestEven(x);
@@ -23,15 +19,20 @@ int32_t ScreenToPlayArea(double screen, FixedScale scale) {
     return NearestEven(screen * 10000.0 / static_cast<double>(scale.tenThousandths));
 }
 
-void ButtonReleased(GameState& state, int button, double x, double y) {
-    if (button == kLeftButton) {
-        state.shotCellX = AimCell(x);
-        state.shotCellY = AimCell(y);
-        state.shotPending = true;
-    } else if (button == kRightButton) {
-        state.shotPending = false;
-        if (state.magazine == 0)
-            state.magazine = kMagazineSize;
+void ButtonReleased(GameState& state, PointerButton button, double x, double y) {
+    switch (button) {
+        case PointerButton::Left:
+            state.shotCellX = AimCell(x);
+            state.shotCellY = AimCell(y);
+            state.shotPending = true;
+            break;
+        case PointerButton::Right:
+            state.shotPending = false;
+            if (state.magazine == 0)
+                state.magazine = kMagazineSize;
+            break;
+        case PointerButton::Middle:
+            break;
     }
 }
 

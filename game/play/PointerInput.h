@@ -3,11 +3,9 @@
 // the next game tick resolves a recorded shot.
 #include "FixedScale.h"
 #include "GameState.h"
+#include "PlayGeometry.h"
 
 namespace wf {
-
-inline constexpr int kLeftButton = 1;
-inline constexpr int kRightButton = 2;
 
 // mouseX/mouseY to the nearest whole unit, halves to even.
 void PointerMoved(GameState& state, double x, double y);
@@ -18,10 +16,13 @@ void PointerMoved(GameState& state, double x, double y);
 // whole unit, so that the cross-hair stays under the pointer.
 int32_t ScreenToPlayArea(double screen, FixedScale scale);
 
-// Left: records the aim point's cell (the cross-hair aims 16 units right of
-// and below the pointer) and a pending shot; a second click replaces it.
-// Right: drops a pending shot and refills only an empty magazine.
-// Any other button is ignored.
-void ButtonReleased(GameState& state, int button, double x, double y);
+// The cell a pointer position aims at: the cross-hair's aim point, truncated
+// toward zero.
+int32_t AimCell(double pointer);
+
+// Left: records the aim point's cell and a pending shot; a second click
+// replaces it. Right: drops a pending shot and refills only an empty
+// magazine. Any other button is ignored.
+void ButtonReleased(GameState& state, PointerButton button, double x, double y);
 
 }  // namespace wf

@@ -1,7 +1,9 @@
 #include "ShotResolution.h"
 
-#include <algorithm>
 #include <cmath>
+
+#include "BirdMotion.h"
+#include "PlayGeometry.h"
 
 namespace wf {
 
@@ -10,16 +12,8 @@ namespace {
 // Every hit cell of every shown extra is tested: an extra that lists the shot
 // cell twice and survives the first hit scores twice.
 void ScoreExtras(GameState& state) {
-    const int bg = state.selectedBackground;
-    if (bg < 1 || bg > kMaxBackgrounds)
-        return;
-    BackgroundDef& background = state.mod.backgrounds[bg];
-    const int count = std::clamp(background.extraCount, 0, kMaxExtras);
-    for (int i = 1; i <= count; ++i) {
-        ExtraDef& extra = background.extras[i];
-        const int cells = std::clamp(extra.hitCellCount, 0, kMaxHitCells);
-        for (int k = 1; k <= cells; ++k) {
-            const HitCell& cell = extra.hitCells[k];
+    for (ExtraDef& extra : ExtrasOf(state.mod, state.selectedBackground)) {
+        for (const HitCell& cell : HitCellsOf(extra)) {
             if (cell.column != state.shotCellX || cell.row != state.shotCellY)
                 continue;
             if (extra.extraState != kExtraShown)
@@ -50,21 +44,24 @@ void ScoreBirds(GameState& state, const PlayArea& area, RandomSource& random) {
 
 }  // namespace
 
+int32_t BirdHitColumn(const Bird& bird) {
+    return static_cast<int32_t>(
+        std::trunc((static_cast<double>(bird.x) + kBirdHitCentreX) / kCellSize));
+}
+
+int32_t BirdHitRow(const Bird& bird) {
+    return static_cast<int32_t>(
+        std::trunc((static_cast<double>(bird.y) + kBirdHitCentreY) / kCellSize));
+}
+
 bool BirdHitByCell(const Bird& bird, int32_t cellX, int32_t cellY) {
-    const auto cx =
-        static_cast<int32_t>(std::trunc((static_cast<double>(bird.x) + 44.0) / kCellSize));
-    const auto cy =
-        static_cast<int32_t>(std::trunc((static_cast<double>(bird.y) + 20.0) / kCellSize));
-    const int dx = cellX - cx;
-    const int dy = cellY - cy;
+    const int dx = cellX - BirdHitColumn(bird);
+    const int dy = cellY - BirdHitRow(bird);
     return (dx == 0 && dy >= -1 && dy <= 1) || (dy == 0 && (dx == -1 || dx == 1));
 }
 
-void ResolveShot(GameState& state, const PlayArea& area, RandomSource& random, SoundOutput* sound,
-                 const QString& soundPath) {
+void ResolveShot(GameState& state, const PlayArea& area, RandomSource& random) {
     state.score -= kShotCost;
-    if (sound && !soundPath.isEmpty())
-        sound->PlayWave(soundPath);
     ScoreExtras(state);
     ScoreBirds(state, area, random);
     state.shotPending = false;

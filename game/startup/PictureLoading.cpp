@@ -55,16 +55,16 @@ LoadedPictures LoadPictureSet(PictureStores& stores, const QString& programDir,
         const QString real = path.isEmpty() ? QString() : QFileInfo(path).canonicalFilePath();
         if (const auto it = loadedInto.constFind(real);
             !real.isEmpty() && it != loadedInto.cend()) {
-            stores.RESSOURCEN.ShareSlot(slot, *it);
+            stores.sources.ShareSlot(slot, *it);
             return 1;
         }
-        const int loaded = RES::LoadSlotPicture(stores, 0, slot, path);
+        const int loaded = stores.sources.LoadSlotPicture(slot, path);
         if (loaded && !real.isEmpty())
             loadedInto.insert(real, slot);
         return loaded;
     };
     for (int s = 1; s <= kLastFixedSlot; ++s) {
-        const int created = RES::NewSlot(stores, 0);
+        const int created = stores.sources.NewSlot();
         Q_ASSERT(created == s);  // store 0 is empty before start-up
         Q_UNUSED(created);
         if (s == kBackgroundSlot) {
@@ -88,7 +88,7 @@ LoadedPictures LoadPictureSet(PictureStores& stores, const QString& programDir,
         for (int j = 1; j <= extras; ++j) {
             ExtraDef& extra = bg.extras[j];
             const int slot = result.nextPictureSlot++;
-            const int created = RES::NewSlot(stores, 0);
+            const int created = stores.sources.NewSlot();
             Q_ASSERT(created == slot);
             Q_UNUSED(created);
             result.pictureLoaded[slot] = load(slot, JoinStoredPath(modDir, extra.pictureFile));

@@ -41,16 +41,16 @@ void PlaySurface::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void PlaySurface::mouseReleaseEvent(QMouseEvent* event) {
-    int button = 0;
+    PointerButton button = PointerButton::Left;
     switch (event->button()) {
         case Qt::LeftButton:
-            button = 1;
+            button = PointerButton::Left;
             break;
         case Qt::RightButton:
-            button = 2;
+            button = PointerButton::Right;
             break;
         case Qt::MiddleButton:
-            button = 4;
+            button = PointerButton::Middle;
             break;
         default:
             return;

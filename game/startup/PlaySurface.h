@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include "PlayGeometry.h"
+
 namespace wf {
 
 class PlaySurface : public QWidget {
@@ -22,8 +24,7 @@ class PlaySurface : public QWidget {
 
   signals:
     void PointerMoved(double x, double y);
-    // Button values: 1 left, 2 right, 4 middle.
-    void ButtonReleased(int button, double x, double y);
+    void ButtonReleased(PointerButton button, double x, double y);
 
   protected:
     void paintEvent(QPaintEvent* event) override;

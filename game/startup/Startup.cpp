@@ -8,7 +8,6 @@
 #include "Paths.h"
 #include "PictureSlots.h"
 #include "Platform.h"
-#include "Text8.h"
 
 namespace wf {
 namespace {
@@ -64,14 +63,6 @@ void ResetTitle(TitleSequence& title, const QStringList& credits) {
     title.creditLineCount = count - 1;
 }
 
-void ShowBackgroundEntries(MenuModel& menu, const ModDefinition& mod) {
-    const int count = qBound(0, mod.backgroundCount, kMaxBackgrounds);
-    for (int i = 1; i <= count; ++i) {
-        menu.hinterg[i].visible = true;
-        menu.hinterg[i].caption = FromText8(mod.backgrounds[i].title);
-    }
-}
-
 }  // namespace
 
 QString ModDirectoryFor(const QString& programDir, const QString& modName) {
@@ -90,8 +81,8 @@ StartupResult RunStartup(StartupContext& c) {
 
     const CommandLineOptions options =
         ApplySwitches(SplitCommandLine(JoinCommandLine(c.arguments)));
-    c.state.debugMode = options.debugMode;
-    c.state.debugStyle = options.debugStyle;
+    c.settings.debugMode = options.debugMode;
+    c.settings.debugStyle = options.debugStyle;
 
     ResetTitle(c.title, c.credits);
 
@@ -104,13 +95,12 @@ StartupResult RunStartup(StartupContext& c) {
     if (!loaded.loaded)
         Fail(c.owner, loaded.icon, loaded.title, loaded.text);
     c.state.mod = std::move(loaded.mod);
-    c.state.selectedBackground = 1;
-    ShowBackgroundEntries(c.menu, c.state.mod);
+    c.settings.background = 1;
 
     if (SwitchedOn(settings, result.modDir, "sound"))
-        c.menu.mnuSound.checked = true;
+        c.settings.sound = true;
     if (SwitchedOn(settings, result.modDir, "music"))
-        c.menu.mnuMusik.checked = true;
+        c.settings.music = true;
 
     progress(5);
     result.pictures = LoadPictureSet(c.stores, c.programDir, result.modDir, c.state.mod, progress);
@@ -120,10 +110,10 @@ StartupResult RunStartup(StartupContext& c) {
     if (!AllExtrasLoaded(result.pictures))
         Fail(c.owner, MsgIcon::Critical, kExtrasTitle, kExtrasText);
 
-    const PictureStore& store0 = c.stores.RESSOURCEN;
+    const PictureStore& sources = c.stores.sources;
     const BackgroundDef& first = c.state.mod.backgrounds[1];
-    const int width = store0.SlotWidth(kBackgroundSlot);
-    const int height = store0.SlotHeight(kBackgroundSlot);
+    const int width = sources.SlotWidth(kBackgroundSlot);
+    const int height = sources.SlotHeight(kBackgroundSlot);
     if (width != first.width || height != first.height)
         Fail(c.owner, MsgIcon::Critical, kSizeTitle, kSizeText);
 

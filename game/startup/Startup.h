@@ -7,8 +7,8 @@
 #include <QStringList>
 #include <functional>
 
+#include "GameSettings.h"
 #include "GameState.h"
-#include "MenuModel.h"
 #include "PictureLoading.h"
 #include "PictureStore.h"
 #include "TitleSequence.h"
@@ -30,7 +30,7 @@ struct StartupContext {
     QString programDir;
     QStringList arguments;  // without the program name
     GameState& state;
-    MenuModel& menu;
+    GameSettings& settings;
     PictureStores& stores;
     TitleSequence& title;
     QStringList credits;       // the title sequence's credit lines
@@ -44,7 +44,7 @@ struct StartupResult {
     LoadedPictures pictures;
 };
 
-// Form_Load's sequence. Returns only when everything is loaded and checked.
+// The start-up sequence. Returns only when everything is loaded and checked.
 StartupResult RunStartup(StartupContext& context);
 
 // The MOD directory for a name from the command line ("" for the default),

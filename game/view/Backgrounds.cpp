@@ -12,19 +12,19 @@
 
 namespace wf {
 
-Backgrounds::Backgrounds(GameState& state, MenuModel& menu, PictureStores& stores, GameHost& host,
-                         QString modDir)
-    : state_(state), menu_(menu), stores_(stores), host_(host), modDir_(std::move(modDir)) {}
+Backgrounds::Backgrounds(const ModDefinition& mod, GameSettings& settings, PictureStores& stores,
+                         GameHost& host, QString modDir)
+    : mod_(mod), settings_(settings), stores_(stores), host_(host), modDir_(std::move(modDir)) {}
 
-void Backgrounds::hinterg_Click(int index) {
+void Backgrounds::ChoosePreset(int index) {
     SelectPreset(index, nullptr);
 }
 
 void Backgrounds::SelectPreset(int index, QWidget* owner) {
     if (index < 1 || index > kMaxBackgrounds)
         return;
-    const BackgroundDef& def = state_.mod.backgrounds[index];
-    PictureStore& store = stores_.RESSOURCEN;
+    const BackgroundDef& def = mod_.backgrounds[index];
+    PictureStore& store = stores_.sources;
 
     if (def.isPicture) {
         const QString path = JoinStoredPath(modDir_, def.pictureFile);
@@ -50,17 +50,15 @@ void Backgrounds::SelectPreset(int index, QWidget* owner) {
         }
     } else {
         store.SetSlotSize(kBackgroundSlot, def.width, def.height);
-        if (QImage* slot = store.SlotDC(kBackgroundSlot))
+        if (QImage* slot = store.Picture(kBackgroundSlot))
             Blit::FillBox(*slot, 0, 0, slot->width(), slot->height(), def.colour);
     }
 
-    CheckOnly(&menu_.hinterg[index]);
     ApplyWindowLayout();
-    state_.selectedBackground = index;
-    host_.MenuChanged();
+    settings_.background = index;
 }
 
-void Backgrounds::hgw_Click(QWidget* owner) {
+void Backgrounds::ChooseOwnPicture(QWidget* owner) {
     const QStringList filters{
         QStringLiteral("Bitmap-Dateien (*.bmp)"), QStringLiteral("GIF - Dateien (*.gif)"),
         QStringLiteral("JPG - Dateien (*.jpg)"), QStringLiteral("JPEG - Dateien (*.jpeg)")};
@@ -69,10 +67,10 @@ void Backgrounds::hgw_Click(QWidget* owner) {
     if (file.isEmpty())
         return;
 
-    PictureStore& store = stores_.RESSOURCEN;
+    PictureStore& store = stores_.sources;
     // Kept so that a refused picture never stays in the slot, even when the
     // fall-back to background 1 fails as well.
-    const QImage* current = store.SlotDC(kBackgroundSlot);
+    const QImage* current = store.Picture(kBackgroundSlot);
     const QImage previous = current ? *current : QImage();
 
     // A picture that did not load leaves the old one in the slot, so its size
@@ -87,7 +85,7 @@ void Backgrounds::hgw_Click(QWidget* owner) {
         return;
     }
     if (!OwnPictureSizeSupported()) {
-        if (QImage* slot = store.SlotDC(kBackgroundSlot))
+        if (QImage* slot = store.Picture(kBackgroundSlot))
             *slot = previous;
         Platform::Instance().MessageBox(
             owner, MsgIcon::Exclamation, QStringLiteral("Nicht unterstützt !"),
@@ -98,13 +96,11 @@ void Backgrounds::hgw_Click(QWidget* owner) {
     }
 
     ApplyWindowLayout();
-    CheckOnly(&menu_.hgw);
-    state_.selectedBackground = 0;
-    host_.MenuChanged();
+    settings_.background = kOwnBackground;
 }
 
 bool Backgrounds::OwnPictureSizeSupported() const {
-    const PictureStore& store = stores_.RESSOURCEN;
+    const PictureStore& store = stores_.sources;
     const int tpp = TwipsPerPixel();
     const QSize screenPx = host_.ScreenSizePx();
     const int64_t width = int64_t{store.SlotWidth(kBackgroundSlot)} * tpp;
@@ -121,15 +117,8 @@ bool Backgrounds::OwnPictureSizeSupported() const {
 }
 
 void Backgrounds::ApplyWindowLayout() {
-    const PictureStore& store = stores_.RESSOURCEN;
+    const PictureStore& store = stores_.sources;
     host_.SizeWindowToSurface(store.SlotWidth(kBackgroundSlot), store.SlotHeight(kBackgroundSlot));
-}
-
-void Backgrounds::CheckOnly(MenuEntry* entry) {
-    for (MenuEntry& e : menu_.hinterg)
-        e.checked = false;
-    menu_.hgw.checked = false;
-    entry->checked = true;
 }
 
 }  // namespace wf

@@ -1,13 +1,14 @@
 #pragma once
 // The background commands of the "Optionen" menu: one of the MOD's preset
-// backgrounds (hinterg) or a picture file of the player's own (hgw). The
-// current background is store 0 slot 4; a change also resizes the window.
+// backgrounds or a picture file of the player's own. The current background
+// is store 0 slot 4; a change also resizes the window and is the settings'
+// new background.
 #include <QImage>
 #include <QString>
 
 #include "GameHost.h"
-#include "GameState.h"
-#include "MenuModel.h"
+#include "GameSettings.h"
+#include "ModDefinition.h"
 #include "PictureStore.h"
 
 class QWidget;
@@ -16,12 +17,13 @@ namespace wf {
 
 class Backgrounds {
   public:
-    Backgrounds(GameState& state, MenuModel& menu, PictureStores& stores, GameHost& host,
-                QString modDir);
+    Backgrounds(const ModDefinition& mod, GameSettings& settings, PictureStores& stores,
+                GameHost& host, QString modDir);
 
     // Preset background index (1..10); other indexes are ignored.
-    void hinterg_Click(int index);
-    void hgw_Click(QWidget* owner);
+    void ChoosePreset(int index);
+    // A picture file of the player's own, through the file dialog.
+    void ChooseOwnPicture(QWidget* owner);
 
     // Room the main window needs around the background, in twips.
     static constexpr int kScreenMarginWidth = 100;
@@ -31,10 +33,9 @@ class Backgrounds {
     void SelectPreset(int index, QWidget* owner);
     bool OwnPictureSizeSupported() const;
     void ApplyWindowLayout();
-    void CheckOnly(MenuEntry* entry);
 
-    GameState& state_;
-    MenuModel& menu_;
+    const ModDefinition& mod_;
+    GameSettings& settings_;
     PictureStores& stores_;
     GameHost& host_;
     QString modDir_;

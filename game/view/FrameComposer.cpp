@@ -6,6 +6,7 @@
 
 #include "Blit.h"
 #include "PictureSlots.h"
+#include "PlayGeometry.h"
 
 namespace wf {
 
@@ -18,7 +19,11 @@ const QColor kGridColour(0, 0, 0);
 const QColor kMarkColour(230, 90, 0);
 
 // The five hit points of a bird: its centre, then right, below, above, left.
-constexpr int kHitOffsets[5][2] = {{44, 20}, {61, 20}, {44, 37}, {44, 3}, {27, 20}};
+constexpr int kHitOffsets[5][2] = {{kBirdHitCentreX, kBirdHitCentreY},
+                                   {kBirdHitCentreX + kCellSize, kBirdHitCentreY},
+                                   {kBirdHitCentreX, kBirdHitCentreY + kCellSize},
+                                   {kBirdHitCentreX, kBirdHitCentreY - kCellSize},
+                                   {kBirdHitCentreX - kCellSize, kBirdHitCentreY}};
 
 // Decimal digits appended to a string that keeps its capacity, so that the
 // texts of a running game are written without allocating.
@@ -64,7 +69,7 @@ QImage& FrameComposer::Target() {
 }
 
 const QImage* FrameComposer::Work(int slot) const {
-    return stores_.RESSOURCEN2.SlotDC(slot);
+    return stores_.working.Picture(slot);
 }
 
 FrameComposer::Outcome FrameComposer::ComposeFrame() {
@@ -75,7 +80,7 @@ FrameComposer::Outcome FrameComposer::ComposeFrame() {
     QImage& target = Target();
     DrawTexts(target);
     DrawMagazine(target);
-    if (!s_.gameRunning)
+    if (!s_.Running())
         return Outcome::NotRunning;
 
     for (int i = 0; i < 3; ++i) {
@@ -103,13 +108,10 @@ void FrameComposer::DrawScenery(int extras) {
     if (const QImage* background = Work(kBackgroundSlot)) {
         Blit::Copy(target, 0, 0, *background, RasterOp::SrcCopy);
     }
-    const int bg = s_.selectedBackground;
-    if (bg < 1 || bg > kMaxBackgrounds)
-        return;
-    const BackgroundDef& background = s_.mod.backgrounds[bg];
-    const int count = std::clamp(std::min(extras, background.extraCount), 0, kMaxExtras);
-    for (int j = 1; j <= count; ++j) {
-        const ExtraDef& extra = background.extras[j];
+    int drawn = 0;
+    for (const ExtraDef& extra : ExtrasOf(s_.mod, s_.selectedBackground)) {
+        if (++drawn > extras)
+            break;
         if (extra.extraState != kExtraShown)
             continue;
         if (const QImage* picture = Work(extra.pictureSlot)) {
@@ -178,8 +180,8 @@ void FrameComposer::DrawMagazine(QImage& target) {
         return;
     // Positions come from the unscaled cartridge and the window-mode surface,
     // in play-area units, and are scaled like every other position.
-    const int w0 = stores_.RESSOURCEN.SlotWidth(kCartridgeSlot);
-    const int h0 = stores_.RESSOURCEN.SlotHeight(kCartridgeSlot);
+    const int w0 = stores_.sources.SlotWidth(kCartridgeSlot);
+    const int h0 = stores_.sources.SlotHeight(kCartridgeSlot);
     const QImage& area = host_.WindowSurface();
     int offsetX = w0;
     int offsetY = h0;
@@ -210,16 +212,9 @@ void FrameComposer::DrawDebugOverlay() {
             MarkDebugPoint(NearestEven(bird.x) + offset[0], NearestEven(bird.y) + offset[1]);
         }
     }
-    const int bg = s_.selectedBackground;
-    if (bg < 1 || bg > kMaxBackgrounds)
-        return;
-    const BackgroundDef& background = s_.mod.backgrounds[bg];
-    const int count = std::clamp(background.extraCount, 0, kMaxExtras);
-    for (int j = 1; j <= count; ++j) {
-        const ExtraDef& extra = background.extras[j];
-        const int cells = std::clamp(extra.hitCellCount, 0, kMaxHitCells);
-        for (int k = 1; k <= cells; ++k)
-            MarkDebugCell(extra.hitCells[k].column, extra.hitCells[k].row);
+    for (const ExtraDef& extra : ExtrasOf(s_.mod, s_.selectedBackground)) {
+        for (const HitCell& cell : HitCellsOf(extra))
+            MarkDebugCell(cell.column, cell.row);
     }
 }
 

@@ -10,12 +10,13 @@
 #include <cstdint>
 
 #include "GameHost.h"
+#include "GameSession.h"
 #include "GameState.h"
 #include "PictureStore.h"
 
 namespace wf {
 
-class FrameComposer {
+class FrameComposer : public FrameSink {
   public:
     // Where the frame stopped. Only Shown refreshes the surface; the caller
     // resolves shots and moves birds only after Shown.
@@ -28,10 +29,12 @@ class FrameComposer {
     FrameComposer(const GameState& state, const PictureStores& stores, GameHost& host);
 
     Outcome ComposeFrame();
+    // FrameSink
+    bool DrawFrame() override { return ComposeFrame() == Outcome::Shown; }
     // Only the background and, of the selected background's first `extras`
     // extras, those shown: all a frame draws before it reaches an extra it
     // cannot draw.
-    void DrawScenery(int extras);
+    void DrawScenery(int extras) override;
 
     // The debug overlay's parts, on the current playing surface.
     void DrawDebugGrid();

@@ -36,11 +36,11 @@ void PictureStore::ShareSlot(int slot, int from) {
     }
 }
 
-QImage* PictureStore::SlotDC(int slot) {
+QImage* PictureStore::Picture(int slot) {
     return HasSlot(slot) ? &slots_[slot] : nullptr;
 }
 
-const QImage* PictureStore::SlotDC(int slot) const {
+const QImage* PictureStore::Picture(int slot) const {
     return HasSlot(slot) ? &slots_[slot] : nullptr;
 }
 
@@ -72,32 +72,4 @@ int PictureStore::SlotHeight(int slot) const {
     return HasSlot(slot) ? slots_[slot].height() : 0;
 }
 
-namespace RES {
-
-namespace {
-PictureStore* StoreOf(PictureStores& stores, int store) {
-    if (store == 0)
-        return &stores.RESSOURCEN;
-    if (store == 1)
-        return &stores.RESSOURCEN2;
-    return nullptr;
-}
-}  // namespace
-
-int NewSlot(PictureStores& stores, int store) {
-    PictureStore* s = StoreOf(stores, store);
-    return s ? s->NewSlot() : 0;
-}
-
-int LoadSlotPicture(PictureStores& stores, int store, int slot, const QString& path) {
-    PictureStore* s = StoreOf(stores, store);
-    return s ? s->LoadSlotPicture(slot, path) : 0;
-}
-
-QImage* SlotDC(PictureStores& stores, int store, int slot) {
-    PictureStore* s = StoreOf(stores, store);
-    return s ? s->SlotDC(slot) : nullptr;
-}
-
-}  // namespace RES
 }  // namespace wf

@@ -1,6 +1,6 @@
 #pragma once
 // The two picture stores: numbered off-screen pictures ("slots"). Store 0
-// (RESSOURCEN) holds what start-up loads, store 1 (RESSOURCEN2) the per-game
+// (sources) holds what start-up loads, store 1 (working) the per-game
 // working copies. Every slot is a QImage in Format_RGB32.
 #include <QImage>
 #include <QString>
@@ -21,8 +21,8 @@ class PictureStore {
     void ShareSlot(int slot, int from);
     // The slot's picture, the target or source of every blit; nullptr for a
     // slot that does not exist.
-    QImage* SlotDC(int slot);
-    const QImage* SlotDC(int slot) const;
+    QImage* Picture(int slot);
+    const QImage* Picture(int slot) const;
     // Gives the slot an explicit size (cleared to black); a size beyond the
     // limits of one picture leaves the slot empty.
     void SetSlotSize(int slot, int widthPx, int heightPx);
@@ -36,21 +36,14 @@ class PictureStore {
 
   private:
     // A deque keeps every slot in place as slots are added, so a held
-    // SlotDC pointer stays valid. Element 0 is never a slot.
+    // Picture pointer stays valid. Element 0 is never a slot.
     std::deque<QImage> slots_ = std::deque<QImage>(1);
     std::deque<QString> files_ = std::deque<QString>(1);
 };
 
 struct PictureStores {
-    PictureStore RESSOURCEN;   // store 0
-    PictureStore RESSOURCEN2;  // store 1
+    PictureStore sources;  // store 0: what start-up loads
+    PictureStore working;  // store 1: the working copies of a game
 };
-
-// The module operations by store number; any store other than 0 or 1 yields 0.
-namespace RES {
-int NewSlot(PictureStores& stores, int store);
-int LoadSlotPicture(PictureStores& stores, int store, int slot, const QString& path);
-QImage* SlotDC(PictureStores& stores, int store, int slot);
-}  // namespace RES
 
 }  // namespace wf

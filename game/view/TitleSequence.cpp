@@ -108,7 +108,7 @@ void TitleSequence::TitleTick(QImage& surface, const PictureStore& store0, bool 
 }
 
 void TitleSequence::DrawCentred(QImage& surface, const PictureStore& store0, int slot) const {
-    const QImage* picture = store0.SlotDC(slot);
+    const QImage* picture = store0.Picture(slot);
     if (!picture || picture->isNull())
         return;
     const int x = NearestEven((surface.width() - picture->width()) / 2.0);

@@ -16,7 +16,7 @@ class TitleSequence {
     static QStringList DefaultCredits();
 
     void SetCredits(const QStringList& lines);  // creditLineCount = size - 1
-    // Timer2_Timer: draws one tick into surface from store 0; does nothing
+    // One tick of the title timer: draws into surface from store 0; does nothing
     // while a game runs.
     void TitleTick(QImage& surface, const PictureStore& store0, bool gameRunning);
 

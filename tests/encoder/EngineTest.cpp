@@ -245,8 +245,9 @@ TEST_F(ProgramRun, ExitStatusAndOutput) {
         EXPECT_TRUE((c.status ? r.err : r.out).contains(c.says)) << (r.out + r.err).toStdString();
         EXPECT_EQ(g.HowItLoads("welt", plain),
                   c.status || !c.put ? LoadsAs::Plain : LoadsAs::Encoded);
-        if (c.status)
+        if (c.status) {
             EXPECT_EQ(Differences(before, g.Snapshot()), "");
+        }
     }
     EXPECT_EQ(g.Read("mods/welt.src/mod.ini"), plain["mod"]);
     EXPECT_FALSE(g.Exists("mods/.welt.lock"));

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include "IniAccess.h"
+#include "ModRegistry.h"
 #include "SafeFile.h"
 
 namespace wf {
@@ -129,6 +130,35 @@ TEST(IniAccess, RefusesWhatWouldBreakTheFileOrWriteThroughIt) {
     EXPECT_FALSE(QFile::exists(dir.filePath("nope/game.ini")));
     EXPECT_EQ(ReadAll(elsewhere), before);
     EXPECT_TRUE(QFileInfo(link).isSymLink());
+}
+
+// The MOD list's count takes the number rule of the INI reader; a count
+// beyond the limit is refused as a whole, never cut.
+TEST(ModRegistry, CountRules) {
+    QByteArray many = "[Mods]\r\n";
+    for (int k = 1; k <= 100; ++k)
+        many += "ModName" + QByteArray::number(k) + "=m" + QByteArray::number(k) + "\r\n";
+    const struct {
+        QByteArray count;
+        QList<QByteArray> names;
+        bool tooMany;
+    } rows[] = {{"modanzahl= 2 ", {"m1", "m2"}, false},
+                {"ModAnzahl=-1", {}, false},
+                {"ModAnzahl=0", {}, false},
+                {"; keine", {}, false},
+                {"ModAnzahl=2x", {"m1", "m2"}, false},
+                {"ModAnzahl=99", {}, false},
+                {"ModAnzahl=100", {}, true}};
+    for (const auto& row : rows) {
+        const ModRegistry r = ReadModRegistry(many + row.count + "\r\n");
+        const qsizetype expected = row.count == "ModAnzahl=99" ? 99 : row.names.size();
+        EXPECT_TRUE(r.tooMany == row.tooMany && r.names.size() == expected &&
+                    (row.names.isEmpty() || r.names.mid(0, 2) == row.names))
+            << "row '" << row.count.constData() << "': " << r.names.size() << " names"
+            << (r.tooMany ? ", too many" : "");
+    }
+    const ModRegistry gaps = ReadModRegistry("[Mods]\nModAnzahl=3\nModName1=a\nModName3=c\n");
+    EXPECT_EQ(gaps.names, (QList<QByteArray>{"a", "", "c"})) << "a missing name is an empty entry";
 }
 
 }  // namespace

@@ -33,8 +33,7 @@ class NullGameHost : public GameHost {
     void SetClockTimerEnabled(bool) override {}
     void SetTitleTimerEnabled(bool) override {}
     void ServePendingEvents() override {}
-    void MenuChanged() override {}
-    void ShowHighscoreWindow(int, const QString&) override {}
+    void ShowHighscoreWindow(int, int) override {}
     // Thrown, not exited, so that a test sees where the program would end.
     [[noreturn]] void EndProgram(int status) override { throw ProgramExit(status); }
 };

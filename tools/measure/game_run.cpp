@@ -1,4 +1,4 @@
-// Plays games on the real main window, brought up by Form_Load from a game
+// Plays games on the real main window, brought up by its start-up from a game
 // directory, the pointer moving every 10 ms, a shot every 50 ms (a reload
 // when the magazine is empty); messages show on stderr.
 //
@@ -25,9 +25,9 @@
 #include <random>
 #include <vector>
 
-#include "Form1.h"
-#include "Form2.h"
-#include "GameController.h"
+#include "GameRunner.h"
+#include "HighscoreWindow.h"
+#include "MainWindow.h"
 #include "PlaySurface.h"
 #include "ScriptedPlatform.h"
 #include "SilentAudio.h"
@@ -106,68 +106,68 @@ int main(int argc, char** argv) {
     }
     // Nothing blocks: the name prompt takes the answers given, boxes say OK.
     wf::ScriptedPlatform platform;
-    std::unique_ptr<wf::Form1> form;
+    std::unique_ptr<wf::MainWindow> form;
     try {
         form = mode == "soak"
-                   ? std::make_unique<wf::Form1>(gameDir)
-                   : std::make_unique<wf::Form1>(gameDir, std::make_unique<wf::SilentSound>(),
-                                                 std::make_unique<wf::SilentMusic>());
-        form->Form_Load({});
+                   ? std::make_unique<wf::MainWindow>(gameDir)
+                   : std::make_unique<wf::MainWindow>(gameDir, std::make_unique<wf::SilentSound>(),
+                                                      std::make_unique<wf::SilentMusic>());
+        form->Load({});
     } catch (const wf::ProgramExit&) {
         return 1;  // the reason is on stderr
     }
     form->show();
     wf::GameState& state = form->State();
-    wf::GameController& controller = form->Controller();
+    wf::GameRunner& game = form->Game();
     std::mt19937 rng(20240611);
-    std::uniform_real_distribution<double> px(0, form->Picture1()->width() - 1),
-        py(0, form->Picture1()->height() - 1);
+    std::uniform_real_distribution<double> px(0, form->Surface()->width() - 1),
+        py(0, form->Surface()->height() - 1);
     long shots = 0, reloads = 0, ticks = 0;
     QTimer move, shoot;
-    QObject::connect(&move, &QTimer::timeout, [&] { controller.MouseMove(px(rng), py(rng)); });
+    QObject::connect(&move, &QTimer::timeout, [&] { game.PointerMoved(px(rng), py(rng)); });
     QObject::connect(&shoot, &QTimer::timeout, [&] {
         const bool reload = state.magazine == 0;
-        controller.MouseUp(reload ? 2 : 1, px(rng), py(rng));
+        game.ButtonReleased(reload ? wf::PointerButton::Right : wf::PointerButton::Left, px(rng),
+                            py(rng));
         ++(reload ? reloads : shots);
     });
-    QObject::connect(form->tmrSpiel(), &QTimer::timeout, [&] { ++ticks; });
+    QObject::connect(form->TickTimer(), &QTimer::timeout, [&] { ++ticks; });
 
     if (mode == "timed") {
         int ended = 0;
         for (int game = 1; game <= games; ++game) {
             platform.inputAnswers.push_back(QStringLiteral("Prüfer %1").arg(game));
-            form->trz_Click();  // 30 seconds: a timed game goes to the highscores
-            form->ter_Click();
+            form->ChooseLength30();  // 30 seconds: a timed game goes to the highscores
+            form->PlayOrAbort();
             move.start(10);
             shoot.start(50);
             Run(1000);
             move.stop();
             shoot.stop();
-            for (int i = 0; i < 40 && state.gameRunning; ++i) {
-                form->Timer1_Timer();
+            for (int i = 0; i < 40 && state.Running(); ++i) {
+                form->ClockSecond();
                 Run(20);
             }
             Run(200);
             int windows = 0;
             for (QWidget* w : QApplication::topLevelWidgets()) {
-                if (qobject_cast<wf::Form2*>(w) && w->isVisible() && w->close())
+                if (qobject_cast<wf::HighscoreWindow*>(w) && w->isVisible() && w->close())
                     ++windows;
             }
-            ended += !state.gameRunning && windows == 1;
+            ended += !state.Running() && windows == 1;
         }
         std::printf("%d timed games, %d ended with the highscore window, %lld messages\n", games,
                     ended, static_cast<long long>(platform.messages.size()));
         return ended == games ? 0 : 1;
     }
 
-    state.customMode = true;
-    state.customTime = QString::number(seconds);
-    state.customFps = QStringLiteral("100");
-    wf::MenuModel& menu = form->Menu();
-    menu.trz.checked = menu.wtu.checked = menu.wetz.checked = false;
-    form->SyncMenu();
-    form->ter_Click();
-    if (!state.gameRunning) {
+    wf::GameSettings& settings = form->Settings();
+    settings.userDefinedConfirmed = true;
+    settings.userDefined = {seconds, 100};
+    settings.gameLength = wf::kUserDefinedLength;
+    form->ShowMenu();
+    form->PlayOrAbort();
+    if (!state.Running()) {
         std::fprintf(stderr, "game_run: the game did not start\n");
         return 1;
     }
@@ -178,13 +178,13 @@ int main(int argc, char** argv) {
     std::vector<Sample> samples{Now(0)};
     move.start(10);
     shoot.start(50);
-    while (state.gameRunning && clock.elapsed() < (seconds + 15) * 1000) {
+    while (state.Running() && clock.elapsed() < (seconds + 15) * 1000) {
         Run(static_cast<int>(1000 - clock.elapsed() % 1000));
         samples.push_back(Now(static_cast<double>(clock.elapsed()) / 1000));
     }
-    const bool timedOut = state.gameRunning;
+    const bool timedOut = state.Running();
     if (timedOut)
-        form->ter_Click();
+        form->PlayOrAbort();
 
     // A fifth of the time after the baseline, 10 s at most, at either end.
     const double end = samples.back().at;

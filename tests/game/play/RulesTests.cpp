@@ -2,6 +2,7 @@
 // and the visibility of "sequenziell" extras.
 #include <gtest/gtest.h>
 
+#include "BirdMotion.h"
 #include "ExtraVisibility.h"
 #include "GameKit.h"
 #include "PointerInput.h"
@@ -23,7 +24,7 @@ TEST(ShotRules, PointerAimCellsAndTheBirdsPlusShape) {
     for (auto [pointer, mouse, cell] : aims) {
         GameState s;
         PointerMoved(s, pointer, -pointer);
-        ButtonReleased(s, kLeftButton, pointer, pointer);
+        ButtonReleased(s, PointerButton::Left, pointer, pointer);
         EXPECT_TRUE(s.mouseX == mouse && s.mouseY == -mouse && s.shotCellX == cell &&
                     s.shotCellY == cell)
             << pointer;
@@ -49,7 +50,7 @@ TEST(ShotRules, EveryHitScoresAndHitBirdsLeaveByTheirExitEdges) {
     s.shotCellX = 8, s.shotCellY = 4;
     ScriptedRandom r;
     r.values = {0.5, 0.25};
-    ResolveShot(s, kArea, r, nullptr, QString());
+    ResolveShot(s, kArea, r);
     EXPECT_TRUE(s.score == 12 && s.magazine == 5);  // -2 + 7 + 7
     for (auto [i, x, y] : {std::tuple{0, -80, 202}, {1, 300, 300}, {2, 720, 101}})
         EXPECT_TRUE(s.birds[i].x == x && s.birds[i].y == y) << i;
@@ -71,9 +72,9 @@ TEST(ShotRules, EveryHitScoresAndHitBirdsLeaveByTheirExitEdges) {
         ExtraDef& extra = AddExtra(t, bg, kind, 0, 0, cells, 30, destructable);
         extra.extraState = state, extra.extraTimer = 50;
         t.shotCellX = 3, t.shotCellY = 2;
-        ResolveShot(t, kArea, r, nullptr, QString());
+        ResolveShot(t, kArea, r);
         const int64_t firstScore = t.score;
-        ResolveShot(t, kArea, r, nullptr, QString());
+        ResolveShot(t, kArea, r);
         EXPECT_TRUE(firstScore == first && t.score - first == second &&
                     extra.extraState == stateAfter &&
                     extra.extraTimer == (stateAfter == 49 && state == 1 ? 200 : 50))

@@ -11,6 +11,7 @@
 #include "FileLimits.h"
 #include "FluidMusic.h"
 #include "GameFiles.h"
+#include "MainMenu.h"
 #include "PictureSlots.h"
 #include "ScriptedPlatform.h"
 #include "SdlSound.h"
@@ -77,12 +78,12 @@ class StartupRun : public ::testing::Test {
     // A fresh program each time.
     StartupResult Run(const GameFiles& game) {
         state = GameState();
-        menu = MenuModel();
+        settings = GameSettings();
         stores = PictureStores();
         events.clear();
         platform.messages.clear();
         platform.exits.clear();
-        StartupContext c{game.Path(), arguments, state, menu, stores, title, {}, nullptr, {}};
+        StartupContext c{game.Path(), arguments, state, settings, stores, title, {}, nullptr, {}};
         for (int i = 0; i < 33; ++i)
             c.credits.append(QString::number(i));
         c.windows = {
@@ -102,7 +103,7 @@ class StartupRun : public ::testing::Test {
     }
 
     GameState state;
-    MenuModel menu;
+    GameSettings settings;
     PictureStores stores;
     TitleSequence title;
     ScriptedPlatform platform;
@@ -119,24 +120,26 @@ TEST_F(StartupRun, LoadsEverythingInOrderAndSizesTheWindow) {
     EXPECT_EQ(events,
               QStringList({"show", "5", "20", "40", "50", "65", "size 40x30", "95", "99", "hide"}));
     EXPECT_EQ(QDir(r.modDir), QDir(game.ModPath()));
-    EXPECT_TRUE(state.debugMode && state.debugStyle == 1 && state.selectedBackground == 1);
+    EXPECT_TRUE(settings.debugMode && settings.debugStyle == 1 && settings.background == 1);
     for (int s = 1; s <= kLastFixedSlot; ++s)
         EXPECT_EQ(r.pictures.pictureLoaded[s], 1) << s;
     for (const FixedPicture& f : kFixedPictures)
-        EXPECT_EQ(stores.RESSOURCEN.SlotWidth(f.slot), GameFiles::FixedWidth(f.slot)) << f.slot;
-    EXPECT_EQ(stores.RESSOURCEN.SlotDC(kBackgroundSlot)->size(), QSize(40, 30));
+        EXPECT_EQ(stores.sources.SlotWidth(f.slot), GameFiles::FixedWidth(f.slot)) << f.slot;
+    EXPECT_EQ(stores.sources.Picture(kBackgroundSlot)->size(), QSize(40, 30));
     // The extras from slot 22 on, background by background.
     const int extras[][2] = {{1, 1}, {1, 2}, {2, 1}};
     for (int k = 0; k < 3; ++k) {
         const auto [i, j] = extras[k];
         EXPECT_EQ(state.mod.backgrounds[i].extras[j].pictureSlot, kFirstExtraSlot + k);
-        EXPECT_EQ(stores.RESSOURCEN.SlotDC(kFirstExtraSlot + k)->size(), QSize(4 + j, 4 + i));
+        EXPECT_EQ(stores.sources.Picture(kFirstExtraSlot + k)->size(), QSize(4 + j, 4 + i));
     }
     EXPECT_EQ(r.pictures.nextPictureSlot, kFirstExtraSlot + 3);
     // The MOD's background entries; the rest as designed.
-    EXPECT_EQ(menu.hinterg[2].caption, QString::fromUtf8("Hintergrund 2 Ä"));
-    EXPECT_TRUE(menu.hinterg[1].checked && menu.hinterg[2].visible && !menu.hinterg[3].visible);
-    EXPECT_FALSE(menu.mnuSound.checked || menu.mnuMusik.checked);
+    const MainMenu menu = DeriveMenu(settings, state.phase, state.mod);
+    EXPECT_EQ(menu.background[2].caption, QString::fromUtf8("Hintergrund 2 Ä"));
+    EXPECT_TRUE(menu.background[1].checked && menu.background[2].visible &&
+                !menu.background[3].visible);
+    EXPECT_FALSE(menu.sound.checked || menu.music.checked);
     EXPECT_EQ(title.creditLineCount, 32);
 }
 
@@ -226,7 +229,7 @@ TEST_F(StartupRun, LoadsTheModNamedOnTheCommandLineOnlyFromInsideMods) {
         ExpectFailure(game, "Fehler !", kRefused.arg(name));
         EXPECT_TRUE(QString::fromStdString(testing::internal::GetCapturedStderr())
                         .contains("-mod:" + name));
-        EXPECT_EQ(stores.RESSOURCEN.SlotCount(), 0);
+        EXPECT_EQ(stores.sources.SlotCount(), 0);
     }
 }
 
@@ -330,8 +333,8 @@ TEST_F(StartupRun, TakesSoundAndMusicFromTheSettingsOrTheMod) {
         if (c.modConfig)
             game.Write("mods/wolkfng4/config.ini", QByteArray("[game]\r\n") + c.modConfig + "\r\n");
         Run(game);
-        EXPECT_EQ(menu.mnuSound.checked, c.sound);
-        EXPECT_EQ(menu.mnuMusik.checked, c.music);
+        EXPECT_EQ(settings.sound, c.sound);
+        EXPECT_EQ(settings.music, c.music);
     }
 }
 

@@ -18,9 +18,7 @@ QImage Plain(int w, int h, QColor colour) {
 
 struct SizingHost : NullGameHost {
     void SizeWindowToSurface(int w, int h) override { sizes.append(QSize(w, h)); }
-    void MenuChanged() override { ++menuChanges; }
     QList<QSize> sizes;
-    int menuChanges = 0;
 };
 
 class BackgroundsTest : public ::testing::Test {
@@ -37,21 +35,18 @@ class BackgroundsTest : public ::testing::Test {
             state.mod.backgrounds[i] = {"", true, files[i - 1], 200, 120};
         state.mod.backgrounds[2] = {"", false, "", 50, 40, QColor(200, 10, 30)};
         for (int i = 1; i <= kLastFixedSlot; ++i)
-            stores.RESSOURCEN.NewSlot();
-        *stores.RESSOURCEN.SlotDC(kBackgroundSlot) = Plain(300, 200, Qt::green);
-        stores.RESSOURCEN.SetSlotSize(kOwnBackgroundWidthSlot, 100, 30);
-        stores.RESSOURCEN.SetSlotSize(kOwnBackgroundHeightSlot, 20, 50);
+            stores.sources.NewSlot();
+        *stores.sources.Picture(kBackgroundSlot) = Plain(300, 200, Qt::green);
+        stores.sources.SetSlotSize(kOwnBackgroundWidthSlot, 100, 30);
+        stores.sources.SetSlotSize(kOwnBackgroundHeightSlot, 20, 50);
         host.screen = QSize(500, 2400);
     }
     void TearDown() override { SetTwipsPerPixel(15); }
-    QImage Slot4() const { return *stores.RESSOURCEN.SlotDC(kBackgroundSlot); }
-    // Entry `index` alone checked and selected (0: hgw), its picture shown.
+    QImage Slot4() const { return *stores.sources.Picture(kBackgroundSlot); }
+    // Background `index` selected (0: the player's own), its picture shown.
     void ExpectSelected(int index, const QImage& picture) {
         EXPECT_EQ(Slot4(), picture);
-        QString checked = menu.hgw.checked ? "0" : "";
-        for (int i = 1; i <= 10; ++i)
-            checked += menu.hinterg[i].checked ? QString::number(i) : "";
-        EXPECT_TRUE(checked == QString::number(index) && state.selectedBackground == index);
+        EXPECT_EQ(settings.background, index);
         EXPECT_EQ(host.sizes.back(), picture.size());
     }
 
@@ -59,22 +54,22 @@ class BackgroundsTest : public ::testing::Test {
     const QString modDir = dir.path() + "/mods/wald/";
     ScriptedPlatform platform;
     GameState state;
-    MenuModel menu;
+    GameSettings settings;
     PictureStores stores;
     SizingHost host;
-    Backgrounds backgrounds{state, menu, stores, host, modDir};
+    Backgrounds backgrounds{state.mod, settings, stores, host, modDir};
 };
 
 TEST_F(BackgroundsTest, PresetsLoadOrKeepTheOldChoice) {
     const QImage colour = Plain(50, 40, QColor(200, 10, 30));
-    backgrounds.hinterg_Click(2);
+    backgrounds.ChoosePreset(2);
     ExpectSelected(2, colour);
     for (int index : {3, 5, 0, 11, -1}) {
         SCOPED_TRACE(index);
         platform.messages.clear();
-        backgrounds.hinterg_Click(index);
+        backgrounds.ChoosePreset(index);
         ExpectSelected(2, colour);
-        EXPECT_TRUE(host.sizes.size() == 1 && host.menuChanges == 1);
+        EXPECT_EQ(host.sizes.size(), 1);
         if (index != 3 && index != 5) {
             EXPECT_TRUE(platform.messages.isEmpty());
             continue;
@@ -86,11 +81,10 @@ TEST_F(BackgroundsTest, PresetsLoadOrKeepTheOldChoice) {
                                                  " wurde nicht gefunden ! Es wird die alte "
                                                  "Einstellung benutzt.");
     }
-    backgrounds.hinterg_Click(1);
+    backgrounds.ChoosePreset(1);
     ExpectSelected(1, Plain(200, 120, Qt::blue));
-    EXPECT_EQ(host.menuChanges, 2);
 
-    EXPECT_THROW(backgrounds.hinterg_Click(4), ProgramExit);
+    EXPECT_THROW(backgrounds.ChoosePreset(4), ProgramExit);
     EXPECT_EQ(platform.messages.back().title, "Fehler!");
     EXPECT_EQ(platform.messages.back().text,
               "Unzulässige Veränderung der Größe der Hintergrund !!! Das Spiel wird beendet !!");
@@ -115,12 +109,12 @@ TEST_F(BackgroundsTest, OwnPictureWithinTheLimitsOrBackToBackground1) {
         SetTwipsPerPixel(c.twipsPerPixel);
         if (c.w == 2000)
             state.mod.backgrounds[1].pictureFile = "fehlt.bmp";
-        backgrounds.hinterg_Click(2);
+        backgrounds.ChoosePreset(2);
         platform.messages.clear();
         const QString own = dir.filePath(QStringLiteral("own%1x%2.bmp").arg(c.w).arg(c.h));
         ASSERT_TRUE(c.w <= 0 || Plain(c.w, c.h, Qt::yellow).save(own, "BMP"));
         platform.fileAnswers = {c.w < 0 ? QString() : own};  // -1: the dialog cancelled
-        backgrounds.hgw_Click(nullptr);
+        backgrounds.ChooseOwnPicture(nullptr);
         EXPECT_EQ(platform.fileDialogTitles.back(), "Hintergrundbild wählen");
         if (c.w < 0) {
             ExpectSelected(2, Plain(50, 40, QColor(200, 10, 30)));

@@ -25,7 +25,7 @@ class FrameTest : public ::testing::Test {
     void SetUp() override {
         FillSourceStore(stores, kW, kH);
         ASSERT_TRUE(MakeWindowCopies(stores));
-        state.gameRunning = true, state.secondsLeft = 30;
+        state.phase = GamePhase::Running, state.secondsLeft = 30;
         state.birds = {Bird{-300, -300}, Bird{-300, -300}, Bird{-300, -300}};  // unless placed
         state.mouseX = 150, state.mouseY = 90;
     }
@@ -44,7 +44,7 @@ class FrameTest : public ::testing::Test {
     const QImage& Frame() const {
         return state.drawTarget == DrawTarget::WindowSurface ? host.window : host.full;
     }
-    const QImage& Work(int slot) const { return *stores.RESSOURCEN2.SlotDC(slot); }
+    const QImage& Work(int slot) const { return *stores.working.Picture(slot); }
     // Every pixel of a masked sprite at (x, y) against the background copy.
     void ExpectMasked(int x, int y, int sprite) {
         const QImage &s = Work(sprite), &m = Work(sprite + 1), &bg = Work(kBackgroundSlot);
@@ -138,7 +138,8 @@ TEST_F(FrameTest, EarlyStopsShowNothing) {
     for (auto [running, secondsLeft, outcome] :
          {std::tuple{true, -1, Outcome::ClockOver}, {false, 30, Outcome::NotRunning}}) {
         host.window = Solid(kW, kH, kGrey);
-        state.gameRunning = running, state.secondsLeft = secondsLeft;
+        state.phase = running ? GamePhase::Running : GamePhase::Idle,
+        state.secondsLeft = secondsLeft;
         EXPECT_EQ(Compose(), outcome);
         const int dark =
             CountPixels(host.window.copy(0, 0, kW, 40), [](QRgb p) { return qGray(p) < 90; });

@@ -162,7 +162,9 @@ QImage MakeScenePreview(const GameData& data, const BuiltMod& mod, size_t backgr
     BlitMasked(frame, *left, *leftMask, QPoint(250, 200));
     BlitMasked(frame, *left, *leftMask, QPoint(520, 330));
     BlitMasked(frame, *right, *rightMask, QPoint(380, 120));
-    BlitMasked(frame, *cursor, *cursorMask, QPoint(520 + 44 - 16, 330 + 20 - 16));
+    // Aimed at the centre of the second bird.
+    BlitMasked(frame, *cursor, *cursorMask,
+               QPoint(520 + kBirdHitCentreX - kAimOffset, 330 + kBirdHitCentreY - kAimOffset));
     return frame.convertToFormat(QImage::Format_RGB888);
 }
 

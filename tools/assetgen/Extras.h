@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "ExtraObjects.h"
+#include "ModDefinition.h"
+#include "PlayGeometry.h"
 
 namespace wf::assetgen {
 
-inline constexpr int kCellSize = 17;
 // A cell is a hit cell when the object covers at least this share of it.
 inline constexpr double kMinCellShare = 0.4;
-inline constexpr int kMaxHitCells = 20;
 
 struct RenderedExtra {
     QImage picture;                // opaque, the size of the box

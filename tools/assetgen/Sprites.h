@@ -5,12 +5,16 @@
 #include <QPoint>
 #include <QSize>
 
+#include "PlayGeometry.h"
+
 namespace wf::assetgen {
 
+// The cross-hair is drawn symmetric about the point the game aims at, and
+// the bird around the point it is hit at.
 inline constexpr QSize kCrossHairSize{32, 32};
-inline constexpr QPoint kAimPoint{16, 16};
+inline constexpr QPoint kAimPoint{kAimOffset, kAimOffset};
 inline constexpr QSize kBirdSize{88, 40};
-inline constexpr QPoint kBirdHitCentre{44, 20};
+inline constexpr QPoint kBirdHitCentre{kBirdHitCentreX, kBirdHitCentreY};
 inline constexpr QSize kCartridgeSize{20, 40};
 
 // A sprite is drawn as mask (AND) then sprite (XOR): the mask is pure black

@@ -13,7 +13,9 @@
 
 namespace {
 
-QString FilePath() { return FuzzTempFile(QStringLiteral("file.ini")); }
+QString FilePath() {
+    return FuzzTempFile(QStringLiteral("file.ini"));
+}
 
 }  // namespace
 

@@ -30,6 +30,8 @@ Platform& Platform::Instance() {
     return *g_instance;
 }
 
-void Platform::SetInstance(Platform* platform) { g_instance = platform; }
+void Platform::SetInstance(Platform* platform) {
+    g_instance = platform;
+}
 
 }  // namespace wf

@@ -15,7 +15,7 @@ enum class MsgButtons { Ok, YesNo, YesNoCancel };
 enum class MsgResult { Ok, Yes, No, Cancel };
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // Shows a modal message box and writes "<program>: <title>: <text>" to
@@ -44,11 +44,11 @@ public:
     static Platform& Instance();
     static void SetInstance(Platform* platform);
 
-protected:
+  protected:
     virtual MsgResult ShowMessageBox(QWidget* owner, MsgIcon icon, const QString& title,
                                      const QString& text, MsgButtons buttons) = 0;
 
-private:
+  private:
     QString programName_ = QStringLiteral("Wolkenfang");
 };
 

@@ -30,24 +30,41 @@ MsgResult QtPlatform::ShowMessageBox(QWidget* owner, MsgIcon icon, const QString
     box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {
-        case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-        case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-        case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-        case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-        case MsgIcon::None: break;
+        case MsgIcon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case MsgIcon::Exclamation:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MsgIcon::Critical:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case MsgIcon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case MsgIcon::None:
+            break;
     }
     switch (buttons) {
-        case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-        case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        case MsgButtons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case MsgButtons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
         case MsgButtons::YesNoCancel:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
     }
     switch (box.exec()) {
-        case QMessageBox::Yes: return MsgResult::Yes;
-        case QMessageBox::No: return MsgResult::No;
-        case QMessageBox::Cancel: return MsgResult::Cancel;
-        default: return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel;
+        case QMessageBox::Yes:
+            return MsgResult::Yes;
+        case QMessageBox::No:
+            return MsgResult::No;
+        case QMessageBox::Cancel:
+            return MsgResult::Cancel;
+        default:
+            return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel;
     }
 }
 
@@ -57,7 +74,8 @@ std::optional<QString> QtPlatform::InputBox(QWidget* owner, const QString& title
     dlg.setWindowTitle(title);
     dlg.setLabelText(prompt);
     dlg.setTextValue(preset);
-    if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+    if (dlg.exec() != QDialog::Accepted)
+        return std::nullopt;
     return dlg.textValue();
 }
 
@@ -66,11 +84,14 @@ QString QtPlatform::OpenFileDialog(QWidget* owner, const QString& title,
     QFileDialog dlg(owner, title);
     dlg.setFileMode(QFileDialog::ExistingFile);
     dlg.setNameFilters(filters);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return QString();
     return dlg.selectedFiles().first();
 }
 
-bool QtPlatform::OpenUrl(const QString& url) { return QDesktopServices::openUrl(QUrl(url)); }
+bool QtPlatform::OpenUrl(const QString& url) {
+    return QDesktopServices::openUrl(QUrl(url));
+}
 
 bool QtPlatform::OpenTextFile(const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));

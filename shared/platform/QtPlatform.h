@@ -13,7 +13,7 @@ bool InstallGermanQtTexts(QCoreApplication& app);
 
 // The real desktop: Qt dialogs, QDesktopServices and QProcess.
 class QtPlatform : public Platform {
-public:
+  public:
     std::optional<QString> InputBox(QWidget* owner, const QString& title, const QString& prompt,
                                     const QString& preset) override;
     QString OpenFileDialog(QWidget* owner, const QString& title,
@@ -23,7 +23,7 @@ public:
     bool StartProcess(const QString& program, const QStringList& arguments) override;
     [[noreturn]] void ExitProgram(int status) override;
 
-protected:
+  protected:
     MsgResult ShowMessageBox(QWidget* owner, MsgIcon icon, const QString& title,
                              const QString& text, MsgButtons buttons) override;
 };

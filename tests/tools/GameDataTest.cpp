@@ -287,19 +287,18 @@ TEST(Mods, TheClockAndTheScoreAreReadableOnEveryBackground) {
         for (int i = 1; i <= mod.backgroundCount; ++i) {
             PictureStores stores;
             for (int slot = 1; slot <= 8; ++slot) {
-                stores.RESSOURCEN.NewSlot();
+                stores.sources.NewSlot();
                 if (sprites[slot - 1])
-                    stores.RESSOURCEN.LoadSlotPicture(slot,
-                                                      Game() + "/Grafiken/" + sprites[slot - 1]);
+                    stores.sources.LoadSlotPicture(slot, Game() + "/Grafiken/" + sprites[slot - 1]);
             }
             const BackgroundDef& bg = mod.backgrounds[i];
             if (bg.isPicture) {
-                ASSERT_EQ(stores.RESSOURCEN.LoadSlotPicture(
-                              4, JoinStoredPath(ModDir(name), bg.pictureFile)),
-                          1);
+                ASSERT_EQ(
+                    stores.sources.LoadSlotPicture(4, JoinStoredPath(ModDir(name), bg.pictureFile)),
+                    1);
             } else {
-                stores.RESSOURCEN.SetSlotSize(4, 800, 600);
-                stores.RESSOURCEN.SlotDC(4)->fill(bg.colour);
+                stores.sources.SetSlotSize(4, 800, 600);
+                stores.sources.Picture(4)->fill(bg.colour);
             }
             for (const QSize screen : {QSize(), QSize(1920, 1080)}) {
                 NullGameHost host;
@@ -322,7 +321,7 @@ TEST(Mods, TheClockAndTheScoreAreReadableOnEveryBackground) {
                 UpdateCountdown(state);
                 FrameComposer(state, stores, host).ComposeFrame();
                 const QImage& frame = screen.isEmpty() ? host.window : host.full;
-                const QImage& background = *stores.RESSOURCEN2.SlotDC(4);
+                const QImage& background = *stores.working.Picture(4);
                 ASSERT_EQ(frame.size(), background.size());
                 for (const bool score : {false, true}) {  // the clock left, the score right
                     QRect box;

@@ -92,6 +92,11 @@ inline ExtraDef& AddExtra(GameState& state, int bg, const char* kind, int x, int
     return extra;
 }
 
+// A bird's position, printed as a pair when a comparison fails.
+inline std::pair<float, float> At(const Bird& bird) {
+    return {bird.x, bird.y};
+}
+
 inline int CountPixels(const QImage& img, const std::function<bool(QRgb)>& match) {
     int n = 0;
     for (int i = 0; i < img.width() * img.height(); ++i)

@@ -25,9 +25,9 @@ TEST(ShotRules, PointerAimCellsAndTheBirdsPlusShape) {
         GameState s;
         PointerMoved(s, pointer, -pointer);
         ButtonReleased(s, PointerButton::Left, pointer, pointer);
-        EXPECT_TRUE(s.mouseX == mouse && s.mouseY == -mouse && s.shotCellX == cell &&
-                    s.shotCellY == cell)
-            << pointer;
+        EXPECT_EQ(std::tuple(s.mouseX, s.mouseY, s.shotCellX, s.shotCellY),
+                  std::tuple(mouse, -mouse, cell, cell))
+            << "pointer at " << pointer << ": mouse x, y, shot cell x, y";
     }
     // (100, 50): its centre (144, 70) in cell (8, 4); (23, 13) at the last
     // unit of cell (3, 1); partly beyond the left edge the column truncates
@@ -51,9 +51,9 @@ TEST(ShotRules, EveryHitScoresAndHitBirdsLeaveByTheirExitEdges) {
     ScriptedRandom r;
     r.values = {0.5, 0.25};
     ResolveShot(s, kArea, r);
-    EXPECT_TRUE(s.score == 12 && s.magazine == 5);  // -2 + 7 + 7
+    EXPECT_EQ(std::pair(s.score, s.magazine), std::pair(int64_t{12}, 5));  // -2 + 7 + 7
     for (auto [i, x, y] : {std::tuple{0, -80, 202}, {1, 300, 300}, {2, 720, 101}})
-        EXPECT_TRUE(s.birds[i].x == x && s.birds[i].y == y) << i;
+        EXPECT_EQ(testkit::At(s.birds[i]), testkit::At({float(x), float(y)})) << "bird " << i + 1;
 
     // Extras score by their cells while shown (points 30), a destructable one
     // once; on backgrounds 1 and 10, none without a preset background.
@@ -75,10 +75,11 @@ TEST(ShotRules, EveryHitScoresAndHitBirdsLeaveByTheirExitEdges) {
         ResolveShot(t, kArea, r);
         const int64_t firstScore = t.score;
         ResolveShot(t, kArea, r);
-        EXPECT_TRUE(firstScore == first && t.score - first == second &&
-                    extra.extraState == stateAfter &&
-                    extra.extraTimer == (stateAfter == 49 && state == 1 ? 200 : 50))
-            << bg << kind << state << ": " << firstScore << ", " << t.score;
+        EXPECT_EQ(std::tuple(firstScore, t.score - first, extra.extraState, extra.extraTimer),
+                  std::tuple(int64_t{first}, int64_t{second}, stateAfter,
+                             stateAfter == 49 && state == 1 ? 200 : 50))
+            << "background " << bg << ", " << kind << " extra in state " << state
+            << ": first score, second shot's points, state, timer";
     }
 }
 
@@ -127,7 +128,8 @@ TEST(ExtraVisibility, ShownForTheFirst77TicksThenByChance) {
         }
         EXPECT_EQ(r.draws, 0);
         UpdateExtraVisibility(s, r);
-        EXPECT_TRUE((extra.extraState == kExtraShown) == shownOn78 && r.draws == 1) << draw;
+        EXPECT_EQ(std::pair(extra.extraState == kExtraShown, r.draws), std::pair(shownOn78, 1))
+            << "draw " << draw << ": shown on tick 78, draws";
         EXPECT_EQ(destroyed.extraState, kExtraDestroyed);
         // A restart shows it for another 100 ticks, then the chance applies again.
         r.fallback = 0.5;

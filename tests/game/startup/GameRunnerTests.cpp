@@ -68,8 +68,8 @@ TEST_F(GameTest, StartPreparesAWindowModeGame) {
                  state.score);
     // At the right edge and beyond the left one, at trunc(R × (150 − 40 − 35)).
     for (auto [i, x, y] : {std::tuple{0, 200, 15}, {1, 200, 30}, {2, -88, 45}})
-        EXPECT_TRUE(state.birds[i].x == x && state.birds[i].y == y) << i;
-    EXPECT_TRUE(a.extraState == 1 && a.extraTimer == 23);
+        EXPECT_EQ(At(state.birds[i]), At({float(x), float(y)})) << "bird " << i + 1;
+    EXPECT_EQ(std::pair(a.extraState, a.extraTimer), std::pair(1, 23));
     EXPECT_EQ(state.mod.backgrounds[2].extras[1].extraState, 7);  // only the chosen background's
     EXPECT_EQ(music.calls, QStringList{"open " + modDir + "/musik.mid"});
     // The working copies share the pictures; starting again makes no more slots.
@@ -91,8 +91,9 @@ TEST_F(GameTest, LengthAndTickIntervalFollowTheLengthMarks) {
         settings.gameLength = mark;
         settings.userDefined = {time, fps};
         game.PlayOrAbort();
-        EXPECT_TRUE(state.gameLength == length && state.secondsLeft == length) << time;
-        EXPECT_EQ(host.tickInterval, interval) << fps;
+        EXPECT_EQ(std::tuple(state.gameLength, state.secondsLeft, host.tickInterval),
+                  std::tuple(length, length, interval))
+            << "mark " << mark << ", " << time << " s at " << fps << " fps: length, left, tick";
         game.PlayOrAbort();
     }
 }
@@ -214,7 +215,7 @@ TEST_F(GameTest, ATickRestartsEndedMusicServesEventsDrawsShootsAtTheDrawnBirdsAn
     EXPECT_EQ(sound.played, QStringList{modDir + "/schuss.wav"});
     // Bird 1 sent to −88, moved to −94 and re-entered at its second height.
     for (auto [i, x, y] : {std::tuple{0, 288, 30}, {1, 144, 100}, {2, 6, 100}})
-        EXPECT_TRUE(state.birds[i].x == x && state.birds[i].y == y) << i;
+        EXPECT_EQ(At(state.birds[i]), At({float(x), float(y)})) << "bird " << i + 1;
 }
 
 TEST_F(GameTest, ClicksBetweenTicks) {
@@ -234,10 +235,13 @@ TEST_F(GameTest, ClicksBetweenTicks) {
             game.ButtonReleased(PointerButton(button), x, 55);
         for (int tick = 0; tick < 3; ++tick)
             game.Tick();
-        EXPECT_TRUE(state.score == score && state.magazine == magazineAfter &&
-                    state.shotPending == pendingAfter && music.calls.isEmpty())
-            << magazine;
-        EXPECT_EQ(state.birds[0].x, 100 - 18) << magazine;  // never hit
+        SCOPED_TRACE(testing::Message() << "magazine " << magazine << ", " << clicks.size()
+                                        << " clicks, first button " << clicks[0].first);
+        EXPECT_EQ(std::tuple(state.score, state.magazine, state.shotPending),
+                  std::tuple(int64_t{score}, magazineAfter, pendingAfter))
+            << "score, magazine, pending";
+        EXPECT_TRUE(music.calls.isEmpty());
+        EXPECT_EQ(state.birds[0].x, 100 - 18);  // never hit
         game.PlayOrAbort();
     }
     EXPECT_TRUE(sound.played.isEmpty()) << "the sound is off";

@@ -9,7 +9,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out="$(realpath -m "${1:-build-deb}")"
-work="$(mktemp -d /tmp/wf-deb.XXXXXX)"
+# Always the same place, so that a compiler cache finds the objects of the
+# last package build again.
+work="${TMPDIR:-/tmp}/wf-deb-$(id -u)"
+rm -rf "$work" && mkdir -p "$work"
 trap 'rm -rf "$work"' EXIT
 fail() { echo "package: FAIL: $*" >&2; exit 1; }
 

@@ -1,16 +1,24 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test through
-# CTest: unit, widget, server, asset, end-to-end and install tests and the
-# short runs of the measurements (docs/proof.md); then builds the Debian
-# package and checks it (lintian, desktop-file-validate, appstreamcli
-# validate); then runs the unit, widget and server tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz target
-# briefly. WF_SKIP_PACKAGE=1 leaves out the package, WF_SKIP_SANITIZE=1 the
-# sanitizer and fuzz passes.
+# Installs what is missing, checks that every C++ file keeps the project's
+# format, builds everything and runs every test through CTest: unit, widget,
+# server, asset, end-to-end and install tests and the short runs of the
+# measurements (docs/proof.md); then builds the Debian package and checks it
+# (lintian, desktop-file-validate, appstreamcli validate); then runs the
+# unit, widget and server tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and each fuzz target briefly. Each
+# configuration is built once; ccache keeps the objects, so a second run on
+# the same machine rebuilds only what changed. WF_SKIP_PACKAGE=1 leaves out
+# the package, WF_SKIP_SANITIZE=1 the sanitizer and fuzz passes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
 jobs="$(nproc)"
+
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror ||
+  { echo "test: the files above are not formatted: clang-format -i FILE" >&2; exit 1; }
+
+# CMake takes the launcher from the environment, also in the package's build.
+export CMAKE_CXX_COMPILER_LAUNCHER=ccache
 
 cmake -S . -B build
 cmake --build build -j"$jobs"

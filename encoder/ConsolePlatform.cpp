@@ -44,10 +44,6 @@ bool ConsolePlatform::OpenUrl(const QString&) {
     return false;
 }
 
-bool ConsolePlatform::OpenTextFile(const QString&) {
-    return false;
-}
-
 bool ConsolePlatform::StartProcess(const QString&, const QStringList&) {
     return false;
 }

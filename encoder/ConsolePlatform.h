@@ -17,7 +17,6 @@ class ConsolePlatform : public Platform {
     QString OpenFileDialog(QWidget* owner, const QString& title,
                            const QStringList& filters) override;
     bool OpenUrl(const QString& url) override;
-    bool OpenTextFile(const QString& path) override;
     bool StartProcess(const QString& program, const QStringList& arguments) override;
     [[noreturn]] void ExitProgram(int status) override;
 

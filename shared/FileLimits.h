@@ -11,6 +11,8 @@ namespace wf {
 inline constexpr qint64 kMaxDefinitionFileBytes = 32 * 1024 * 1024;
 // A score file holds eight short lines.
 inline constexpr qint64 kMaxScoreFileBytes = 1024 * 1024;
+// The information text the game shows in a window of its own.
+inline constexpr qint64 kMaxInfoFileBytes = 1024 * 1024;
 // Any file of a MOD that the encoder copies into a backup (pictures, sounds
 // and music included): above every limit the game itself reads.
 inline constexpr qint64 kMaxCopiedFileBytes = 256 * 1024 * 1024;

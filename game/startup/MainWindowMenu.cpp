@@ -3,10 +3,12 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <cstdio>
 
 #include "GameRunner.h"
+#include "InfoFileWindow.h"
+#include "IniAccess.h"
 #include "MainWindow.h"
-#include "Platform.h"
 
 namespace wf {
 namespace {
@@ -168,12 +170,23 @@ void MainWindow::ToggleFullScreen() {
     settings_.fullScreen = !settings_.fullScreen;
 }
 
+void MainWindow::ToggleKeepAspectRatio() {
+    settings_.keepAspectRatio = !settings_.keepAspectRatio;
+    const QString gameIni = programDir_ + QStringLiteral("/game.ini");
+    if (!WriteIniText(gameIni, settings_.keepAspectRatio ? "yes" : "no", "game",
+                      "seitenverhaeltnis")) {
+        // The choice holds for this run all the same.
+        std::fprintf(stderr, "Wolkenfang: %s: Seitenverhältnis nicht gespeichert\n",
+                     qPrintable(gameIni));
+    }
+}
+
 void MainWindow::Minimize() {
     setWindowState(windowState() | Qt::WindowMinimized);
 }
 
 void MainWindow::ShowInfoFile() {
-    Platform::Instance().OpenTextFile(programDir_ + QStringLiteral("/Info.txt"));
+    InfoFileWindow::Show(this, programDir_ + QStringLiteral("/Info.txt"));
 }
 
 }  // namespace wf

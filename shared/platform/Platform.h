@@ -1,6 +1,6 @@
 #pragma once
 // Everything that asks the user or the desktop: message boxes, the name
-// prompt, the file dialog, opening addresses and files, starting programs.
+// prompt, the file dialog, opening addresses, starting programs.
 // Windows talk only to this interface so that tests can answer for the user.
 #include <QString>
 #include <QStringList>
@@ -30,8 +30,6 @@ class Platform {
     virtual QString OpenFileDialog(QWidget* owner, const QString& title,
                                    const QStringList& filters) = 0;
     virtual bool OpenUrl(const QString& url) = 0;
-    // Opens a text file in the desktop's viewer; does not wait.
-    virtual bool OpenTextFile(const QString& path) = 0;
     // Starts a program as a separate process; does not wait.
     virtual bool StartProcess(const QString& program, const QStringList& arguments) = 0;
     // Ends the program with the given status (after a fatal message).

@@ -93,10 +93,6 @@ bool QtPlatform::OpenUrl(const QString& url) {
     return QDesktopServices::openUrl(QUrl(url));
 }
 
-bool QtPlatform::OpenTextFile(const QString& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-}
-
 bool QtPlatform::StartProcess(const QString& program, const QStringList& arguments) {
     return QProcess::startDetached(program, arguments);
 }

@@ -116,6 +116,13 @@ online='Möwe <b>&"Jö"'
 click_at "$table" 240 385 # OK
 wait_for 10 no_window '^Highscore$' || fail "OK did not close the highscore window"
 
+# The info file opens in the game's own window, not on the desktop.
+key "$MAIN" ctrl+i
+info="$(wait_window '^Info Datei des Spiels$' 10)" || fail "the info file did not open in a window"
+[ "$(wc -l <"$E2E_TMP/opened.txt")" = 1 ] || fail "the info file was handed to the desktop"
+key "$info" Escape
+wait_for 10 no_window '^Info Datei des Spiels$' || fail "Esc did not close the info window"
+
 no_messages game Wolkenfang
 quit_game "$MAIN" "$GAME_PID"
 echo "game: ok"

@@ -42,7 +42,6 @@ class ScriptedPlatform : public Platform {
     QList<QString> fileDialogTitles;
     QList<QStringList> fileDialogFilters;
     QStringList openedUrls;
-    QStringList openedTextFiles;
     struct Process {
         QString program;
         QStringList arguments;
@@ -67,7 +66,6 @@ class ScriptedPlatform : public Platform {
         return Take(fileAnswers, QString());
     }
     bool OpenUrl(const QString& url) override { return openedUrls.append(url), true; }
-    bool OpenTextFile(const QString& path) override { return openedTextFiles.append(path), true; }
     bool StartProcess(const QString& program, const QStringList& arguments) override {
         processes.append({program, arguments});
         return startProcessResult;

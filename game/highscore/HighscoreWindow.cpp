@@ -103,6 +103,10 @@ HighscoreWindow* HighscoreWindow::ShowWindow(QWidget* mainWindow, HighscoreEntry
     return guard.data();
 }
 
+QString HighscoreWindow::GameIniPath() const {
+    return programDir_ + QStringLiteral("/game.ini");
+}
+
 QString HighscoreWindow::ScorePath(int table) const {
     return Highscore::ScoreFilePath(programDir_, table);
 }
@@ -155,8 +159,13 @@ void HighscoreWindow::SaveTables() {
 }
 
 bool HighscoreWindow::Open() {
-    onlineStrip->SetText(entry_.pending ? QStringLiteral("Online Highscore - Jetzt eintragen !!!")
-                                        : QStringLiteral("Online Highscore - Jetzt ansehen !!!"));
+    if (!HighscoreSite(GameIniPath())) {
+        onlineStrip->SetText(QStringLiteral("Online Highscore - keine Seite eingerichtet"));
+    } else {
+        onlineStrip->SetText(entry_.pending
+                                 ? QStringLiteral("Online Highscore - Jetzt eintragen !!!")
+                                 : QStringLiteral("Online Highscore - Jetzt ansehen !!!"));
+    }
     if (!LoadTables()) {
         close();
         return false;
@@ -211,12 +220,25 @@ void HighscoreWindow::Confirm() {
     close();
 }
 
+// Without a site nothing leaves the machine: the player learns where one
+// is set up.
 void HighscoreWindow::OpenOnline() {
+    const std::optional<QString> site = HighscoreSite(GameIniPath());
+    if (!site) {
+        Platform::Instance().MessageBox(
+            this, MsgIcon::Information, QStringLiteral("Online Highscore"),
+            QStringLiteral("Für Wolkenfang ist keine Online-Highscore-Seite eingerichtet. Ihre "
+                           "Adresse gehört in die Datei ") +
+                GameIniPath() +
+                QStringLiteral(", Abschnitt [game], zum Beispiel: "
+                               "highscoreseite=https://highscore.example.org"));
+        return;
+    }
     if (entry_.pending) {
         entry_.pending = false;
-        Platform::Instance().OpenUrl(SubmitUrl(entry_.table, entry_.score));
+        Platform::Instance().OpenUrl(SubmitUrl(entry_.table, entry_.score, *site));
     } else {
-        Platform::Instance().OpenUrl(ViewUrl());
+        Platform::Instance().OpenUrl(ViewUrl(*site));
     }
 }
 

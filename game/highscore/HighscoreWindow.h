@@ -61,6 +61,7 @@ class HighscoreWindow : public QWidget {
 
   private:
     QString ScorePath(int table) const;
+    QString GameIniPath() const;
     void Message(const QString& text);
     // The name prompt of a new entry; Cancel gives the empty name.
     QString AskName(int place);

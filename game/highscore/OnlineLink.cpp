@@ -3,25 +3,29 @@
 #include <QUrl>
 
 #include "GameLengths.h"
+#include "IniAccess.h"
+#include "Text8.h"
 #include "TextCipher.h"
 
 namespace wf {
 
-QString HighscoreSite() {
-    // Read at every click, so that a player can point the game at another
-    // site without rebuilding it. Anything but a plain web address is ignored:
-    // the desktop must never be handed a file or script address.
-    const QString value = qEnvironmentVariable("WF_HIGHSCORE_SITE").trimmed();
-    const QUrl url(value, QUrl::StrictMode);
+std::optional<QString> SiteAddress(const QString& value) {
+    const QUrl url(value.trimmed(), QUrl::StrictMode);
     const bool usable = url.isValid() && (url.scheme() == "http" || url.scheme() == "https") &&
                         !url.host().isEmpty() && url.userInfo().isEmpty() && !url.hasQuery() &&
                         !url.hasFragment();
     if (!usable)
-        return QStringLiteral(WF_HIGHSCORE_SITE);
+        return std::nullopt;
     QString site = url.toString(QUrl::FullyEncoded);
     while (site.endsWith('/'))
         site.chop(1);
     return site;
+}
+
+std::optional<QString> HighscoreSite(const QString& gameIniPath) {
+    if (auto site = SiteAddress(qEnvironmentVariable("WF_HIGHSCORE_SITE")))
+        return site;
+    return SiteAddress(FromText8(ReadIniText(gameIniPath, "game", "highscoreseite")));
 }
 
 QString ViewUrl(const QString& site) {

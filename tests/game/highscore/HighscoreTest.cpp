@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <functional>
 #include <limits>
 #include <vector>
@@ -234,27 +235,37 @@ TEST(OnlineLink, SubmitAddressCarriesTheEncodedRecordAsDigits) {
     EXPECT_EQ(ViewUrl(site), site + "/hs.php");
 }
 
-TEST(OnlineLink, SiteComesFromTheEnvironmentWhenItIsAWebAddress) {
-    const QString built = QStringLiteral(WF_HIGHSCORE_SITE);
+// The environment wins when it holds a web address, then game.ini; none
+// set up is none, whatever the build.
+TEST(OnlineLink, SiteComesFromTheEnvironmentOrGameIniAndNeverFromTheBuild) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("game.ini");
     const struct {
-        const char* value;  // nullptr: not set
-        QString site;
+        const char* env;  // nullptr: not set
+        QByteArray ini;   // the value of "highscoreseite"; nullptr: no such key
+        std::optional<QString> site;
     } cases[] = {
-        {nullptr, built},
-        {" http://127.0.0.1:9090/ ", "http://127.0.0.1:9090"},
-        {"https://example.org/wolkenfang//", "https://example.org/wolkenfang"},
-        {"file:///etc/passwd", built},
-        {"http://user:pw@example.org", built},
-        {"http://example.org/?x=1", built},
-        {"http://example.org/#top", built},
+        {nullptr, nullptr, std::nullopt},
+        {" http://127.0.0.1:9090/ ", "https://ini.example", "http://127.0.0.1:9090"},
+        {"https://example.org/wolkenfang//", nullptr, "https://example.org/wolkenfang"},
+        {"file:///etc/passwd", "https://ini.example/", "https://ini.example"},
+        {"http://user:pw@example.org", nullptr, std::nullopt},
+        {"http://example.org/?x=1", "javascript:alert(1)", std::nullopt},
+        {nullptr, "http://example.org/#top", std::nullopt},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.value ? c.value : "(not set)");
-        if (c.value)
-            qputenv("WF_HIGHSCORE_SITE", c.value);
+        SCOPED_TRACE(testing::Message() << (c.env ? c.env : "(not set)") << " / "
+                                        << (c.ini.isNull() ? "(no key)" : c.ini.constData()));
+        if (c.env)
+            qputenv("WF_HIGHSCORE_SITE", c.env);
         else
             qunsetenv("WF_HIGHSCORE_SITE");
-        EXPECT_EQ(HighscoreSite(), c.site);
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("[game]\r\nwerbung=ja\r\n" +
+                (c.ini.isNull() ? QByteArray() : "highscoreseite=" + c.ini + "\r\n"));
+        f.close();
+        EXPECT_EQ(HighscoreSite(ini), c.site);
     }
     qunsetenv("WF_HIGHSCORE_SITE");
 }

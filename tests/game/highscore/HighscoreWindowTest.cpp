@@ -25,7 +25,9 @@ class HighscoreWindowTest : public ::testing::Test {
     void SetUp() override {
         Highscore::Instance().InitTables();
         mainWindow.show();
+        qputenv("WF_HIGHSCORE_SITE", "https://scores.example");
     }
+    void TearDown() override { qunsetenv("WF_HIGHSCORE_SITE"); }
     static QStringList Shown(const std::array<QLabel*, 4>& labels) {
         return {labels[0]->text(), labels[1]->text(), labels[2]->text(), labels[3]->text()};
     }
@@ -98,6 +100,24 @@ TEST_F(HighscoreWindowTest, OpensOnTheTableOfTheGameAndSavesTheEntryBeforeOk) {
         EXPECT_FALSE(entry.pending);
         EXPECT_TRUE(mainWindow.isEnabled());
     }
+}
+
+// Without a site the strip says so and its click sends nothing anywhere.
+TEST_F(HighscoreWindowTest, WithoutASiteTheStripSaysSoAndSendsNothing) {
+    qunsetenv("WF_HIGHSCORE_SITE");
+    entry.HandOver(1, 50);
+    HighscoreWindow form(&mainWindow, entry, game.Path());
+    ASSERT_TRUE(form.Open());
+    EXPECT_EQ(form.onlineStrip->Text(), "Online Highscore - keine Seite eingerichtet");
+    form.OpenOnline();
+    EXPECT_TRUE(platform.openedUrls.isEmpty());
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].text.contains("highscoreseite="))
+        << platform.messages[0].text.toStdString();
+    qputenv("WF_HIGHSCORE_SITE", "https://scores.example");
+    form.OpenOnline();
+    ASSERT_EQ(platform.openedUrls.size(), 1);
+    EXPECT_TRUE(platform.openedUrls[0].startsWith("https://scores.example/wfscore.php?punkte="));
 }
 
 TEST_F(HighscoreWindowTest, ATableThatCannotBeLoadedClosesTheWindow) {

@@ -1,12 +1,23 @@
 #include <QApplication>
 #include <QTimer>
+#include <cstdio>
 
+#include "CommandLine.h"
 #include "MainWindow.h"
 #include "Paths.h"
 #include "Platform.h"
 #include "QtPlatform.h"
 
 int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (wf::AsksForHelp(arguments)) {
+        const QByteArray usage = wf::UsageText().toUtf8();
+        std::fwrite(usage.constData(), 1, static_cast<size_t>(usage.size()), stdout);
+        return 0;
+    }
+
     QApplication app(argc, argv);
     wf::InstallGermanQtTexts(app);
     wf::Platform::Instance().SetProgramName(QStringLiteral("Wolkenfang"));

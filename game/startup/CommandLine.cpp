@@ -41,4 +41,23 @@ CommandLineOptions ApplySwitches(const QStringList& tokens) {
     return options;
 }
 
+bool AsksForHelp(const QStringList& arguments) {
+    return arguments.contains(QStringLiteral("--help"));
+}
+
+QString UsageText() {
+    return QStringLiteral(
+        "Aufruf: wolkenfang [-mod:NAME] [-debug | -debug:style:1 | -debug:style:2]\n"
+        "\n"
+        "Wolkenfang: Zielen Sie mit der Maus und schießen Sie die Vögel ab.\n"
+        "\n"
+        "  -mod:NAME        startet mit dem MOD im Verzeichnis mods/NAME.\n"
+        "  -debug           zeigt die Trefferfelder an (das Ergebnis kommt dann nicht in die\n"
+        "                   Highscore); -debug:style:1 als Kreuze, -debug:style:2 als Kästchen.\n"
+        "  --help           zeigt diese Hilfe.\n"
+        "\n"
+        "WOLKENFANG_DIR nennt das Spielverzeichnis, WF_HIGHSCORE_SITE die Online-Highscore-Seite\n"
+        "(sonst highscoreseite in game.ini).\n");
+}
+
 }  // namespace wf

@@ -25,4 +25,9 @@ QStringList SplitCommandLine(const QString& line);
 // Applies the switches in order; a later one overrides an earlier one.
 CommandLineOptions ApplySwitches(const QStringList& tokens);
 
+// "--help" anywhere on the command line: the program prints UsageText()
+// and ends instead of starting.
+bool AsksForHelp(const QStringList& arguments);
+QString UsageText();
+
 }  // namespace wf

@@ -41,6 +41,9 @@ struct GameSettings {
     bool sound = false;
     bool music = false;
     bool fullScreen = false;
+    // Full screen scales the play area uniformly and centres it; otherwise
+    // it is stretched to the screen. Remembered in game.ini.
+    bool keepAspectRatio = false;
     int background = 1;  // 1 to 10, or kOwnBackground
     bool debugMode = false;
     uint8_t debugStyle = 2;  // the look of the debug cell markers, 1 or 2

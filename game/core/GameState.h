@@ -41,6 +41,18 @@ enum class GamePhase {
 // The surface a game draws into, fixed by the start of the game.
 enum class DrawTarget { WindowSurface, FullScreenSurface };
 
+// Where on the full-screen surface the play area is drawn, in its pixels. An
+// empty one is the whole surface (the play area stretched to the screen);
+// with the aspect ratio kept it is a centred part, with black bars around.
+struct DisplayArea {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool Whole() const { return width <= 0 || height <= 0; }
+    bool operator==(const DisplayArea&) const = default;
+};
+
 struct GameState {
     GamePhase phase = GamePhase::Idle;
     bool Running() const { return phase == GamePhase::Running; }
@@ -62,6 +74,7 @@ struct GameState {
     std::array<Bird, 3> birds{};
     int64_t score = 0;
     DrawTarget drawTarget = DrawTarget::WindowSurface;
+    DisplayArea display;
 
     // Taken from the settings when a game starts.
     bool debugMode = false;

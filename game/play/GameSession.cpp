@@ -24,8 +24,10 @@ void GameSession::Prepare(const GameSettings& settings, uint32_t seed) {
     offersScore_ = !settings.userDefinedConfirmed && !settings.debugMode;
 }
 
-void GameSession::SetDisplay(DrawTarget target, FixedScale scaleX, FixedScale scaleY) {
+void GameSession::SetDisplay(DrawTarget target, FixedScale scaleX, FixedScale scaleY,
+                             DisplayArea display) {
     s_.drawTarget = target;
+    s_.display = display;
     s_.scaleX = scaleX;
     s_.scaleY = scaleY;
 }
@@ -97,12 +99,15 @@ void GameSession::ButtonReleased(PointerButton button, double x, double y) {
     wf::ButtonReleased(s_, button, x, y);
 }
 
+// A position on the screen is measured from the play area's corner first.
 void GameSession::ScreenPointerMoved(double x, double y) {
-    PointerMoved(ScreenToPlayArea(x, s_.scaleX), ScreenToPlayArea(y, s_.scaleY));
+    PointerMoved(ScreenToPlayArea(x - s_.display.x, s_.scaleX),
+                 ScreenToPlayArea(y - s_.display.y, s_.scaleY));
 }
 
 void GameSession::ScreenButtonReleased(PointerButton button, double x, double y) {
-    ButtonReleased(button, ScreenToPlayArea(x, s_.scaleX), ScreenToPlayArea(y, s_.scaleY));
+    ButtonReleased(button, ScreenToPlayArea(x - s_.display.x, s_.scaleX),
+                   ScreenToPlayArea(y - s_.display.y, s_.scaleY));
 }
 
 }  // namespace wf

@@ -51,9 +51,10 @@ class GameSession {
     // and a start that fails leaves it there, waiting for the abort.
     void Prepare(const GameSettings& settings, uint32_t seed);
     int TickIntervalMs() const { return tickIntervalMs_; }
-    // Drawing is ready: the full-screen scale (One in window mode) and the
-    // surface the frames go to.
-    void SetDisplay(DrawTarget target, FixedScale scaleX, FixedScale scaleY);
+    // Drawing is ready: the full-screen scale (One in window mode), the
+    // surface the frames go to and where on it the play area lies.
+    void SetDisplay(DrawTarget target, FixedScale scaleX, FixedScale scaleY,
+                    DisplayArea display = {});
     // The game runs on a play area of this size: the extras of the chosen
     // background shown anew, the score 0, the birds at their edges.
     void Begin(const PlayArea& area);

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QTime>
+#include <algorithm>
 
 #include "Blit.h"
 #include "Paths.h"
@@ -122,11 +123,23 @@ bool GameRunner::StartFullScreenMode() {
     if (area.width() <= 0 || area.height() <= 0)
         return false;
     const QSize screen = host_.ScreenSizePx();
-    const FixedScale scaleY = FixedScale::Ratio(screen.height(), area.height());
-    const FixedScale scaleX = FixedScale::Ratio(screen.width(), area.width());
+    FixedScale scaleY = FixedScale::Ratio(screen.height(), area.height());
+    FixedScale scaleX = FixedScale::Ratio(screen.width(), area.width());
+    DisplayArea display;
+    if (settings_.keepAspectRatio) {
+        // The smaller scale for both, the play area centred between bars.
+        scaleX = scaleY = scaleX.tenThousandths < scaleY.tenThousandths ? scaleX : scaleY;
+        display.width = std::min(screen.width(), scaleX.Apply(area.width()));
+        display.height = std::min(screen.height(), scaleY.Apply(area.height()));
+        display.x = (screen.width() - display.width) / 2;
+        display.y = (screen.height() - display.height) / 2;
+    }
     if (!MakeStretchedCopies(stores_, scaleX, scaleY, &twins_))
         return false;
-    session_.SetDisplay(DrawTarget::FullScreenSurface, scaleX, scaleY);
+    session_.SetDisplay(DrawTarget::FullScreenSurface, scaleX, scaleY, display);
+    // The bars are never drawn again: they go black with the loading text.
+    if (!display.Whole())
+        ClearSurface(host_.FullScreenSurface());
     host_.SetTitleTimerEnabled(false);
     return true;
 }

@@ -31,6 +31,7 @@ MainMenu DeriveMenu(const GameSettings& settings, GamePhase phase, const ModDefi
     menu.music.checked = settings.music;
     menu.sound.checked = settings.sound;
     menu.fullScreen.checked = settings.fullScreen;
+    menu.keepAspectRatio.checked = settings.keepAspectRatio;
     return menu;
 }
 

@@ -72,6 +72,8 @@ inline constexpr Qt::Key kBackgroundKeys[kBackgroundEntries + 1] = {
         ENTRY(minimize, "Minimieren", Qt::ALT | Qt::Key_Backspace, Minimize, kCommand)             \
         SEPARATOR(viewSeparator)                                                                   \
         ENTRY(fullScreen, "Vollbild", Qt::CTRL | Qt::Key_V, ToggleFullScreen, kOption)             \
+        ENTRY(keepAspectRatio, "Seitenverhältnis beibehalten", Qt::CTRL | Qt::SHIFT | Qt::Key_V,   \
+              ToggleKeepAspectRatio, kOption)                                                      \
     END_MENU(viewMenu)                                                                             \
     MENU(helpMenu, "?")                                                                            \
         ENTRY(help, "Hilfe", Qt::CTRL | Qt::Key_K, ShowHelp, kCommand)                             \

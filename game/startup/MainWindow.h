@@ -64,6 +64,8 @@ class MainWindow : public QMainWindow, public GameHost {
     void OpenModWindow();
     void Minimize();
     void ToggleFullScreen();
+    // Also written to game.ini, so that it holds at the next start.
+    void ToggleKeepAspectRatio();
     void ShowHelp();
     void ShowInfoFile();
     void ShowInfo();

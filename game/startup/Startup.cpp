@@ -101,6 +101,7 @@ StartupResult RunStartup(StartupContext& c) {
         c.settings.sound = true;
     if (SwitchedOn(settings, result.modDir, "music"))
         c.settings.music = true;
+    c.settings.keepAspectRatio = ReadIniText(settings, "game", "seitenverhaeltnis") == "yes";
 
     progress(5);
     result.pictures = LoadPictureSet(c.stores, c.programDir, result.modDir, c.state.mod, progress);

@@ -65,7 +65,23 @@ FrameComposer::FrameComposer(const GameState& state, const PictureStores& stores
 }
 
 QImage& FrameComposer::Target() {
-    return FullScreen() ? host_.FullScreenSurface() : host_.WindowSurface();
+    if (!FullScreen())
+        return host_.WindowSurface();
+    QImage& screen = host_.FullScreenSurface();
+    const DisplayArea& area = s_.display;
+    if (area.Whole())
+        return screen;
+    // The play area's part of the screen, as a picture of its own over the
+    // same pixels: every position and every clip of a frame is then the same
+    // as on a surface of the play area's size, and the bars stay untouched.
+    const QRect part = QRect(area.x, area.y, area.width, area.height) & screen.rect();
+    uchar* first =
+        screen.bits() + part.y() * screen.bytesPerLine() + part.x() * (screen.depth() / 8);
+    if (first != viewFirst_ || view_.size() != part.size()) {
+        view_ = QImage(first, part.width(), part.height(), screen.bytesPerLine(), screen.format());
+        viewFirst_ = first;
+    }
+    return view_;
 }
 
 const QImage* FrameComposer::Work(int slot) const {
@@ -189,9 +205,15 @@ void FrameComposer::DrawMagazine(QImage& target) {
         offsetX -= 4;
         offsetY -= 4;
     }
+    // The row is moved back where it would stand past the surface's right or
+    // bottom edge, so that every cartridge is seen whole.
+    const int y = s_.scaleY.Apply(area.height() - offsetY);
+    const int shiftY = std::max(0, y + cartridge->height() - target.height());
+    const int shiftX =
+        std::max(0, s_.scaleX.Apply(area.width() - offsetX) + cartridge->width() - target.width());
     for (int shot = 0; shot < s_.magazine; ++shot) {
-        Blit::Copy(target, s_.scaleX.Apply(area.width() - offsetX),
-                   s_.scaleY.Apply(area.height() - offsetY), *cartridge, RasterOp::SrcCopy);
+        Blit::Copy(target, s_.scaleX.Apply(area.width() - offsetX) - shiftX, y - shiftY, *cartridge,
+                   RasterOp::SrcCopy);
         offsetX += w0;
     }
 }

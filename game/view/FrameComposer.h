@@ -78,6 +78,9 @@ class FrameComposer : public FrameSink {
     QString scoreText_;
     TextStamp countdownStamp_;
     TextStamp scoreStamp_;
+    // The play area's part of the full-screen surface when bars surround it.
+    QImage view_;
+    const uchar* viewFirst_ = nullptr;
 };
 
 }  // namespace wf

@@ -172,17 +172,27 @@ TEST_F(GameTest, FullScreenCrossHairStaysUnderThePointer) {
         return std::max(std::abs(box.left() - at.x()), std::abs(box.top() - at.y()));
     };
     // Over the 200 × 150 play area; a pointer at play-area (128, 60) aims
-    // into the centre cell (8, 4) of bird 1 at (100, 50).
-    for (auto [screen, start, aim] :
-         {std::tuple{QSize(480, 270), QPoint(101, 77), QPoint(307, 108)},  // 2.4 × 1.8
-          {QSize(320, 256), QPoint(33, 255), QPoint(205, 102)},            // 1.6 × 1.7067
-          {QSize(256, 192), QPoint(255, 0), QPoint(164, 77)},              // 1.28
-          {QSize(400, 300), QPoint(1, 297), QPoint(256, 121)}}) {          // 2, with halves
+    // into the centre cell (8, 4) of bird 1 at (100, 50). With the aspect
+    // ratio kept the play area stands between black bars.
+    for (auto [screen, keep, start, aim, bars] :
+         {std::tuple{QSize(480, 270), false, QPoint(101, 77), QPoint(307, 108),
+                     QRect()},                                                   // 2.4×1.8
+          {QSize(320, 256), false, QPoint(33, 255), QPoint(205, 102), QRect()},  // 1.6 × 1.7067
+          {QSize(256, 192), false, QPoint(255, 0), QPoint(164, 77), QRect()},    // 1.28
+          {QSize(400, 300), false, QPoint(1, 297), QPoint(256, 121), QRect()},   // 2, with halves
+          {QSize(480, 270), true, QPoint(101, 77), QPoint(290, 108), QRect(0, 0, 60, 270)},  // 1.8
+          {QSize(320, 400), true, QPoint(33, 255), QPoint(205, 176), QRect(0, 320, 320, 80)}}) {
+        SCOPED_TRACE(testing::Message() << screen.width() << "x" << screen.height()
+                                        << (keep ? ", aspect ratio kept" : ""));
         host.screen = screen;
         host.pointer = start;
+        settings.keepAspectRatio = keep;
         StartWithBirds({100, 50}, {0, 130}, {0, 130});
         game.Tick();
         EXPECT_LE(cursorMissesBy(start), 1) << screen.width();
+        const auto lit = [](QRgb p) { return (p & 0xFFFFFF) != 0; };
+        EXPECT_TRUE(bars.isNull() || CountPixels(host.shownFull.copy(bars), lit) == 0)
+            << "the bars are black";
         state.birds = {Bird{100, 50}, Bird{0, 130}, Bird{0, 130}};
         game.ScreenPointerMoved(aim.x(), aim.y());
         game.ScreenButtonReleased(kLeft, aim.x(), aim.y());

@@ -66,12 +66,13 @@ class FrameTest : public ::testing::Test {
 
 TEST_F(FrameTest, SpritesExtrasAndCartridgesStandAtTheirScaledPlaces) {
     // Where bird 1, bird 3, the cross-hair, the extra and two cartridges are
-    // drawn; at 1.6: 241.6 to the nearest, cartridge offsets 10 − 4 and
-    // 12 − 4, then 16 more for the second.
+    // drawn; at 1.6: 241.6 to the nearest; the cartridges (offsets 10 − 4 and
+    // 12 − 4, then 16 more for the second) moved back by the 6 pixels they
+    // would stand past the screen's corner.
     for (const bool full : {false, true}) {
         const auto [bird1, bird3, cursor, extra, cartridge1, cartridge2] =
             full ? std::tuple{QPoint(8, 72),    QPoint(64, 160),  QPoint(242, 144),
-                              QPoint(240, 192), QPoint(310, 227), QPoint(294, 227)}
+                              QPoint(240, 192), QPoint(304, 221), QPoint(288, 221)}
                  : std::tuple{QPoint(5, 45),    QPoint(40, 100),  QPoint(151, 90),
                               QPoint(150, 120), QPoint(190, 138), QPoint(180, 138)};
         if (full)
@@ -98,6 +99,7 @@ TEST_F(FrameTest, SpritesExtrasAndCartridgesStandAtTheirScaledPlaces) {
               {QPoint(5, 45) * (full ? 1.6 : 1), kExtraColour, false},  // hidden
               {cartridge1, kCartridgeColour, true},
               {cartridge2, kCartridgeColour, true},
+              {Frame().rect().bottomRight(), kCartridgeColour, true},  // seen whole
               {cartridge1 - QPoint(0, 1), kCartridgeColour, false},
               {cartridge2 - QPoint(1, 0), kCartridgeColour, false},
               {2 * cartridge2 - cartridge1, kCartridgeColour, false}})

@@ -6,6 +6,7 @@
 #include "MainWindow.h"
 #include "Paths.h"
 #include "Platform.h"
+#include "PlayerDirectory.h"
 #include "QtPlatform.h"
 
 int main(int argc, char** argv) {
@@ -22,7 +23,14 @@ int main(int argc, char** argv) {
     wf::InstallGermanQtTexts(app);
     wf::Platform::Instance().SetProgramName(QStringLiteral("Wolkenfang"));
 
-    wf::MainWindow window(wf::GameDirectory(wf::ProgramDirectory()));
+    const wf::PlayerDirectory player = wf::SetUpInstalledGameDirectory(wf::ProgramDirectory());
+    if (!player.problem.isEmpty()) {
+        wf::Platform::Instance().MessageBox(nullptr, wf::MsgIcon::Critical,
+                                            QStringLiteral("Fehler"), player.problem);
+        return 1;
+    }
+    wf::MainWindow window(player.gameDir.isEmpty() ? wf::GameDirectory(wf::ProgramDirectory())
+                                                   : player.gameDir);
     window.Load(app.arguments().mid(1));
     window.show();
 

@@ -29,17 +29,23 @@ as_player=(setpriv --reuid="$PLAYER" --regid="$PLAYER" --clear-groups --
   env -i HOME="$home" PATH=/usr/bin:/bin DISPLAY="$DISPLAY" LANG=C.UTF-8 SDL_AUDIODRIVER=dummy)
 WOLKENFANG=("${as_player[@]}" "$root/usr/games/wolkenfang") modsiegel="$root/usr/games/modsiegel"
 
-# The player's directory: copies of their own, links into the installation.
+# The player's directory: game.ini a copy of their own, links into the
+# installation for the rest.
 check_layout() {
-  local f m
-  for f in game.ini Info.txt; do
-    [ ! -L "$pdir/$f" ] && [ "$(stat -c %U "$pdir/$f")" = "$PLAYER" ] || fail "$1: $f is not a file of the player's"
-  done
-  for m in Grafiken mods/wolkfng4 mods/nachtflug; do
+  local m
+  [ ! -L "$pdir/game.ini" ] && [ "$(stat -c %U "$pdir/game.ini")" = "$PLAYER" ] || fail "$1: game.ini is not a file of the player's"
+  for m in Info.txt Grafiken mods/wolkfng4 mods/nachtflug; do
     [ "$(readlink "$pdir/$m")" = "$share/$m" ] || fail "$1: $m is not a link into the installation"
   done
 }
-"${as_player[@]}" "$modsiegel" --help >/dev/null || fail "modsiegel --help through its launcher"
+# Help needs no game directory: nothing is made for it.
+for p in wolkenfang modsiegel; do
+  "${as_player[@]}" "$root/usr/games/$p" --help | grep -q "^Aufruf: $p" || fail "$p --help through its launcher"
+done
+[ ! -e "$pdir" ] || fail "--help made the game directory"
+! grep -aq localhost "$root/usr/lib/games/wolkenfang/Wolkenfang" || fail "the installed game names localhost"
+"${as_player[@]}" WF_EXIT_AFTER_SHOW=1 "$root/usr/games/wolkenfang" 2>/dev/null ||
+  fail "the first start failed"
 check_layout "first start"
 cmp -s "$pdir/game.ini" "$share/game.ini" || fail "game.ini is not the shipped one"
 
@@ -80,13 +86,16 @@ quit_game "$MAIN" "$GAME_PID"
 no_messages game Wolkenfang
 
 # A damaged directory (an interrupted first start, a MOD that a newer package
-# ships) is completed; what the player has stays as it is.
+# ships, an old copy of the info text, a MOD the package no longer has) is
+# completed; what the player has stays as it is.
 rm "$pdir/mods/nachtflug"
-printf 'Meine eigenen Notizen\r\n' >"$pdir/Info.txt"
-cp "$pdir/game.ini" "$pdir/Info.txt" "$pdir/score1.sre" "$E2E_TMP/"
+rm "$pdir/Info.txt" && printf 'Alter Text\r\n' >"$pdir/Info.txt"
+ln -s "$share/mods/verschwunden" "$pdir/mods/verschwunden"
+cp "$pdir/game.ini" "$pdir/score1.sre" "$E2E_TMP/"
 start_game game2
 check_layout "second start"
-for f in game.ini Info.txt score1.sre; do
+[ ! -L "$pdir/mods/verschwunden" ] || fail "the link to a MOD the package no longer has stayed"
+for f in game.ini score1.sre; do
   cmp -s "$pdir/$f" "$E2E_TMP/$f" || fail "the second start replaced the player's $f"
 done
 log "the second start completed the directory and kept the player's files"
@@ -107,6 +116,25 @@ no_messages game2 Wolkenfang
 key "$MAIN" ctrl+b
 wait_for 15 eval '! kill -0 '"$pid"' 2>/dev/null' || fail "the restarted game did not end"
 log "the MOD manager's restart kept the player's directory"
+
+# A game directory that others can write (a family's shared folder): links
+# planted at every name a copying launcher would use lead nowhere.
+shared="$E2E_TMP/familie" victim="$home/brief.txt"
+mkdir -m 1777 "$shared" && echo "Lieber Opa" >"$victim" && chown "$PLAYER:" "$victim"
+for ((n = $$; n < $$ + 3000; n++)); do ln -s "$victim" "$shared/.game.ini.$n"; done
+"${as_player[@]}" WOLKENFANG_DIR="$shared" WF_EXIT_AFTER_SHOW=1 "$root/usr/games/wolkenfang" \
+  >/dev/null 2>"$E2E_TMP/shared.err" ||
+  fail "the game did not start on the shared directory: $(cat "$E2E_TMP/shared.err")"
+[ "$(cat "$victim")" = "Lieber Opa" ] && [ -f "$shared/game.ini" ] && [ ! -L "$shared/game.ini" ] ||
+  fail "a planted link was written through, or game.ini is missing"
+
+# A refusal is a message box, also without a terminal (started from the menu).
+start_prog nohome setpriv --reuid="$PLAYER" --regid="$PLAYER" --clear-groups -- \
+  env -i HOME=relativ DISPLAY="$DISPLAY" SDL_AUDIODRIVER=dummy "$root/usr/games/wolkenfang"
+box="$(wait_window '^Fehler$' 20)" || fail "no message box when the game directory cannot be named"
+grep -q "^Wolkenfang: Fehler: HOME ist nicht gesetzt" "$E2E_TMP/nohome.err" || fail "the refusal is not on stderr"
+key "$box" Return
+wait_exit "$LAST_PID" 10 && [ "$EXIT_STATUS" = 1 ] || fail "the refused game did not end with status 1"
 
 installation >"$E2E_TMP/root.after"
 diff "$E2E_TMP/root.before" "$E2E_TMP/root.after" >&2 || fail "the installation changed"

@@ -78,12 +78,13 @@ QByteArray HomePage() {
             kToTable);
 }
 
-QString TablesHtml(const QList<Entry> (&tables)[3]) {
+QString TablesHtml(const QList<Entry> (&tables)[kHighscoreTables]) {
     QString html = QStringLiteral(
         "<nav><a href=\"#t30\">30 Sekunden</a> <a href=\"#t60\">60 Sekunden</a> "
         "<a href=\"#t120\">120 Sekunden</a></nav>\n");
-    for (int t = 0; t < 3; ++t) {
-        html += QStringLiteral("<section id=\"t%1\">\n<h2>%1 Sekunden</h2>\n").arg(kGameLengths[t]);
+    for (int t = 0; t < kHighscoreTables; ++t) {
+        html += QStringLiteral("<section id=\"t%1\">\n<h2>%1 Sekunden</h2>\n")
+                    .arg(kTimedGameLengths[t]);
         if (tables[t].isEmpty()) {
             html += QStringLiteral("<p>Noch keine Einträge.</p>\n</section>\n");
             continue;

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "Entry.h"
+#include "GameLengths.h"
 #include "Record.h"
 
 namespace wf {
@@ -17,9 +18,9 @@ QByteArray StyleSheet();
 QByteArray Page(const QString& title, const QString& main);
 
 QByteArray HomePage();
-// The main part of the table page: the three tables, best first, in the order
-// of kGameLengths. A row carries the id "e<entry id>".
-QString TablesHtml(const QList<Entry> (&tables)[3]);
+// The main part of the table page: one table per game length, best first, in
+// the order of kTimedGameLengths. A row carries the id "e<entry id>".
+QString TablesHtml(const QList<Entry> (&tables)[kHighscoreTables]);
 // The table page; when newId is not 0 the row of that entry is marked and a
 // line above the tables tells its place.
 QByteArray TablesPage(const QString& tablesHtml, qint64 newId, int seconds, qint64 place);

@@ -98,9 +98,9 @@ Response Site::Handle(const Request& request, qint64 now) {
 const QString* Site::TablesHtml(qint64 now) {
     if (tablesBuilt_ >= 0 && now - tablesBuilt_ < kTablesMaxAge)
         return &tablesHtml_;
-    QList<Entry> tables[3];
-    for (int t = 0; t < 3; ++t) {
-        auto top = store_.Top(kGameLengths[t], kTableLength);
+    QList<Entry> tables[kHighscoreTables];
+    for (int t = 0; t < kHighscoreTables; ++t) {
+        auto top = store_.Top(kTimedGameLengths[t], kTableLength);
         if (!top)
             return nullptr;
         tables[t] = *top;

@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     qint64 id = 0;
     for (int i = 0; i < entries; ++i) {
-        for (int length : wf::kGameLengths) {
+        for (int length : wf::kTimedGameLengths) {
             store.Add(length, qint32(i * 7919 % 30000 - 2000), QStringLiteral("Spieler %1").arg(i),
                       QByteArray::number(length) + '-' + QByteArray::number(i), now, &id);
         }

@@ -20,8 +20,11 @@
 #include <thread>
 #include <vector>
 
+#include "AccessLog.h"
+#include "ClientAddress.h"
+#include "DbWorkers.h"
 #include "FormToken.h"
-#include "HttpFront.h"
+#include "HttpEngine.h"
 #include "ScoreRecord.h"
 #include "Site.h"
 #include "Store.h"
@@ -115,9 +118,10 @@ int main(int argc, char** argv) {
     const double seconds = option("--seconds", 3);
 
     QTemporaryDir dir;
+    const wf::DatabaseChoice database{dir.filePath("bench.sqlite"), {}};
     wf::Store store;
     QString error;
-    if (!dir.isValid() || !store.Open({dir.filePath("bench.sqlite"), {}}, &error)) {
+    if (!dir.isValid() || !store.Open(database, 5000, &error)) {
         std::fprintf(stderr, "server_bench: %s\n", qPrintable(error));
         return 1;
     }
@@ -126,25 +130,37 @@ int main(int argc, char** argv) {
     for (int i = 0; i < entries; ++i) {
         for (int length : wf::kTimedGameLengths) {
             store.Add(length, qint32(i * 7919 % 30000 - 2000), QStringLiteral("Spieler %1").arg(i),
-                      QByteArray::number(length) + '-' + QByteArray::number(i), now, &id);
+                      QByteArray::number(length) + '-' + QByteArray::number(i), now, {}, &id);
         }
     }
-    wf::Site site(store, 0);
-    wf::HttpFront front(site, wf::HttpLimits{});
+    wf::DbWorkers db(database, 4, 5000);
+    wf::Site site(db, 0, 5000);
+    wf::AccessLog log;
+    wf::TrustedProxies proxies;
+    if (!log.Open(QStringLiteral("/dev/null"), &error) || !db.Start(&error) ||
+        !site.Start(now, &error)) {
+        std::fprintf(stderr, "server_bench: %s\n", qPrintable(error));
+        return 1;
+    }
+    wf::HttpLimits limits;
+    limits.maxConnectionsPerClient = 1024;
+    wf::HttpEngine front(site, db, limits, proxies, log);
     if (!front.Listen(QHostAddress::LocalHost, 0, &error)) {
         std::fprintf(stderr, "server_bench: %s\n", qPrintable(error));
         return 1;
     }
-    std::printf(
-        "%d entries in each table, a table page of %lld bytes, %d clients, %.1f s each\n", entries,
-        static_cast<long long>(site.Handle({"GET", "/hs.php", {}, {}, {}, {}}, now).body.size()),
-        clients, seconds);
+    std::printf("%d entries in each table, a table page of %lld bytes, %d clients, %.1f s each\n",
+                entries,
+                static_cast<long long>(
+                    std::get<wf::Response>(site.Handle({"GET", "/hs.php", {}, {}, {}, {}}, now))
+                        .body.size()),
+                clients, seconds);
     // The forms a browser would have fetched first: one token each.
     const QByteArray digits = wf::EncodeText(wf::ResultRecord(60, 245), wf::ScoreKey, true);
     std::vector<QByteArray> views(500000, "GET /hs.php HTTP/1.1\r\nHost: b\r\n\r\n"), posts(10000);
     for (QByteArray& post : posts) {
         const QByteArray body = "punkte=" + digits +
-                                "&token=" + wf::IssueToken(store.Secret(), digits, now) +
+                                "&token=" + wf::IssueToken(db.Secret(), digits, now) +
                                 "&name=Bench";
         post =
             "POST /wfscore.php HTTP/1.1\r\nHost: b\r\nContent-Type: "

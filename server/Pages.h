@@ -24,6 +24,9 @@ QString TablesHtml(const QList<Entry> (&tables)[kHighscoreTables]);
 // The table page; when newId is not 0 the row of that entry is marked and a
 // line above the tables tells its place.
 QByteArray TablesPage(const QString& tablesHtml, qint64 newId, int seconds, qint64 place);
+// The same as TablesPage(tablesHtml, newId, seconds, place) from the page
+// without a marked entry (newId 0), without building the page anew.
+QByteArray MarkEntry(const QByteArray& page, qint64 newId, int seconds, qint64 place);
 
 // The submit form for a valid record; error (already HTML) is shown above it.
 QByteArray FormPage(const GameResult& result, const QByteArray& digits, const QByteArray& token,

@@ -129,9 +129,8 @@ Site::Answer Site::Handle(const Request& request, qint64 now) {
         newId = ok && newId > 0 ? newId : 0;
         if (auto page = TablesFromMemory(newId, now))
             return *page;
-        return Task([this, newId, now](Store* store) {
-            return store ? TablesFromDatabase(*store, newId, now) : ErrorResponse(503);
-        });
+        return Task(
+            [this, newId, now](Store* store) { return TablesFromDatabase(store, newId, now); });
     }
     if (request.path == "/wfscore.php") {
         if (get)
@@ -158,13 +157,10 @@ std::optional<Response> Site::TablesFromMemory(qint64 newId, qint64 now) {
     const auto tables = CurrentTables();
     if (!tables)
         return std::nullopt;
-    if (Stale(*tables, now)) {
-        // An entry stored here is shown at once; what other servers stored,
-        // within kTablesMaxAge, while the old tables are still shown.
-        if (tables->changes != changes_ && !refreshing_)
-            return std::nullopt;
+    // What other servers stored shows within kTablesMaxAge; meanwhile, and
+    // while the database is slow, the tables in memory are shown.
+    if (Stale(*tables, now))
         RefreshLater(now);
-    }
     if (newId == 0)
         return ShowTables(*tables, 0);
     const auto place = ranks_.PlaceOf(newId);
@@ -180,19 +176,23 @@ std::optional<Response> Site::TablesFromMemory(qint64 newId, qint64 now) {
     return ShowTables(*tables, newId);
 }
 
-Response Site::TablesFromDatabase(Store& store, qint64 newId, qint64 now) {
-    if (newId > 0 && !ranks_.PlaceOf(newId)) {
+Response Site::TablesFromDatabase(Store* store, qint64 newId, qint64 now) {
+    if (store && newId > 0 && !ranks_.PlaceOf(newId)) {
         std::lock_guard lock(placesMutex_);
         if (!ranks_.PlaceOf(newId) && NowMs() - placesReadMs_ >= kPlacesReadGapMs) {
-            ReadPlaces(store, ranks_.LastId());
+            ReadPlaces(*store, ranks_.LastId());
             placesReadMs_ = NowMs();
         }
     }
     const auto place = newId > 0 ? ranks_.PlaceOf(newId) : std::nullopt;
-    const auto tables = Build(store, now, [&](const Tables& tables) {
-        return tables.changes == changes_ &&
-               (!place || place->place > kTableLength || tables.ids.contains(newId));
-    });
+    auto tables = store ? Build(*store, now,
+                                [&](const Tables& tables) {
+                                    return !place || place->place > kTableLength ||
+                                           tables.ids.contains(newId);
+                                })
+                        : nullptr;
+    if (!tables)
+        tables = CurrentTables();  // older, but better than none
     if (!tables)
         return ErrorResponse(503);
     return ShowTables(*tables, place ? newId : 0);
@@ -202,7 +202,7 @@ Response Site::ShowTables(const Tables& tables, qint64 newId) {
     const auto place = newId > 0 ? ranks_.PlaceOf(newId) : std::nullopt;
     if (!place)
         return Html(200, tables.page);
-    return Html(200, TablesPage(tables.html, newId, place->seconds, place->place));
+    return Html(200, MarkEntry(tables.page, newId, place->seconds, place->place));
 }
 
 std::shared_ptr<const Site::Tables> Site::Build(Store& store, qint64 now,
@@ -337,8 +337,13 @@ Response Site::Stored(Store* store, int seconds, qint32 score, const QString& na
         case Store::Added::Stored:
             break;
     }
+    // An entry among the best is shown at once by this server: it gets the
+    // tables built anew before its answer. The others change no table.
     ranks_.Add({{value, seconds, score}});
-    ++changes_;
+    if (const auto place = ranks_.PlaceOf(value); place && place->place <= kTableLength) {
+        ++changes_;
+        Build(*store, now, [this](const Tables& tables) { return tables.changes == changes_; });
+    }
     Response redirect = Html(303, MessagePage(QStringLiteral("Eingetragen"),
                                               QStringLiteral("Ihr Ergebnis ist eingetragen.")));
     redirect.headers.emplaceBack(

@@ -75,7 +75,7 @@ class Site {
     bool Stale(const Tables& tables, qint64 now) const;
     // The table page from memory, or nullopt when it needs the database.
     std::optional<Response> TablesFromMemory(qint64 newId, qint64 now);
-    Response TablesFromDatabase(Store& store, qint64 newId, qint64 now);
+    Response TablesFromDatabase(Store* store, qint64 newId, qint64 now);
     Response ShowTables(const Tables& tables, qint64 newId);
     // Builds the tables unless `enough` says the current ones will do (one
     // build at a time); nullptr when the database failed.
@@ -96,7 +96,7 @@ class Site {
 
     mutable std::mutex mutex_;  // for tables_
     std::shared_ptr<const Tables> tables_;
-    std::atomic<int> changes_{0};  // entries stored by this server
+    std::atomic<int> changes_{0};  // entries among the best stored by this server
     std::atomic<bool> refreshing_{false};
     std::mutex buildMutex_;
     std::mutex placesMutex_;  // one read of new places at a time, and for checkpoints_

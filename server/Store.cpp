@@ -209,7 +209,7 @@ QSqlQuery* Store::Run(const QString& sql, const QVariantList& values, const char
         q.setForwardOnly(true);
         if (!q.prepare(sql)) {
             Log(what, q.lastError());
-            lostConnection_ = true;
+            lostConnection_ = !TimedOut(q.lastError());
             return nullptr;
         }
         it = prepared_.insert(sql, std::move(q));

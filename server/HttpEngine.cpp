@@ -322,15 +322,17 @@ MHD_Result HttpEngine::State::Queue(MHD_Connection* mhd, Exchange* ex) {
 }
 
 void HttpEngine::State::Completed(MHD_Connection* mhd, Exchange* ex) {
+    // A request the engine refused by itself (one too big for the memory
+    // pool, say) never reached Begin: its status comes from the engine.
     const MHD_ConnectionInfo* status =
         MHD_get_connection_info(mhd, MHD_CONNECTION_INFO_HTTP_STATUS);
     const int code = ex->answered ? ex->response.status : status ? int(status->http_status) : 0;
-    const bool head = ex->request.method == "HEAD";
-    log.Add(
-        ex->begun ? ex->request.client.toString().toLatin1() : PeerOf(mhd).toString().toLatin1(),
-        ex->request.method.isEmpty() ? QByteArray("-") : ex->request.method,
-        ex->target.left(ex->target.indexOf('?') < 0 ? ex->target.size() : ex->target.indexOf('?')),
-        code, ex->answered && !head ? ex->response.body.size() : 0, double(NowMs() - ex->startMs));
+    const qsizetype query = ex->target.indexOf('?');
+    log.Add((ex->begun ? ex->request.client : PeerOf(mhd)).toString().toLatin1(),
+            ex->request.method.isEmpty() ? QByteArray("-") : ex->request.method,
+            query < 0 ? ex->target : ex->target.left(query), code,
+            ex->answered && ex->request.method != "HEAD" ? ex->response.body.size() : 0,
+            double(NowMs() - ex->startMs));
     auto* c = static_cast<Connection*>(
         MHD_get_connection_info(mhd, MHD_CONNECTION_INFO_SOCKET_CONTEXT)->socket_context);
     const quint64 received = c ? BytesReceived(c->fd) : 0;

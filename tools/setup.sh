@@ -14,7 +14,7 @@ PACKAGES=(
   libmicrohttpd-dev nginx libqt6sql6-sqlite libqt6sql6-psql postgresql
   chromium chromium-driver python3 python3-selenium
   librsvg2-bin
-  build-essential debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream
+  build-essential debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream systemd
 )
 
 missing=()

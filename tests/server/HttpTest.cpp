@@ -76,7 +76,7 @@ class Site : public ::testing::Environment {
         socket.connectToHost(QHostAddress::LocalHost, port ? port : port_);
         socket.write(raw.insert(raw.indexOf("\r\n") + 2, "Connection: close\r\n"));
         QByteArray data;
-        while (socket.waitForReadyRead(5000))
+        while (socket.waitForReadyRead((kTimeoutSeconds + 3) * 1000))
             data += socket.readAll();
         Reply reply;
         const qsizetype end = data.indexOf("\r\n\r\n");

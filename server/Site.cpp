@@ -222,8 +222,7 @@ std::shared_ptr<const Site::Tables> Site::Build(Store& store, qint64 now,
         for (const Entry& entry : top[t])
             tables->ids.insert(entry.id);
     }
-    tables->html = wf::TablesHtml(top);
-    tables->page = TablesPage(tables->html, 0, 0, 0);
+    tables->page = TablesPage(wf::TablesHtml(top), 0, 0, 0);
     std::lock_guard lock(mutex_);
     tables_ = tables;
     return tables;

@@ -65,7 +65,6 @@ class Site {
 
   private:
     struct Tables {
-        QString html;
         QByteArray page;   // the whole page without a marked entry
         QSet<qint64> ids;  // of the entries shown
         qint64 built = 0;

@@ -11,7 +11,4 @@ struct Entry {
     qint64 created = 0;  // seconds since 1970 (UTC)
 };
 
-// The three game lengths, in the order the tables are shown.
-inline constexpr int kGameLengths[] = {30, 60, 120};
-
 }  // namespace wf

@@ -78,12 +78,13 @@ QByteArray HomePage() {
             kToTable);
 }
 
-QString TablesHtml(const QList<Entry> (&tables)[3]) {
+QString TablesHtml(const QList<Entry> (&tables)[kHighscoreTables]) {
     QString html = QStringLiteral(
         "<nav><a href=\"#t30\">30 Sekunden</a> <a href=\"#t60\">60 Sekunden</a> "
         "<a href=\"#t120\">120 Sekunden</a></nav>\n");
-    for (int t = 0; t < 3; ++t) {
-        html += QStringLiteral("<section id=\"t%1\">\n<h2>%1 Sekunden</h2>\n").arg(kGameLengths[t]);
+    for (int t = 0; t < kHighscoreTables; ++t) {
+        html += QStringLiteral("<section id=\"t%1\">\n<h2>%1 Sekunden</h2>\n")
+                    .arg(kTimedGameLengths[t]);
         if (tables[t].isEmpty()) {
             html += QStringLiteral("<p>Noch keine Einträge.</p>\n</section>\n");
             continue;
@@ -99,19 +100,33 @@ QString TablesHtml(const QList<Entry> (&tables)[3]) {
 }
 
 QByteArray TablesPage(const QString& tablesHtml, qint64 newId, int seconds, qint64 place) {
-    QString main = QStringLiteral("<h1>Highscore</h1>\n");
-    QString tables = tablesHtml;
-    if (newId != 0) {
-        main += QStringLiteral(
-                    "<p class=\"hinweis\">Ihr Ergebnis ist eingetragen: Platz %1 in der "
-                    "Tabelle über %2 Sekunden%3.</p>\n")
-                    .arg(place)
-                    .arg(seconds)
-                    .arg(place > 100 ? QStringLiteral(" (hier stehen die besten 100)") : QString());
-        tables.replace(QStringLiteral("<tr id=\"e%1\">").arg(newId),
-                       QStringLiteral("<tr id=\"e%1\" class=\"neu\">").arg(newId));
-    }
-    return Page(QStringLiteral("Highscore"), main + tables);
+    const QByteArray page =
+        Page(QStringLiteral("Highscore"), QStringLiteral("<h1>Highscore</h1>\n") + tablesHtml);
+    return newId == 0 ? page : MarkEntry(page, newId, seconds, place);
+}
+
+QByteArray MarkEntry(const QByteArray& page, qint64 newId, int seconds, qint64 place) {
+    const QByteArrayView heading = "<h1>Highscore</h1>\n";
+    const QByteArray id = QByteArray::number(newId);
+    const QByteArray row = "<tr id=\"e" + id + "\">";
+    const QByteArray line =
+        QStringLiteral(
+            "<p class=\"hinweis\">Ihr Ergebnis ist eingetragen: Platz %1 in der Tabelle über %2 "
+            "Sekunden%3.</p>\n")
+            .arg(place)
+            .arg(seconds)
+            .arg(place > 100 ? QStringLiteral(" (hier stehen die besten 100)") : QString())
+            .toUtf8();
+    const qsizetype afterHeading = page.indexOf(heading) + heading.size();
+    const qsizetype at = page.indexOf(row, afterHeading);
+    QByteArray out;
+    out.reserve(page.size() + line.size() + 16);
+    out.append(page.first(afterHeading)).append(line);
+    if (at < 0)
+        return out.append(page.sliced(afterHeading));
+    return out.append(page.sliced(afterHeading, at - afterHeading))
+        .append("<tr id=\"e" + id + "\" class=\"neu\">")
+        .append(page.sliced(at + row.size()));
 }
 
 QByteArray FormPage(const GameResult& result, const QByteArray& digits, const QByteArray& token,

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "Entry.h"
+#include "GameLengths.h"
 #include "Record.h"
 
 namespace wf {
@@ -17,12 +18,15 @@ QByteArray StyleSheet();
 QByteArray Page(const QString& title, const QString& main);
 
 QByteArray HomePage();
-// The main part of the table page: the three tables, best first, in the order
-// of kGameLengths. A row carries the id "e<entry id>".
-QString TablesHtml(const QList<Entry> (&tables)[3]);
+// The main part of the table page: one table per game length, best first, in
+// the order of kTimedGameLengths. A row carries the id "e<entry id>".
+QString TablesHtml(const QList<Entry> (&tables)[kHighscoreTables]);
 // The table page; when newId is not 0 the row of that entry is marked and a
 // line above the tables tells its place.
 QByteArray TablesPage(const QString& tablesHtml, qint64 newId, int seconds, qint64 place);
+// The same as TablesPage(tablesHtml, newId, seconds, place) from the page
+// without a marked entry (newId 0), without building the page anew.
+QByteArray MarkEntry(const QByteArray& page, qint64 newId, int seconds, qint64 place);
 
 // The submit form for a valid record; error (already HTML) is shown above it.
 QByteArray FormPage(const GameResult& result, const QByteArray& digits, const QByteArray& token,

@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 
+#include "GameLengths.h"
 #include "ScoreRecord.h"
 #include "TextCipher.h"
 
@@ -63,8 +64,8 @@ std::optional<GameResult> ValidateRecord(QByteArrayView digits) {
     bool secondsOk = false, scoreOk = false;
     const int seconds = fields[1].toInt(&secondsOk);
     const int score = fields[2].toInt(&scoreOk);
-    if (!secondsOk || !scoreOk || (seconds != 30 && seconds != 60 && seconds != 120) ||
-        score < -32768 || score > 32767)
+    if (!secondsOk || !scoreOk || TableOfGameLength(seconds) == 0 || score < -32768 ||
+        score > 32767)
         return std::nullopt;
     // The game's own encoding of these numbers must give these very digits:
     // that settles the check sum, the way the numbers are written and every

@@ -11,12 +11,12 @@
 namespace wf {
 
 struct GameResult {
-    int seconds = 0;   // 30, 60 or 120
+    int seconds = 0;   // one of kTimedGameLengths
     qint32 score = 0;  // -32768..32767
 };
 
 // The digits of the submit link's "punkte" field. Accepted only when they are
-// exactly what the game sends for a game of 30, 60 or 120 seconds and a score
+// exactly what the game sends for a timed game (kTimedGameLengths) and a score
 // in -32768..32767: the encoded "wfgbeta|<seconds>|<score>|<check sum>|".
 std::optional<GameResult> ValidateRecord(QByteArrayView digits);
 

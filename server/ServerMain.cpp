@@ -1,47 +1,49 @@
 #include "ServerMain.h"
 
-#include <sys/socket.h>
-#include <unistd.h>
+#include <pthread.h>
+#include <sys/resource.h>
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
+#include <QDateTime>
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 
-#include "HttpFront.h"
+#include "AccessLog.h"
+#include "DbWorkers.h"
+#include "HttpEngine.h"
 #include "ServerOptions.h"
 #include "Site.h"
-#include "Store.h"
 
 namespace wf {
 namespace {
-
-int signalPipe[2] = {-1, -1};
-
-// A signal handler may do next to nothing: it only wakes the event loop, which
-// then ends the way it always ends, closing the database properly.
-void OnSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = write(signalPipe[1], &byte, 1);
-}
-
-void QuitOnSignals(QCoreApplication& app) {
-    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGTERM, OnSignal);
-}
 
 void Say(const QString& text) {
     std::fprintf(stderr, "wolkenfang-server: %s\n", qPrintable(text));
 }
 
+// Every connection is a descriptor: as many as the system lets this user have.
+void RaiseDescriptorLimit() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
 }  // namespace
 
 int RunServer(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // SIGINT and SIGTERM are taken by the main thread alone, with sigwait; the
+    // threads started below inherit the mask.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    QCoreApplication app(argc, argv);  // for Qt SQL's driver plugins
     QString message;
     int exitCode = 0;
     const auto options = ParseServerOptions(app.arguments(), &message, &exitCode);
@@ -52,32 +54,53 @@ int RunServer(int argc, char** argv) {
             Say(message);
         return exitCode;
     }
-    Store store;
-    QString error;
-    if (!store.Open(options->database, &error)) {
-        Say(QStringLiteral("Datenbank nicht nutzbar: %1").arg(error));
+    RaiseDescriptorLimit();
+    AccessLog log;
+    if (!log.Open(options->accessLog, &message)) {
+        Say(message);
         return 1;
     }
-    Site site(store, options->maxSubmissions);
-    HttpFront front(site, options->limits);
-    if (!front.Listen(options->address, options->port, &error)) {
+    // A statement may take half the time of a request, and a request may wait
+    // as long for a worker: the answer comes within the time limit.
+    const int statementMs = std::min(5000, options->limits.timeoutSeconds * 1000 / 2);
+    DbWorkers db(options->database, options->databaseConnections, statementMs);
+    QString error;
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    Site site(db, options->maxSubmissions, statementMs);
+    if (!db.Start(&error) || !site.Start(now, &error)) {
+        Say(QStringLiteral("Datenbank nicht nutzbar: %1").arg(error));
+        if (options->database.postgres.isEmpty())
+            Say(QStringLiteral("(eine andere SQLite-Datei nennt --sqlite)"));
+        db.Stop();
+        return 1;
+    }
+    HttpEngine engine(site, db, options->limits, options->proxies, log);
+    if (!engine.Listen(options->address, options->port, &error)) {
         Say(QStringLiteral("kann nicht auf %1:%2 hören: %3")
                 .arg(options->address.toString())
                 .arg(options->port)
                 .arg(error));
+        db.Stop();
         return 1;
     }
-    QuitOnSignals(app);
     const QString host = options->address.protocol() == QAbstractSocket::IPv6Protocol
                              ? QStringLiteral("[%1]").arg(options->address.toString())
                              : options->address.toString();
     // The first line on stdout names the address, also the one a port of 0 got.
-    std::printf("wolkenfang-server: http://%s:%u/ (%s)\n", qPrintable(host), front.Port(),
+    std::printf("wolkenfang-server: http://%s:%u/ (%s)\n", qPrintable(host), engine.Port(),
                 qPrintable(options->database.postgres.isEmpty()
                                ? QStringLiteral("SQLite ") + options->database.sqlitePath
                                : QStringLiteral("PostgreSQL")));
     std::fflush(stdout);
-    return app.exec();
+
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    // No new connections; the waiting tasks are answered (at once, busy) and
+    // resume their connections; then every connection ends.
+    engine.StopAccepting();
+    db.Stop();
+    engine.Stop();
+    return 0;
 }
 
 }  // namespace wf

@@ -1,6 +1,7 @@
 #include "ServerOptions.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QStandardPaths>
 
 namespace wf {
@@ -27,9 +28,46 @@ bool ParseListen(const QString& text, QHostAddress* address, quint16* port) {
     return true;
 }
 
+// The options of a configuration file as command-line arguments: "name =
+// value" lines, '#' starts a comment line.
+std::optional<QStringList> ReadConfig(const QString& path, QString* message) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        *message = QStringLiteral("Konfigurationsdatei %1 nicht lesbar").arg(path);
+        return std::nullopt;
+    }
+    QStringList arguments;
+    int number = 0;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        ++number;
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        const qsizetype equals = line.indexOf('=');
+        if (equals <= 0) {
+            *message = QStringLiteral("%1:%2: erwartet name = wert").arg(path).arg(number);
+            return std::nullopt;
+        }
+        arguments << QStringLiteral("--") + line.left(equals).trimmed()
+                  << line.mid(equals + 1).trimmed();
+    }
+    return arguments;
+}
+
+bool Number(const QCommandLineParser& parser, const QString& name, int low, int high, int* value) {
+    if (!parser.isSet(name))
+        return true;
+    bool ok = false;
+    *value = parser.value(name).toInt(&ok);
+    return ok && *value >= low && *value <= high;
+}
+
 }  // namespace
 
 QString DefaultDatabasePath() {
+    const QString state = qEnvironmentVariable("STATE_DIRECTORY").section(':', 0, 0);
+    if (!state.isEmpty())
+        return state + QStringLiteral("/scores.sqlite");
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
            QStringLiteral("/wolkenfang-server/scores.sqlite");
 }
@@ -39,6 +77,11 @@ std::optional<ServerOptions> ParseServerOptions(const QStringList& arguments, QS
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Die Online-Highscore-Seite von Wolkenfang."));
     const QCommandLineOption help({"h", "help"}, QStringLiteral("Zeigt diese Hilfe."));
+    const QCommandLineOption config(
+        "config",
+        QStringLiteral("Liest Optionen aus einer Datei, je Zeile \"name = wert\"; die "
+                       "Befehlszeile geht vor."),
+        QStringLiteral("datei"));
     const QCommandLineOption listen(
         "listen", QStringLiteral("Adresse und Port (Vorgabe 127.0.0.1:8080; Port 0: ein freier)."),
         QStringLiteral("adresse:port"));
@@ -47,19 +90,54 @@ std::optional<ServerOptions> ParseServerOptions(const QStringList& arguments, QS
         QStringLiteral("datei"));
     const QCommandLineOption postgres(
         "postgres",
-        QStringLiteral("PostgreSQL statt SQLite, z. B. \"host=localhost dbname=wolkenfang\"."),
+        QStringLiteral(
+            "PostgreSQL statt SQLite, z. B. \"host=/run/postgresql dbname=wolkenfang\"."),
         QStringLiteral("verbindung"));
+    const QCommandLineOption connections(
+        "database-connections",
+        QStringLiteral("Datenbankverbindungen, je eine für einen Arbeitsfaden (Vorgabe 4)."),
+        QStringLiteral("anzahl"));
     const QCommandLineOption submissions(
         "max-submissions",
-        QStringLiteral("Einträge je Adresse und zehn Minuten (Vorgabe 10, 0: ohne Grenze)."),
+        QStringLiteral("Einträge je Adresse und zehn Minuten, von allen Servern einer Datenbank "
+                       "zusammen gezählt (Vorgabe 10, 0: ohne Grenze)."),
         QStringLiteral("anzahl"));
     const QCommandLineOption timeout(
-        "timeout", QStringLiteral("Sekunden für eine Anfrage und ihre Antwort (Vorgabe 10)."),
+        "timeout",
+        QStringLiteral("Sekunden für eine Anfrage und für ihre Antwort (Vorgabe 10); eine "
+                       "Datenbankanweisung darf die Hälfte davon, höchstens 5, brauchen."),
         QStringLiteral("sekunden"));
-    parser.addOptions({help, listen, sqlite, postgres, submissions, timeout});
+    const QCommandLineOption maxConnections(
+        "max-connections", QStringLiteral("Verbindungen insgesamt (Vorgabe 1024)."),
+        QStringLiteral("anzahl"));
+    const QCommandLineOption perClient(
+        "max-connections-per-client",
+        QStringLiteral("Verbindungen je Adresse (IPv6: je /64-Netz), hinter einem vertrauten "
+                       "Proxy Anfragen zugleich (Vorgabe 16)."),
+        QStringLiteral("anzahl"));
+    const QCommandLineOption proxy(
+        "trusted-proxy",
+        QStringLiteral("Ein Reverse-Proxy (Adresse oder Netz/Präfix), dessen X-Forwarded-For die "
+                       "Adresse des Spielers angibt; mehrfach möglich."),
+        QStringLiteral("adresse"));
+    const QCommandLineOption accessLog(
+        "access-log",
+        QStringLiteral("Datei für das Zugriffsprotokoll, eine Zeile je Anfrage (Vorgabe: "
+                       "Standardausgabe)."),
+        QStringLiteral("datei"));
+    parser.addOptions({help, config, listen, sqlite, postgres, connections, submissions, timeout,
+                       maxConnections, perClient, proxy, accessLog});
 
     *exitCode = 2;
-    if (!parser.parse(arguments)) {
+    QStringList all = arguments;
+    const qsizetype configAt = arguments.indexOf(QStringLiteral("--config"));
+    if (configAt > 0 && configAt + 1 < arguments.size()) {
+        const auto fromFile = ReadConfig(arguments[configAt + 1], message);
+        if (!fromFile)
+            return std::nullopt;
+        all = arguments.mid(0, 1) + *fromFile + arguments.mid(1);
+    }
+    if (!parser.parse(all)) {
         *message = parser.errorText();
         return std::nullopt;
     }
@@ -90,19 +168,35 @@ std::optional<ServerOptions> ParseServerOptions(const QStringList& arguments, QS
         *message = QStringLiteral("--postgres braucht eine Verbindungsangabe");
         return std::nullopt;
     }
-    bool ok = true;
-    if (parser.isSet(submissions))
-        options.maxSubmissions = parser.value(submissions).toInt(&ok);
-    if (!ok || options.maxSubmissions < 0) {
-        *message = QStringLiteral("--max-submissions erwartet eine Zahl ab 0");
-        return std::nullopt;
+    const struct {
+        const QCommandLineOption& option;
+        int low, high;
+        int* value;
+    } numbers[] = {
+        {submissions, 0, 1000000, &options.maxSubmissions},
+        {timeout, 1, 3600, &options.limits.timeoutSeconds},
+        {connections, 1, 64, &options.databaseConnections},
+        {maxConnections, 4, 100000, &options.limits.maxConnections},
+        {perClient, 1, 100000, &options.limits.maxConnectionsPerClient},
+    };
+    for (const auto& n : numbers) {
+        if (!Number(parser, n.option.names().constFirst(), n.low, n.high, n.value)) {
+            *message = QStringLiteral("--%1 erwartet eine Zahl von %2 bis %3")
+                           .arg(n.option.names().constFirst())
+                           .arg(n.low)
+                           .arg(n.high);
+            return std::nullopt;
+        }
     }
-    if (parser.isSet(timeout))
-        options.limits.timeoutSeconds = parser.value(timeout).toInt(&ok);
-    if (!ok || options.limits.timeoutSeconds < 1 || options.limits.timeoutSeconds > 3600) {
-        *message = QStringLiteral("--timeout erwartet Sekunden von 1 bis 3600");
-        return std::nullopt;
+    for (const QString& network : parser.values(proxy)) {
+        if (!options.proxies.Add(network)) {
+            *message =
+                QStringLiteral("--trusted-proxy erwartet eine Adresse oder ein Netz, nicht \"%1\"")
+                    .arg(network);
+            return std::nullopt;
+        }
     }
+    options.accessLog = parser.value(accessLog);
     return options;
 }
 

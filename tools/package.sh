@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Debian package (dpkg-buildpackage -us -uc -b) from a copy of the
-# work tree and checks it: its version is the project's, lintian reports no
-# error and no warning, and the desktop entry and the AppStream metainfo it
-# installs pass their validators. The package ends up in OUT_DIR (default
+# Builds the Debian packages (dpkg-buildpackage -us -uc -b) from a copy of the
+# work tree and checks them: the game's version is the project's, lintian
+# reports no error and no warning, the desktop entry and the AppStream
+# metainfo it installs pass their validators, and the site's package passes
+# tests/server/check_package.sh. The packages end up in OUT_DIR (default
 # build-deb/). Build dependencies: tools/setup.sh installs them.
 #
 #   tools/package.sh [OUT_DIR]
@@ -47,4 +48,5 @@ report="$(desktop-file-validate "$x"/usr/share/applications/wolkenfang.desktop 2
 # Not even a remark (I:) is accepted.
 report="$(appstreamcli validate --no-net "$x"/usr/share/metainfo/*.metainfo.xml 2>&1)" &&
   ! grep -qE '^[EWI]: ' <<<"$report" || fail "appstreamcli validate: $report"
+bash tests/server/check_package.sh "$out"/wolkenfang-server_*.deb
 echo "package: $deb"

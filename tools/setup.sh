@@ -11,10 +11,10 @@ PACKAGES=(
   libgtest-dev googletest
   xvfb xauth xdotool x11-apps imagemagick
   clang libclang-rt-14-dev
-  qt6-httpserver-dev qt6-websockets-dev libqt6sql6-sqlite libqt6sql6-psql postgresql
+  libmicrohttpd-dev nginx libqt6sql6-sqlite libqt6sql6-psql postgresql
   chromium chromium-driver python3 python3-selenium
   librsvg2-bin
-  build-essential debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream
+  build-essential debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream systemd
 )
 
 missing=()

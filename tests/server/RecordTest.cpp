@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "ClientAddress.h"
 #include "FormToken.h"
 #include "Record.h"
 #include "ScoreRecord.h"
@@ -123,6 +124,36 @@ TEST(Record, FormTokenFitsOnlyItsRecordItsSecretAndItsDay) {
             EXPECT_EQ(check.id, token.left(32));
         }
     }
+}
+
+// A client is an IPv4 address or an IPv6 /64; behind trusted proxies it is
+// the last address in X-Forwarded-For that no trusted proxy wrote.
+TEST(ClientAddress, PlayersBehindTrustedProxiesAndSlash64s) {
+    TrustedProxies proxies;
+    ASSERT_TRUE(proxies.Add("127.0.0.1") && proxies.Add("10.0.0.0/8"));
+    ASSERT_FALSE(proxies.Add("nginx"));
+    const struct {
+        const char* peer;
+        QByteArray forwarded;
+        const char* client;
+    } cases[] = {
+        {"203.0.113.5", "198.51.100.7", "203.0.113.5"},  // no proxy: the list is its own
+        {"127.0.0.1", "", "127.0.0.1"},
+        {"127.0.0.1", "198.51.100.7", "198.51.100.7"},
+        {"127.0.0.1", "192.0.2.1, 198.51.100.7", "198.51.100.7"},  // the client's own list
+        {"127.0.0.1", "198.51.100.7, 10.1.2.3", "198.51.100.7"},   // two proxies
+        {"::ffff:127.0.0.1", "[2001:db8::1]", "2001:db8::1"},
+        {"127.0.0.1", "192.0.2.1, kaputt, 10.1.2.3", "10.1.2.3"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(proxies.Client(QHostAddress(c.peer), c.forwarded), QHostAddress(c.client))
+            << c.peer << " " << c.forwarded.constData();
+    }
+    const auto key = [](const char* address) { return ClientKey(QHostAddress(address)); };
+    EXPECT_EQ(key("2001:db8:1:2::1"), key("2001:db8:1:2:ffff::9"));
+    EXPECT_NE(key("2001:db8:1:2::1"), key("2001:db8:1:3::1"));
+    EXPECT_EQ(key("::ffff:192.0.2.1"), key("192.0.2.1"));
+    EXPECT_NE(key("192.0.2.1"), key("192.0.2.2"));
 }
 
 }  // namespace

@@ -34,6 +34,13 @@ cp "$work"/wolkenfang*.deb "$work"/wolkenfang*.changes "$work"/wolkenfang*.build
 debs=("$out"/wolkenfang_*.deb)
 [ ${#debs[@]} = 1 ] || fail "expected one package, found: ${debs[*]}"
 deb="${debs[0]}"
+data=("$out"/wolkenfang-data_*_all.deb)
+[ -f "${data[0]}" ] || fail "no architecture-independent wolkenfang-data package"
+# The programs' package holds no data, the data package no program.
+! dpkg-deb -c "$deb" | grep -q 'usr/share/games/wolkenfang/.' || fail "$deb holds the game's data"
+! dpkg-deb -c "${data[0]}" | grep -qE 'usr/(games|lib)/' || fail "${data[0]} holds programs"
+dpkg-deb -f "$deb" Depends | grep -q "wolkenfang-data (= $(dpkg-deb -f "$deb" Version))" ||
+  fail "$deb does not depend on its own version of wolkenfang-data"
 
 version="$(sed -n 's/^project(Wolkenfang VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] ||

@@ -61,7 +61,9 @@ TEST(Run, LogProgressAndFilesWithAndWithoutBackup) {
             "Kopiere Datei 1.ini|Untersuche Hintergrund|Erstelle Pfad: %1/bilder/|Kopiere Datei "
             "bilder\\hg1.png|Erstelle Pfad: %1/extras/|Kopiere Datei extras\\e1_1.png|Kopiere "
             "Datei extras\\e1_2.png|Kopiere Datei 2.ini|Untersuche Hintergrund|Kopiere Datei "
-            "extras\\e2_1.png|\r\nSicherung abgeschlossen !!\r\n|")
+            "extras\\e2_1.png|Kopiere Datei bilder\\hg2.png|\r\nSicherung abgeschlossen !!\r\n|11 "
+            "Dateien nach 'welt.src' gesichert, 1 davon nennt keine Definitionsdatei (etwa "
+            "hd-Bilder); in game.ini als ModName3 eingetragen.|")
             .arg(g[1].ModPath("welt.src")),
         "\r\nBeginne Verschlüsselung\r\n|Veschlüssele mod.ini zu mod.cod|Veschlüssele 1.ini zu "
         "1.cod|Veschlüssele 2.ini zu 2.cod|Abschließende Konfigurationen werden "
@@ -80,7 +82,7 @@ TEST(Run, LogProgressAndFilesWithAndWithoutBackup) {
         EXPECT_EQ(ReadIniText(f.ModPath("welt") + "/config.ini", "game", "sound"), "yes");
     }
     EXPECT_TRUE(g[0].Read("game.ini") == gameIni && !g[0].Exists("mods/welt.src"));
-    // The copy: what the MOD names but a colour background's picture.
+    // The copy: all of the MOD's files.
     QStringList copied;
     const auto after = g[1].Snapshot();
     for (auto it = after.cbegin(); it != after.cend(); ++it) {
@@ -90,7 +92,7 @@ TEST(Run, LogProgressAndFilesWithAndWithoutBackup) {
         }
     }
     EXPECT_EQ(copied.join(' '),
-              "1.ini 2.ini bilder/hg1.png config.ini extras/e1_1.png "
+              "1.ini 2.ini bilder/hg1.png bilder/hg2.png config.ini extras/e1_1.png "
               "extras/e1_2.png extras/e2_1.png mod.ini schuss.wav "
               "sounds/musik.mid");
     EXPECT_EQ(GameIniValue(g[1], "ModAnzahl"), "3");
@@ -174,7 +176,7 @@ TEST(Run, SecondBackupAsksOncePerExistingFile) {
     EXPECT_EQ(asked.join(' '),
               "mod.ini config.ini sounds\\musik.mid schuss.wav 1.ini "
               "bilder\\hg1.png extras\\e1_1.png extras\\e1_2.png 2.ini "
-              "extras\\e2_1.png");
+              "extras\\e2_1.png bilder\\hg2.png");
     EXPECT_EQ(g.Read("mods/welt.src/mod.ini"), plain["mod"]);
     EXPECT_EQ(g.Read("mods/welt.src/config.ini"), "veraltet");
     EXPECT_EQ(GameIniValue(g, "ModAnzahl"), "3");

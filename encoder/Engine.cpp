@@ -250,6 +250,8 @@ void Engine::OpenMod() {
     if (!modFolder_)
         Fail(linked);
     journalName_ = JournalFileName(modEntry_);
+    // A journal being written when its run was killed never took effect.
+    RemoveStaleTemporariesIn(*modsFolder_, journalName_);
 }
 
 void Engine::FinishInterruptedRun() {
@@ -327,6 +329,9 @@ void Engine::FinishStep(const JournalStep& step) {
 
 void Engine::RegisterOnce(int number, const QString& name) {
     LockGameIni();
+    // What the killed run staged for game.ini is not used: game.ini may have
+    // changed since.
+    RemoveStaleTemporariesIn(*GameFolder(), QStringLiteral("game.ini"));
     const FileContent now =
         ReadRegularFileIn(*GameFolder(), QStringLiteral("game.ini"), kMaxDefinitionFileBytes);
     const ModRegistry registry = ReadModRegistry(now.bytes);
@@ -351,6 +356,14 @@ bool Engine::IsSealed() const {
 }
 
 void Engine::EndSealed(const RunRequest& request) {
+    // Under the locks the run would take: a killed run's are taken over.
+    if (request.backupWanted) {
+        backupLock_ =
+            Lock(modsFolder_,
+                 QFileInfo(JoinStoredPath(ModsDirectory(), ToText8(backupDirName_))).fileName(), 0,
+                 Busy(backupDirName_));
+        LockGameIni();
+    }
     const ModRegistry registry = ReadModRegistry(DefinitionBytes(GameIniPath()));
     const QString backupIni =
         JoinStoredPath(JoinStoredPath(ModsDirectory(), ToText8(backupDirName_)), "mod.ini");

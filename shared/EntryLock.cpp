@@ -16,6 +16,7 @@ namespace {
 
 constexpr off_t kChangeByte = 0;
 constexpr off_t kSwitchByte = 1;
+constexpr off_t kGateByte = 2;
 constexpr int kPollMs = 20;
 // What a holder writes about itself is one short line; more is not read.
 constexpr qsizetype kHolderBytes = 256;
@@ -136,8 +137,13 @@ std::unique_ptr<EntryLock> EntryLock::Take(const FolderRef& folder, const QStrin
         struct stat st;
         if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
             return fail(Status::Unsafe, fd);
-        if (!LockWithin(fd, change ? F_WRLCK : F_RDLCK, change ? kChangeByte : kSwitchByte, 1,
-                        deadline)) {
+        // A reader passes the gate first, so that a change waiting there is
+        // not starved by readers that come one after the other.
+        const bool locked = change ? LockWithin(fd, F_WRLCK, kChangeByte, 1, deadline)
+                                   : LockWithin(fd, F_RDLCK, kGateByte, 1, deadline) &&
+                                         LockWithin(fd, F_RDLCK, kSwitchByte, 1, deadline) &&
+                                         SetLock(fd, F_UNLCK, kGateByte, 1);
+        if (!locked) {
             if (errno == EAGAIN)
                 outcome->holder = ReadHolder(fd);
             return fail(errno == EAGAIN ? Status::Busy : Status::Failed, fd);
@@ -156,17 +162,22 @@ std::unique_ptr<EntryLock> EntryLock::Take(const FolderRef& folder, const QStrin
 }
 
 bool EntryLock::BeginSwitch(int waitMs) {
-    return LockWithin(fd_, F_WRLCK, kSwitchByte, 1, QDeadlineTimer(waitMs));
+    const QDeadlineTimer deadline(waitMs);
+    if (LockWithin(fd_, F_WRLCK, kGateByte, 1, deadline) &&
+        LockWithin(fd_, F_WRLCK, kSwitchByte, 1, deadline))
+        return true;
+    EndSwitch();
+    return false;
 }
 
 void EntryLock::EndSwitch() {
-    SetLock(fd_, F_UNLCK, kSwitchByte, 1);
+    SetLock(fd_, F_UNLCK, kSwitchByte, 2);
 }
 
 EntryLock::~EntryLock() {
     const QByteArray native = QFile::encodeName(name_);
     if (writable_ &&
-        LockWithin(fd_, F_WRLCK, kChangeByte, 2, QDeadlineTimer(change_ ? kRemoveWaitMs : 0)) &&
+        LockWithin(fd_, F_WRLCK, kChangeByte, 3, QDeadlineTimer(change_ ? kRemoveWaitMs : 0)) &&
         StillNamed(*folder_, native, fd_)) {
         ::unlinkat(folder_->Fd(), native.constData(), 0);
     }

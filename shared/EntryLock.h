@@ -13,7 +13,9 @@
 // it puts its changes in place, and shared by readers while they read the
 // entry, so that a reader sees the entry before a change or after it, never
 // half switched; a change run holds it only for those moments, so readers
-// wait for a commit, never for a question to the author.
+// wait for a commit, never for a question to the author. Byte 2 is a gate:
+// the change run closes it before it waits for byte 1, readers pass it on
+// their way in, so that a stream of readers cannot starve a commit.
 #include <QString>
 #include <memory>
 

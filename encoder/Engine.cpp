@@ -264,8 +264,9 @@ void Engine::FinishInterruptedRun() {
         journal.ok() ? ParseJournal(journal.bytes) : std::nullopt;
     if (!steps)
         Fail(QStringLiteral("Das Protokoll '") + shown +
-             QStringLiteral("' eines unterbrochenen Laufs ist keine lesbare Datei. Entfernen Sie "
-                            "es, wenn das MOD so bleiben soll, wie es ist.") +
+             QStringLiteral("' eines unterbrochenen Laufs ist nicht lesbar oder nicht von "
+                            "modsiegel. Entfernen Sie es, wenn das MOD so bleiben soll, wie es "
+                            "ist.") +
              kNothingChanged);
     LogLine(QStringLiteral("Ein unterbrochener Lauf von modsiegel wird abgeschlossen (") + shown +
             QStringLiteral(")"));

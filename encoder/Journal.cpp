@@ -2,6 +2,8 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QStringList>
+#include <algorithm>
 
 #include "SafeFile.h"
 
@@ -16,6 +18,20 @@ QByteArray Field(const QString& text) {
 
 QString Text(const QByteArray& field) {
     return QFile::decodeName(QByteArray::fromPercentEncoding(field));
+}
+
+// A journal is a file in mods/ that anyone who may write there could plant:
+// its names never lead out of mods/ or through another folder.
+bool IsEntryName(const QString& name) {
+    return !name.isEmpty() && name != QStringLiteral(".") && name != QStringLiteral("..") &&
+           !name.contains(QLatin1Char('/'));
+}
+
+bool IsFolderBelow(const QString& folder) {
+    if (folder == QStringLiteral("."))
+        return true;
+    const QStringList parts = folder.split(QLatin1Char('/'));
+    return std::all_of(parts.begin(), parts.end(), IsEntryName);
 }
 
 }  // namespace
@@ -71,7 +87,10 @@ std::optional<QList<JournalStep>> ParseJournal(const QByteArray& content) {
         } else {
             ok = false;
         }
-        if (!ok)
+        const bool inMods = step.kind == JournalStep::Kind::Register ||
+                            (IsFolderBelow(step.folder) &&
+                             (step.kind == JournalStep::Kind::Drop || IsEntryName(step.temporary)));
+        if (!ok || !inMods || !IsEntryName(step.name))
             return std::nullopt;
         steps.append(step);
     }

@@ -334,6 +334,13 @@ TEST(Hostile, LocksNamesAndSizes) {
     const auto zero = [](const QByteArray& p) {
         return ::symlink("/dev/zero", p.constData()) == 0;
     };
+    const auto climbing = [](const QByteArray& p) {
+        QFile f(QFile::decodeName(p));
+        return f.open(QIODevice::WriteOnly) && f.write("modsiegel-journal 1\ndrop .. game.ini\n");
+    };
+    const QString journal =
+        "Das Protokoll 'mods/.welt.journal' eines unterbrochenen Laufs ist "
+        "nicht lesbar oder nicht von modsiegel";
     const auto stale = [](const QByteArray& p) {
         // What a run killed on another machine a month ago leaves.
         QFile f(QFile::decodeName(p));
@@ -370,6 +377,8 @@ TEST(Hostile, LocksNamesAndSizes) {
          "welt",
          {"--backup", "welt.src"}},
         {"stale", plant("mods/.welt.lock", stale), 0, "FERTIG"},
+        {"journal a FIFO", plant("mods/.welt.journal", fifo), 1, journal},
+        {"journal leading out", plant("mods/.welt.journal", climbing), 1, journal},
         {"255 bytes", rename(named[0]), 0, "FERTIG", named[0]},
         {"250 bytes in UTF-8", rename(named[1]), 0, "FERTIG", named[1]},
         {"11.5 MB", huge, 1, "'1.ini' des MODs 'welt' würde als '1.cod' 34."},

@@ -281,7 +281,7 @@ void Engine::FinishInterruptedRun() {
     if (!modLock_->BeginSwitch(kSwitchWaitMs))
         FailUnknown(QStringLiteral("Fehler: das MOD wird zu lange gelesen"));
     for (const auto& lock : others) {
-        if (lock && !lock->BeginSwitch(kSwitchWaitMs))
+        if (!lock->BeginSwitch(kSwitchWaitMs))
             FailUnknown(QStringLiteral("Fehler: die Sicherung wird zu lange gelesen"));
     }
     for (const JournalStep& step : *steps)
@@ -359,6 +359,7 @@ bool Engine::IsSealed() const {
 void Engine::EndSealed(const RunRequest& request) {
     // Under the locks the run would take: a killed run's are taken over.
     if (request.backupWanted) {
+        CheckBackupName();
         backupLock_ =
             Lock(modsFolder_,
                  QFileInfo(JoinStoredPath(ModsDirectory(), ToText8(backupDirName_))).fileName(), 0,

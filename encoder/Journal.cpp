@@ -78,12 +78,10 @@ std::optional<QList<JournalStep>> ParseJournal(const QByteArray& content) {
         } else if (f[0] == "drop" && f.size() == 3) {
             step = {JournalStep::Kind::Drop, Text(f[1]), QString(), Text(f[2]), QByteArray(), 0};
         } else if (f[0] == "register" && f.size() == 3) {
-            step = {JournalStep::Kind::Register,
-                    QString(),
-                    QString(),
-                    Text(f[2]),
-                    QByteArray(),
-                    f[1].toInt(&ok)};
+            step.kind = JournalStep::Kind::Register;
+            step.name = Text(f[2]);
+            step.number = f[1].toInt(&ok);
+            ok = ok && step.number > 0;
         } else {
             ok = false;
         }

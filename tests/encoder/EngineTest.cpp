@@ -290,6 +290,11 @@ TEST_F(ProgramRun, ARunHoldsItsModAndItsBackup) {
             EXPECT_EQ(r.exitCode, 1);
             EXPECT_TRUE(r.err.contains(QStringLiteral("Das MOD '%1' wird gerade").arg(busy)))
                 << r.err.toStdString();
+            // The message names the lock and who holds it: this process.
+            EXPECT_TRUE(
+                r.err.contains(QStringLiteral("(Sperre 'mods/.%1.lock': Rechner ").arg(busy)) &&
+                r.err.contains(QStringLiteral(", Prozess %1, seit ").arg(::getpid())))
+                << r.err.toStdString();
         }
         EXPECT_EQ(Differences(before, g.Snapshot()), "");
     };

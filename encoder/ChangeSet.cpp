@@ -2,19 +2,25 @@
 
 #include <sys/stat.h>
 
-#include <QFile>
+#include <QSet>
 #include <algorithm>
+
+#include "Journal.h"
 
 namespace wf {
 namespace {
 
-bool Exists(const QString& path) {
-    struct stat st;
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+bool Exists(const Folder& folder, const QString& name) {
+    return EntryTypeIn(folder, name) != 0;
 }
 
 QString Describe(const QString& path, const QString& why) {
     return QLatin1Char('\'') + path + QStringLiteral("': ") + why;
+}
+
+QString Relative(const Folder& base, const Folder& folder) {
+    return folder.Path() == base.Path() ? QStringLiteral(".")
+                                        : folder.Path().mid(base.Path().size() + 1);
 }
 
 }  // namespace
@@ -23,21 +29,24 @@ ChangeSet::ChangeSet(FileOps& files) : files_(files) {}
 
 ChangeSet::~ChangeSet() = default;
 
-bool ChangeSet::MakeDir(const QString& path) {
-    if (!files_.MakeDir(path))
-        return false;
-    madeDirs_.append(path);
-    return true;
+FolderRef ChangeSet::MakeDir(const FolderRef& parent, const QString& name) {
+    FolderRef made = files_.MakeDir(parent, name);
+    if (made)
+        madeDirs_.append({parent, name});
+    return made;
 }
 
-bool ChangeSet::Stage(const QString& path, const QByteArray& content, qint64 maxOldBytes,
-                      QString* why) {
+bool ChangeSet::Stage(const FolderRef& folder, const QString& name, const QByteArray& content,
+                      qint64 maxOldBytes, QString* why, const QByteArray& intent) {
     Change change;
-    change.path = path;
-    if (Exists(path)) {
+    change.folder = folder;
+    change.name = name;
+    change.digest = JournalDigest(content);
+    change.intent = intent;
+    if (Exists(*folder, name)) {
         // Only a regular file is ever replaced; the staging below refuses
         // anything else and says why.
-        const FileContent old = ReadRegularFile(path, maxOldBytes);
+        const FileContent old = ReadRegularFileIn(*folder, name, maxOldBytes);
         if (old.error == ReadError::TooLarge || old.error == ReadError::Unreadable) {
             *why = QStringLiteral("die vorhandene Datei ist nicht lesbar oder zu groß");
             return false;
@@ -46,8 +55,8 @@ bool ChangeSet::Stage(const QString& path, const QByteArray& content, qint64 max
             change.old = old.bytes;
     }
     // Left over by a run that was killed while writing this file.
-    RemoveStaleTemporaries(path);
-    change.staged = files_.Stage(path, content, why);
+    RemoveStaleTemporariesIn(*folder, name);
+    change.staged = files_.Stage(folder, name, content, why);
     if (!change.staged)
         return false;
     changes_.push_back(std::move(change));
@@ -56,11 +65,34 @@ bool ChangeSet::Stage(const QString& path, const QByteArray& content, qint64 max
 
 bool ChangeSet::IsStaged(const QString& path) const {
     return std::any_of(changes_.begin(), changes_.end(),
-                       [&](const Change& c) { return c.path == path; });
+                       [&](const Change& c) { return c.folder->PathOf(c.name) == path; });
 }
 
-void ChangeSet::RemoveAfterCommit(const QString& path, const QByteArray& content) {
-    removals_.append({path, content});
+void ChangeSet::RemoveAfterCommit(const FolderRef& folder, const QString& name,
+                                  const QByteArray& content) {
+    removals_.append({folder, name, content});
+}
+
+QByteArray ChangeSet::Plan(const Folder& base) const {
+    QByteArray plan;
+    for (const Change& c : changes_) {
+        plan += c.intent.isEmpty() ? JournalPut(Relative(base, *c.folder),
+                                                c.staged->TemporaryName(), c.name, c.digest)
+                                   : c.intent;
+    }
+    for (const Removal& r : removals_)
+        plan += JournalDrop(Relative(base, *r.folder), r.name);
+    return plan;
+}
+
+bool ChangeSet::SyncFolders() const {
+    QSet<QString> synced;
+    for (const Change& c : changes_) {
+        if (!synced.contains(c.folder->Path()) && !c.folder->Sync())
+            return false;
+        synced.insert(c.folder->Path());
+    }
+    return true;
 }
 
 bool ChangeSet::Commit(QString* why) {
@@ -68,14 +100,15 @@ bool ChangeSet::Commit(QString* why) {
         change.touched = true;
         QString reason;
         if (!files_.Commit(*change.staged, &reason)) {
-            *why = Describe(change.path, reason);
+            *why = Describe(change.folder->PathOf(change.name), reason);
             return false;
         }
         change.staged.reset();
     }
     for (Removal& removal : removals_) {
-        if (!files_.RemoveFile(removal.path)) {
-            *why = Describe(removal.path, QStringLiteral("konnte nicht gelöscht werden"));
+        if (!files_.RemoveFile(removal.folder, removal.name)) {
+            *why = Describe(removal.folder->PathOf(removal.name),
+                            QStringLiteral("konnte nicht gelöscht werden"));
             return false;
         }
         removal.removed = true;
@@ -83,8 +116,8 @@ bool ChangeSet::Commit(QString* why) {
     return true;
 }
 
-bool ChangeSet::WriteBack(const QString& path, const QByteArray& content) {
-    std::optional<StagedFile> staged = files_.Stage(path, content, nullptr);
+bool ChangeSet::WriteBack(const FolderRef& folder, const QString& name, const QByteArray& content) {
+    std::optional<StagedFile> staged = files_.Stage(folder, name, content, nullptr);
     return staged && files_.Commit(*staged, nullptr);
 }
 
@@ -93,8 +126,8 @@ QStringList ChangeSet::Undo() {
     // Newest first, so that the MOD loads at every moment of the undo: the
     // plain files are back before "type" stops saying "code".
     for (auto it = removals_.rbegin(); it != removals_.rend(); ++it) {
-        if (it->removed && !WriteBack(it->path, it->content))
-            failed.append(it->path);
+        if (it->removed && !WriteBack(it->folder, it->name, it->content))
+            failed.append(it->folder->PathOf(it->name));
     }
     removals_.clear();
     for (auto it = changes_.rbegin(); it != changes_.rend(); ++it) {
@@ -103,15 +136,16 @@ QStringList ChangeSet::Undo() {
             if (!it->touched)
                 continue;
         }
-        const bool undone = it->old ? WriteBack(it->path, *it->old)
-                                    : !Exists(it->path) || files_.RemoveFile(it->path);
+        const bool undone =
+            it->old ? WriteBack(it->folder, it->name, *it->old)
+                    : !Exists(*it->folder, it->name) || files_.RemoveFile(it->folder, it->name);
         if (!undone)
-            failed.append(it->path);
+            failed.append(it->folder->PathOf(it->name));
     }
     changes_.clear();
     for (auto it = madeDirs_.rbegin(); it != madeDirs_.rend(); ++it) {
-        if (!files_.RemoveDir(*it))
-            failed.append(*it);
+        if (!files_.RemoveDir(it->parent, it->name))
+            failed.append(it->parent->PathOf(it->name));
     }
     madeDirs_.clear();
     return failed;

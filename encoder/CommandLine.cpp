@@ -103,6 +103,8 @@ QString UsageText() {
         "                    sonst das Verzeichnis über modsiegel).\n"
         "  --help            zeigt diese Hilfe.\n"
         "\n"
+        "Einen abgebrochenen Lauf bringt der nächste Aufruf für dasselbe MOD zu Ende; ein schon\n"
+        "codiertes MOD, dessen gewünschte Sicherung eingetragen ist, gilt als erledigt.\n"
         "Das Protokoll erscheint auf der Standardausgabe, Fehler auf der Standardfehlerausgabe.\n"
         "Rückgabewert: 0 Erfolg, 1 Fehler beim Codieren, 2 falscher Aufruf.\n");
 }

@@ -1,10 +1,13 @@
 #include "Engine.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFileInfo>
-#include <QLockFile>
-#include <QThread>
+#include <QLocale>
 #include <cstdlib>
+#include <cstring>
+#include <set>
 
 #include "FileLimits.h"
 #include "IniAccess.h"
@@ -28,7 +31,10 @@ const QString kNothingChanged = QStringLiteral(" Es wurde nichts verändert.");
 // Another run adds its MOD to game.ini in a moment; a run never waits for
 // the author while it holds game.ini.
 constexpr int kGameIniWaitMs = 30000;
-constexpr int kOwnerlessLockWaitMs = 500;
+// A game holds a MOD's lock shared while it reads the definition files and
+// checks the pictures' headers: well under a second even for a MOD at every
+// limit. Waiting many times that long only fails where a reader hangs.
+constexpr int kSwitchWaitMs = 10000;
 
 QString Quoted(const QByteArray& name) {
     return QLatin1Char('\'') + FromText8(name) + '\'';
@@ -36,13 +42,21 @@ QString Quoted(const QByteArray& name) {
 
 QString Busy(const QString& name) {
     return QStringLiteral("Das MOD '") + name +
-           QStringLiteral("' wird gerade von einem anderen Lauf von modsiegel bearbeitet.") +
-           kNothingChanged;
+           QStringLiteral("' wird gerade von einem anderen Lauf von modsiegel bearbeitet.");
+}
+
+QString Bytes(qint64 n) {
+    return QLocale(QLocale::German).toString(n) + QStringLiteral(" Bytes");
 }
 
 // The content of a definition file, "" when it is missing or no regular file.
 QByteArray DefinitionBytes(const QString& path) {
     return ReadRegularFile(path, kMaxDefinitionFileBytes).bytes;
+}
+
+// "a.ini" → "a"
+QByteArray Stem(const QString& name) {
+    return ToText8(name.left(name.lastIndexOf(QLatin1Char('.'))));
 }
 
 }  // namespace
@@ -101,6 +115,10 @@ void Engine::ReleaseLocks() {
 }
 
 void Engine::Abandon() {
+    // Gone before anything is undone: a journal of an undone run must never
+    // be finished.
+    if (std::exchange(journalMayExist_, false))
+        files_->RemoveFile(modsFolder_, journalName_);
     if (changes_) {
         for (const QString& path : changes_->Undo())
             LogLine(QStringLiteral("Fehler: '") + path +
@@ -142,6 +160,32 @@ void Engine::RefuseOutside(const QByteArray& stored) {
          kNothingChanged);
 }
 
+void Engine::RefuseLock(const EntryLock::Outcome& outcome, const QString& busyMessage) {
+    const QString file = Shown(outcome.file);
+    switch (outcome.status) {
+        case EntryLock::Status::Busy:
+            Fail(busyMessage +
+                 (outcome.holder.isEmpty()
+                      ? QString()
+                      : QStringLiteral(" (Sperre '%1': %2)").arg(file, outcome.holder)) +
+                 kNothingChanged);
+        case EntryLock::Status::Unsafe:
+            Fail(QStringLiteral("Die Sperrdatei '") + file +
+                 QStringLiteral("' ist keine gewöhnliche Datei (ein Verweis, eine FIFO, ein Gerät "
+                                "oder ein Verzeichnis) und wird nicht benutzt. Entfernen Sie sie, "
+                                "dann kann modsiegel hier wieder arbeiten.") +
+                 kNothingChanged);
+        default:
+            FailUnknown(QStringLiteral("Fehler: '") + file +
+                        QStringLiteral("' konnte nicht gesperrt werden: ") +
+                        QString::fromLocal8Bit(std::strerror(outcome.error)));
+    }
+}
+
+QString Engine::Shown(const QString& path) const {
+    return QDir(gameDirectory_).relativeFilePath(path);
+}
+
 void Engine::RefuseLinkedDirectory(const QString& path) {
     Fail(QStringLiteral("Das Verzeichnis '") + QDir(ModsDirectory()).relativeFilePath(path) +
          QStringLiteral("' ist ein Verweis auf ein anderes Verzeichnis und wird nicht "
@@ -149,71 +193,246 @@ void Engine::RefuseLinkedDirectory(const QString& path) {
          kNothingChanged);
 }
 
-void Engine::StageChange(const QString& root, const QString& path, const QByteArray& content,
-                         const QString& shown) {
+void Engine::StageChange(const FolderRef& folder, const QString& name, const QByteArray& content,
+                         const QString& shown, const QByteArray& intent) {
     // A link in place of the file is refused by the staging, which says so.
-    if (!IsSymLink(path) && !LiesInside(root, path))
-        FailUnknown(QStringLiteral("Fehler: '") + path + QStringLiteral("' liegt nicht in '") +
-                    root + '\'');
     QString why;
-    if (!changes_->Stage(path, content, kMaxCopiedFileBytes, &why))
+    if (!changes_->Stage(folder, name, content, kMaxCopiedFileBytes, &why, intent))
         FailUnknown(QStringLiteral("Fehler: '") + shown +
                     QStringLiteral("' konnte nicht geschrieben werden: ") + why);
 }
 
-std::unique_ptr<QLockFile> Engine::Lock(const QString& path, int waitMs,
+std::unique_ptr<EntryLock> Engine::Lock(const FolderRef& folder, const QString& entry, int waitMs,
                                         const QString& busyMessage) {
-    const QFileInfo info(path);
-    auto lock = std::make_unique<QLockFile>(info.absolutePath() + QStringLiteral("/.") +
-                                            info.fileName() + QStringLiteral(".lock"));
-    // A run may wait for the author's answer for any time: only the lock of
-    // a run that is gone is stale.
-    lock->setStaleLockTime(0);
-    // A lock file that names no owner was left by a run killed while it made
-    // it, or is being made right now (a run names itself at once). Only when
-    // it still names nobody a moment later, and no process holds it, is it
-    // removed.
-    if (!lock->tryLock(0) && lock->error() == QLockFile::LockFailedError &&
-        !lock->getLockInfo(nullptr, nullptr, nullptr)) {
-        QThread::msleep(kOwnerlessLockWaitMs);
-        if (!lock->getLockInfo(nullptr, nullptr, nullptr))
-            lock->removeStaleLockFile();
-    }
-    if (lock->isLocked() || lock->tryLock(waitMs))
-        return lock;
-    if (lock->error() == QLockFile::LockFailedError)
-        Fail(busyMessage);
-    FailUnknown(QStringLiteral("Fehler: '") + info.fileName() +
-                QStringLiteral("' konnte nicht gesperrt werden"));
+    EntryLock::Outcome outcome;
+    std::unique_ptr<EntryLock> lock = EntryLock::ForChange(folder, entry, waitMs, &outcome);
+    if (!lock)
+        RefuseLock(outcome, busyMessage);
+    return lock;
+}
+
+const FolderRef& Engine::GameFolder() {
+    if (!gameFolder_)
+        gameFolder_ = Folder::Open(gameDirectory_);
+    if (!gameFolder_)
+        FailUnknown(QStringLiteral("Fehler: '") + gameDirectory_ +
+                    QStringLiteral("' ist kein lesbares Verzeichnis"));
+    return gameFolder_;
 }
 
 void Engine::LockGameIni() {
     if (!gameIniLock_)
-        gameIniLock_ =
-            Lock(GameIniPath(), kGameIniWaitMs,
-                 QStringLiteral("'game.ini' wird gerade von einem anderen Lauf von modsiegel "
-                                "geändert.") +
-                     kNothingChanged);
+        gameIniLock_ = Lock(GameFolder(), QStringLiteral("game.ini"), kGameIniWaitMs,
+                            QStringLiteral("'game.ini' wird gerade von einem anderen Lauf von "
+                                           "modsiegel geändert."));
+}
+
+void Engine::OpenMod() {
+    modsFolder_ = Folder::Open(ModsDirectory());
+    modDirectory_ = JoinStoredPath(ModsDirectory(), ToText8(selectedMod_));
+    modEntry_ = QFileInfo(modDirectory_).fileName();
+    const QString linked =
+        QStringLiteral("Das MOD '") + selectedMod_ +
+        QStringLiteral(
+            "' ist ein Verweis auf ein anderes Verzeichnis, etwa ein installiertes "
+            "MOD, und kann hier nicht codiert werden.") +
+        kNothingChanged;
+    // The MODs shipped with an installed game are links into its read-only
+    // tree; what they point to is never changed.
+    if (IsSymLink(modDirectory_))
+        Fail(linked);
+    // A missing MOD is reported as its missing mod.ini.
+    if (!modsFolder_ || EntryTypeIn(*modsFolder_, modEntry_) != S_IFDIR)
+        return;
+    modLock_ = Lock(modsFolder_, modEntry_, 0, Busy(selectedMod_));
+    // Held from here on: a swap of the name for a link now is not followed.
+    modFolder_ = Folder::OpenIn(modsFolder_, modEntry_);
+    if (!modFolder_)
+        Fail(linked);
+    journalName_ = JournalFileName(modEntry_);
+    // A journal being written when its run was killed never took effect.
+    RemoveStaleTemporariesIn(*modsFolder_, journalName_);
+}
+
+void Engine::FinishInterruptedRun() {
+    const FileContent journal =
+        ReadRegularFileIn(*modsFolder_, journalName_, kMaxDefinitionFileBytes);
+    if (journal.error == ReadError::Missing)
+        return;
+    const QString shown = Shown(modsFolder_->PathOf(journalName_));
+    const std::optional<QList<JournalStep>> steps =
+        journal.ok() ? ParseJournal(journal.bytes) : std::nullopt;
+    if (!steps)
+        Fail(QStringLiteral("Das Protokoll '") + shown +
+             QStringLiteral("' eines unterbrochenen Laufs ist nicht lesbar oder nicht von "
+                            "modsiegel. Entfernen Sie es, wenn das MOD so bleiben soll, wie es "
+                            "ist.") +
+             kNothingChanged);
+    LogLine(QStringLiteral("Ein unterbrochener Lauf von modsiegel wird abgeschlossen (") + shown +
+            QStringLiteral(")"));
+    // The other MODs it changes (its backup) are locked as for a run of their own.
+    std::vector<std::unique_ptr<EntryLock>> others;
+    std::set<QString> locked{QStringLiteral("."), modEntry_};
+    for (const JournalStep& step : *steps) {
+        const QString top = step.folder.section(QLatin1Char('/'), 0, 0);
+        if (step.kind != JournalStep::Kind::Register && locked.insert(top).second)
+            others.push_back(Lock(modsFolder_, top, 0, Busy(top)));
+    }
+    if (!modLock_->BeginSwitch(kSwitchWaitMs))
+        FailUnknown(QStringLiteral("Fehler: das MOD wird zu lange gelesen"));
+    for (const auto& lock : others) {
+        if (!lock->BeginSwitch(kSwitchWaitMs))
+            FailUnknown(QStringLiteral("Fehler: die Sicherung wird zu lange gelesen"));
+    }
+    for (const JournalStep& step : *steps)
+        FinishStep(step);
+    if (!files_->RemoveFile(modsFolder_, journalName_))
+        FailUnknown(QStringLiteral("Fehler: '") + shown +
+                    QStringLiteral("' konnte nicht gelöscht werden"));
+    modLock_->EndSwitch();
+    LogLine(QStringLiteral("Der unterbrochene Lauf ist abgeschlossen."));
+}
+
+void Engine::FinishStep(const JournalStep& step) {
+    if (step.kind == JournalStep::Kind::Register)
+        return RegisterOnce(step.number, step.name);
+    FolderRef folder = modsFolder_;
+    for (const QString& part : step.folder.split(QLatin1Char('/'))) {
+        if (folder && part != QStringLiteral("."))
+            folder = Folder::OpenIn(folder, part);
+    }
+    const QString path = folder ? folder->PathOf(step.name) : step.folder + '/' + step.name;
+    const QString cannot =
+        QStringLiteral(
+            "Ein unterbrochener Lauf von modsiegel kann nicht abgeschlossen werden: "
+            "'%1' ist nicht, was er dort hinterlassen hat. Entfernen Sie '%2', wenn "
+            "das MOD so bleiben soll, wie es ist.")
+            .arg(Shown(path), Shown(modsFolder_->PathOf(journalName_)));
+    if (!folder)
+        Fail(cannot);
+    QString why;
+    if (step.kind == JournalStep::Kind::Drop) {
+        if (EntryTypeIn(*folder, step.name) != 0 && !files_->RemoveFile(folder, step.name))
+            FailUnknown(QStringLiteral("Fehler: '") + path +
+                        QStringLiteral("' konnte nicht gelöscht werden"));
+        return;
+    }
+    if (std::optional<StagedFile> staged = StagedFile::Adopt(folder, step.name, step.temporary)) {
+        if (!files_->Commit(*staged, &why))
+            FailUnknown(QStringLiteral("Fehler: '") + path + QStringLiteral("': ") + why);
+        return;
+    }
+    // Put in place before the kill, unless something else has been since.
+    const FileContent now = ReadRegularFileIn(*folder, step.name, kMaxCopiedFileBytes);
+    if (!now.ok() || JournalDigest(now.bytes) != step.digest)
+        Fail(cannot);
+}
+
+void Engine::RegisterOnce(int number, const QString& name) {
+    LockGameIni();
+    // What the killed run staged for game.ini is not used: game.ini may have
+    // changed since.
+    RemoveStaleTemporariesIn(*GameFolder(), QStringLiteral("game.ini"));
+    const FileContent now =
+        ReadRegularFileIn(*GameFolder(), QStringLiteral("game.ini"), kMaxDefinitionFileBytes);
+    const ModRegistry registry = ReadModRegistry(now.bytes);
+    if (registry.names.size() >= number && registry.names[number - 1] == ToText8(name))
+        return;
+    int entry = 0;
+    const std::optional<QByteArray> registered = WithModAdded(now.bytes, ToText8(name), &entry);
+    QString why;
+    std::optional<StagedFile> staged =
+        registered ? files_->Stage(GameFolder(), QStringLiteral("game.ini"), *registered, &why)
+                   : std::nullopt;
+    if (!staged || !files_->Commit(*staged, &why))
+        FailUnknown(QStringLiteral("Fehler: 'game.ini' konnte nicht geschrieben werden: ") + why);
+}
+
+bool Engine::IsSealed() const {
+    const FileContent config = ReadRegularFileIn(
+        *modFolder_, QFileInfo(JoinStoredPath(modDirectory_, "config.ini")).fileName(),
+        kMaxDefinitionFileBytes);
+    return ReadIniTextFromBytes(config.bytes, "game", "type") == "code" &&
+           !IsRegularFile(JoinStoredPath(modDirectory_, "mod.ini"));
+}
+
+void Engine::EndSealed(const RunRequest& request) {
+    // Under the locks the run would take: a killed run's are taken over.
+    if (request.backupWanted) {
+        CheckBackupName();
+        backupLock_ =
+            Lock(modsFolder_,
+                 QFileInfo(JoinStoredPath(ModsDirectory(), ToText8(backupDirName_))).fileName(), 0,
+                 Busy(backupDirName_));
+        LockGameIni();
+    }
+    const ModRegistry registry = ReadModRegistry(DefinitionBytes(GameIniPath()));
+    const QString backupIni =
+        JoinStoredPath(JoinStoredPath(ModsDirectory(), ToText8(backupDirName_)), "mod.ini");
+    if (request.backupWanted &&
+        !(registry.names.contains(ToText8(backupDirName_)) && IsRegularFile(backupIni))) {
+        Fail(QStringLiteral("Das MOD '") + selectedMod_ +
+             QStringLiteral("' ist bereits codiert; seine Sourcen liegen hier nicht mehr, also "
+                            "kann es nicht nach '") +
+             backupDirName_ + QStringLiteral("' gesichert werden.") + kNothingChanged);
+    }
+    LogLine(QStringLiteral("Das MOD '") + selectedMod_ +
+            QStringLiteral("' ist bereits codiert; es gibt nichts mehr zu tun."));
+    changes_.reset();
+    ReleaseLocks();
+    ShowProgress(100);
+    LogLine(QStringLiteral("FERTIG\r\n\r\n"));
 }
 
 QList<Engine::Input> Engine::ReadInputs() {
     QList<Input> inputs;
     const auto read = [&](const QByteArray& name) {
         const QString path = JoinStoredPath(modDirectory_, name);
-        const FileContent file = ReadRegularFile(path, kMaxDefinitionFileBytes);
+        const FileContent file = modFolder_
+                                     ? ReadRegularFileIn(*modFolder_, QFileInfo(path).fileName(),
+                                                         kMaxDefinitionFileBytes)
+                                     : FileContent{ReadError::Missing, {}};
         if (!file.ok()) {
             Fail(QStringLiteral("Die Datei ") + Quoted(name) + QStringLiteral(" des MODs '") +
                  selectedMod_ + QStringLiteral("' fehlt oder ist nicht lesbar.") + kNothingChanged);
         }
         if (!LiesInside(modDirectory_, QFileInfo(path).canonicalFilePath()))
             RefuseOutside(name);
-        inputs.append({path, file.bytes});
+        inputs.append({QFileInfo(path).fileName(), file.bytes});
     };
     read("mod.ini");
     const int backgroundCount = ReadIniNumberFromBytes(inputs[0].content, "Hintergrund", "Anzahl");
     for (int i = 1; i <= backgroundCount; ++i)
         read(QByteArray::number(i) + ".ini");
     return inputs;
+}
+
+QByteArray Engine::SealedConfig() {
+    const FileContent current = ReadRegularFileIn(
+        *modFolder_, QFileInfo(JoinStoredPath(modDirectory_, "config.ini")).fileName(),
+        kMaxDefinitionFileBytes);
+    if (!current.ok() && current.error != ReadError::Missing)
+        FailUnknown(QStringLiteral("Fehler: 'config.ini' konnte nicht gelesen werden"));
+    return IniTextWithValue(current.bytes, "code", "game", "type").value_or(QByteArray());
+}
+
+void Engine::CheckSizes(const QList<Input>& inputs, const QByteArray& config) {
+    // What the seal writes must be what the game reads: it reads no
+    // definition file beyond this limit, and a .cod is three times its .ini.
+    const auto refuse = [&](const QString& from, const QString& to, qint64 size) {
+        Fail(QStringLiteral("Die Datei '%1' des MODs '%2' würde als '%3' %4 groß; das Spiel liest "
+                            "höchstens %5 (32 MiB) je Datei und könnte das MOD nicht mehr laden. "
+                            "Kürzen Sie die Datei oder verteilen Sie ihren Inhalt.")
+                 .arg(from, selectedMod_, to, Bytes(size), Bytes(kMaxDefinitionFileBytes)) +
+             kNothingChanged);
+    };
+    for (const Input& input : inputs) {
+        const qint64 size = EncodedSize(input.content);
+        if (size > kMaxDefinitionFileBytes)
+            refuse(input.name, FromText8(Stem(input.name)) + QStringLiteral(".cod"), size);
+    }
+    if (config.size() > kMaxDefinitionFileBytes)
+        refuse(QStringLiteral("config.ini"), QStringLiteral("config.ini"), config.size());
 }
 
 void Engine::CheckBackupName() {
@@ -231,8 +450,33 @@ void Engine::EncodeModFile(const Input& input, const QByteArray& name) {
     const QString nameText = FromText8(name);
     LogLine(QStringLiteral("Veschlüssele ") + nameText + QStringLiteral(".ini zu ") + nameText +
             QStringLiteral(".cod"));
-    StageChange(modDirectory_, modDirectory_ + '/' + nameText + QStringLiteral(".cod"),
-                EncodeModContent(input.content), nameText + QStringLiteral(".cod"));
+    StageChange(modFolder_, nameText + QStringLiteral(".cod"), EncodeModContent(input.content),
+                nameText + QStringLiteral(".cod"));
+}
+
+void Engine::CommitAll() {
+    // Readers (a game starting) see the MOD and the backup before or after,
+    // never half switched.
+    if (!modLock_->BeginSwitch(kSwitchWaitMs) ||
+        (backupLock_ && !backupLock_->BeginSwitch(kSwitchWaitMs)))
+        FailUnknown(QStringLiteral("Fehler: das MOD wird zu lange gelesen"));
+    QString why;
+    const QByteArray plan = JournalHeader() + changes_->Plan(*modsFolder_);
+    std::optional<StagedFile> journal = changes_->SyncFolders()
+                                            ? files_->Stage(modsFolder_, journalName_, plan, &why)
+                                            : std::nullopt;
+    journalMayExist_ = journal.has_value();
+    if (!journal || !files_->Commit(*journal, &why))
+        FailUnknown(QStringLiteral("Fehler: das Protokoll des Laufs konnte nicht geschrieben "
+                                   "werden: ") +
+                    why);
+    if (!changes_->Commit(&why))
+        FailUnknown(QStringLiteral("Fehler: ") + why);
+    if (!files_->RemoveFile(modsFolder_, journalName_))
+        FailUnknown(QStringLiteral("Fehler: das Protokoll des Laufs konnte nicht gelöscht werden"));
+    journalMayExist_ = false;
+    changes_.reset();
+    ReleaseLocks();
 }
 
 void Engine::RunEncoding(const RunRequest& request) {
@@ -258,30 +502,27 @@ void Engine::RunEncoding(const RunRequest& request) {
                             "enthalten und nicht \".\" oder \"..\" sein.") +
              kNothingChanged);
     }
-    modDirectory_ = JoinStoredPath(ModsDirectory(), ToText8(selectedMod_));
-    // The MODs shipped with an installed game are links into its read-only
-    // tree; what they point to is never changed.
-    if (IsSymLink(modDirectory_)) {
-        Fail(QStringLiteral("Das MOD '") + selectedMod_ +
-             QStringLiteral("' ist ein Verweis auf ein anderes Verzeichnis, etwa ein "
-                            "installiertes MOD, und kann hier nicht codiert werden.") +
-             kNothingChanged);
+    OpenMod();
+    if (modFolder_) {
+        FinishInterruptedRun();
+        if (IsSealed())
+            return EndSealed(request);
     }
-    if (QFileInfo(modDirectory_).isDir())
-        modLock_ = Lock(modDirectory_, 0, Busy(selectedMod_));
     const QList<Input> inputs = ReadInputs();
     const int backgroundCount = static_cast<int>(inputs.size()) - 1;
+    const QByteArray config = SealedConfig();
+    CheckSizes(inputs, config);
 
     if (request.backupWanted) {
         CheckBackupName();
         const QString backupDir = JoinStoredPath(ModsDirectory(), ToText8(backupDirName_));
         if (IsSymLink(backupDir))
             RefuseLinkedDirectory(backupDir);
-        backupLock_ = Lock(backupDir, 0, Busy(backupDirName_));
+        backupLock_ = Lock(modsFolder_, QFileInfo(backupDir).fileName(), 0, Busy(backupDirName_));
         QList<QByteArray> plain;
         for (const Input& input : inputs)
             plain.append(input.content);
-        SourceBackup backup(*this, modDirectory_, backupDir, plain);
+        SourceBackup backup(*this, modFolder_, modDirectory_, backupDir, plain);
         backup.CheckStoredNames();
         backup.Run();
     }
@@ -297,23 +538,14 @@ void Engine::RunEncoding(const RunRequest& request) {
     ShowProgress(80);
     LogLine(QStringLiteral("Abschließende Konfigurationen werden durchgeführt\r\n"));
 
-    const QString config = JoinStoredPath(modDirectory_, "config.ini");
-    const FileContent current = ReadRegularFile(config, kMaxDefinitionFileBytes);
-    if (!current.ok() && current.error != ReadError::Missing)
-        FailUnknown(QStringLiteral("Fehler: 'config.ini' konnte nicht gelesen werden"));
-    StageChange(modDirectory_, config,
-                IniTextWithValue(current.bytes, "code", "game", "type").value_or(QByteArray()),
-                QStringLiteral("config.ini"));
+    StageChange(modFolder_, QFileInfo(JoinStoredPath(modDirectory_, "config.ini")).fileName(),
+                config, QStringLiteral("config.ini"));
     // Until "type" says "code" the game reads the plain files, afterwards the
     // .cod files: config.ini goes in place after every .cod file, and the
     // plain files go only after it.
     for (const Input& input : inputs)
-        changes_->RemoveAfterCommit(input.path, input.content);
-    QString why;
-    if (!changes_->Commit(&why))
-        FailUnknown(QStringLiteral("Fehler: ") + why);
-    changes_.reset();
-    ReleaseLocks();
+        changes_->RemoveAfterCommit(modFolder_, input.name, input.content);
+    CommitAll();
 
     ShowProgress(100);
     LogLine(QStringLiteral("FERTIG\r\n\r\n"));

@@ -9,9 +9,9 @@
 
 #include "ChangeSet.h"
 #include "EngineSink.h"
+#include "EntryLock.h"
 #include "FileOps.h"
-
-class QLockFile;
+#include "Journal.h"
 
 namespace wf {
 
@@ -39,7 +39,9 @@ class Engine {
     // The whole job for one MOD, all or nothing: every change is written
     // completely before the first file is replaced. Returns only when it
     // succeeded; every failure undoes what was done, shows its message and
-    // ends the program.
+    // ends the program. A run of the same MOD that was killed while it put
+    // its changes in place is finished first; a MOD that is sealed already,
+    // with the backup asked for registered, is a success with nothing to do.
     void RunEncoding(const RunRequest& request);
 
     void LogLine(const QString& text);
@@ -57,6 +59,8 @@ class Engine {
     [[noreturn]] void RefuseOutside(const QByteArray& stored);
     // Refuses the run: a directory it would write into is a link.
     [[noreturn]] void RefuseLinkedDirectory(const QString& path);
+    // Refuses the run: the lock of entry in folder cannot be taken.
+    [[noreturn]] void RefuseLock(const EntryLock::Outcome& outcome, const QString& busyMessage);
 
     const QString& GameDirectory() const { return gameDirectory_; }
     QString ModsDirectory() const { return gameDirectory_ + QStringLiteral("/mods"); }
@@ -67,32 +71,57 @@ class Engine {
     const QString& SelectedMod() const { return selectedMod_; }
     const QString& BackupDirName() const { return backupDirName_; }
     const QString& ModDirectory() const { return modDirectory_; }
+    // mods/, held open from the start of the run (nullptr when missing).
+    const FolderRef& ModsFolder() const { return modsFolder_; }
+    // The game directory, held open from its first use.
+    const FolderRef& GameFolder();
+    // What the backup copied and where it is registered, for the summary.
+    const QString& BackupSummary() const { return backupSummary_; }
+    void SetBackupSummary(const QString& text) { backupSummary_ = text; }
     // Everything logged so far, each entry as CR LF + line.
     const QString& Log() const { return log_; }
 
     QWidget* MessageOwner() const { return sink_.MessageOwner(); }
     ChangeSet& Changes() { return *changes_; }
-    // Stages content for path, which must lie inside root (links resolved);
-    // shown: the file's name in the log when that fails.
-    void StageChange(const QString& root, const QString& path, const QByteArray& content,
-                     const QString& shown);
+    // Stages content for name in folder; shown: the file's name in the log
+    // when that fails; intent: its journal line (see ChangeSet::Stage).
+    void StageChange(const FolderRef& folder, const QString& name, const QByteArray& content,
+                     const QString& shown, const QByteArray& intent = QByteArray());
     // Held until the run ends, so that runs side by side add their MODs to
     // game.ini one after the other.
     void LockGameIni();
+    // A lock for a change of entry in folder; refuses the run when it cannot
+    // be had within waitMs.
+    std::unique_ptr<EntryLock> Lock(const FolderRef& folder, const QString& entry, int waitMs,
+                                    const QString& busyMessage);
 
   private:
     struct Input {
-        QString path;
+        QString name;  // in the MOD's folder, as found there
         QByteArray content;
     };
 
     void ResolveGameDirectory();
+    // Finds the MOD's folder, holds it open and locks it.
+    void OpenMod();
+    // Finishes the journal of a killed run on this MOD, if there is one.
+    void FinishInterruptedRun();
+    void FinishStep(const JournalStep& step);
+    // Registers name in game.ini unless entry number names it already.
+    void RegisterOnce(int number, const QString& name);
+    // The MOD says "code" and has no mod.ini.
+    bool IsSealed() const;
+    void EndSealed(const RunRequest& request);
     // The plain inputs of the run, in encoding order: mod.ini, 1.ini ... N.ini.
     QList<Input> ReadInputs();
+    // The new config.ini, and every .cod, within what the game reads.
+    QByteArray SealedConfig();
+    void CheckSizes(const QList<Input>& inputs, const QByteArray& config);
     void CheckBackupName();
-    // A lock beside path; waits up to waitMs for another run to finish.
-    std::unique_ptr<QLockFile> Lock(const QString& path, int waitMs, const QString& busyMessage);
     void EncodeModFile(const Input& input, const QByteArray& name);
+    // Journal, commit, journal gone: everything in place or undone.
+    void CommitAll();
+    QString Shown(const QString& path) const;
     // Undoes the changes of the run and lets go of its locks.
     void Abandon();
     void ReleaseLocks();
@@ -107,11 +136,18 @@ class Engine {
     QString selectedMod_;
     QString backupDirName_;
     QString modDirectory_;
+    QString modEntry_;  // the MOD folder's name in mods/, as found there
+    QString journalName_;
+    bool journalMayExist_ = false;  // this run's journal
     QString log_;
+    QString backupSummary_;
+    FolderRef gameFolder_;
+    FolderRef modsFolder_;
+    FolderRef modFolder_;
     std::unique_ptr<ChangeSet> changes_;
-    std::unique_ptr<QLockFile> modLock_;
-    std::unique_ptr<QLockFile> backupLock_;
-    std::unique_ptr<QLockFile> gameIniLock_;
+    std::unique_ptr<EntryLock> modLock_;
+    std::unique_ptr<EntryLock> backupLock_;
+    std::unique_ptr<EntryLock> gameIniLock_;
 };
 
 }  // namespace wf

@@ -26,6 +26,13 @@ QByteArray EncodeModContent(const QByteArray& plain) {
     return out;
 }
 
+qint64 EncodedSize(const QByteArray& plain) {
+    qint64 size = 0;
+    for (const QByteArray& line : PlainLines(plain))
+        size += 3 * qint64{line.size()} + 2;
+    return size;
+}
+
 bool IsPlainDirName(const QString& name) {
     // "v1.0..2" names a directory below "mods"; only "." and ".." do not.
     if (name.isEmpty() || name.contains('/') || name.contains('\\') ||

@@ -16,6 +16,9 @@ QList<QByteArray> PlainLines(const QByteArray& content);
 // MOD key (so the game can decode line by line), each ended by CR LF.
 QByteArray EncodeModContent(const QByteArray& plain);
 
+// The size of EncodeModContent(plain), without making it.
+qint64 EncodedSize(const QByteArray& plain);
+
 // A name that can only mean a directory directly below "mods": not empty, no
 // path separator, not "." or "..", no control character, and expressible in
 // the files' 8-bit code page (game.ini stores it).

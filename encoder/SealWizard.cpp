@@ -243,6 +243,7 @@ void SealWizard::BuildPages() {
         backupDirCaption = NewLabel(QStringLiteral("backupDirCaption"),
                                     QStringLiteral("MOD Sourcen Verzeichnis :"), page, false);
         backupDirValue = NewLabel(QStringLiteral("backupDirValue"), QString(), page, false);
+        backupSummary = NewLabel(QStringLiteral("backupSummary"), QString(), page);
         for (QLabel* value : {modDirValue, backupDirValue}) {
             QFont f = value->font();
             f.setBold(true);
@@ -257,6 +258,7 @@ void SealWizard::BuildPages() {
         grid->addWidget(modDirValue, 0, 1);
         grid->addWidget(backupDirCaption, 1, 0);
         grid->addWidget(backupDirValue, 1, 1);
+        grid->addWidget(backupSummary, 2, 0, 1, 2);
         grid->setColumnStretch(1, 1);
         auto* layout = new QVBoxLayout(page);
         layout->setContentsMargins(0, 0, 0, 0);
@@ -307,6 +309,8 @@ void SealWizard::RunEncoding() {
     backupDirValue->setVisible(backup);
     backupDirCaption->setVisible(backup);
     engine_.RunEncoding({modNameEdit->text(), backupNameEdit->text(), backup});
+    backupSummary->setText(engine_.BackupSummary());
+    backupSummary->setVisible(backup);
     currentPage = kSummaryPage;
     ShowPage();
 }

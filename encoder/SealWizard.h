@@ -94,6 +94,7 @@ class SealWizard : public QWidget, private EngineSink {
     QLabel* modDirValue;
     QLabel* backupDirCaption;
     QLabel* backupDirValue;
+    QLabel* backupSummary;  // what the backup holds and where it is registered
     SealAnimation* sealAnimation;
 
   signals:

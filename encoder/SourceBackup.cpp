@@ -1,12 +1,16 @@
 #include "SourceBackup.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFileInfo>
 
 #include "Engine.h"
 #include "FileLimits.h"
 #include "IniAccess.h"
+#include "Journal.h"
 #include "ModFiles.h"
+#include "ModRegistry.h"
 #include "Paths.h"
 #include "Platform.h"
 #include "SafeFile.h"
@@ -28,13 +32,13 @@ QByteArray ExtraSection(int f) {
 
 }  // namespace
 
-SourceBackup::SourceBackup(Engine& engine, const QString& sourceDir, const QString& destDir,
-                           const QList<QByteArray>& plain)
-    : engine_(engine), sourceDir_(sourceDir), destDir_(destDir), plain_(plain) {}
-
-QString SourceBackup::SourcePath(const QByteArray& stored) const {
-    return JoinStoredPath(sourceDir_, stored);
-}
+SourceBackup::SourceBackup(Engine& engine, FolderRef source, const QString& sourceDir,
+                           const QString& destDir, const QList<QByteArray>& plain)
+    : engine_(engine),
+      source_(std::move(source)),
+      sourceDir_(sourceDir),
+      destDir_(destDir),
+      plain_(plain) {}
 
 void SourceBackup::RefuseIfUnsafe(const QByteArray& stored) {
     if (!stored.isEmpty() && !IsSafeStoredName(stored))
@@ -54,57 +58,117 @@ void SourceBackup::CheckStoredNames() {
     }
 }
 
-void SourceBackup::EnsureFolder(const QString& path) {
-    const QString folder = QDir::cleanPath(path);
-    // Also with "overwrite": whatever a link points to is not the backup.
-    if (IsSymLink(folder))
-        engine_.RefuseLinkedDirectory(folder);
-    if (QFileInfo(folder).isDir())
-        return;
-    const QString root = folder == destDir_ ? engine_.ModsDirectory() : destDir_;
-    if (!LiesInside(root, folder) || !engine_.Changes().MakeDir(folder))
+FolderRef SourceBackup::EnsureFolder(const QString& prefix) {
+    if (const auto found = folders_.constFind(prefix); found != folders_.cend())
+        return *found;
+    const QString trimmed = prefix.chopped(prefix.isEmpty() ? 0 : 1);
+    const qsizetype cut = trimmed.lastIndexOf(QLatin1Char('\\'));
+    const QString name = prefix.isEmpty() ? QFileInfo(destDir_).fileName() : trimmed.mid(cut + 1);
+    const QString path =
+        prefix.isEmpty() ? destDir_ : destDir_ + '/' + QString(prefix).replace('\\', '/');
+    if (name == QStringLiteral(".."))
+        engine_.RefuseOutside(ToText8(prefix));
+    const FolderRef parent =
+        prefix.isEmpty() ? engine_.ModsFolder() : EnsureFolder(trimmed.left(cut + 1));
+    FolderRef folder = parent;
+    if (!name.isEmpty() && name != QStringLiteral(".")) {
+        // Also with "overwrite": whatever a link points to is not the backup.
+        switch (EntryTypeIn(*parent, name)) {
+            case S_IFLNK:
+                engine_.RefuseLinkedDirectory(QDir::cleanPath(path));
+            case S_IFDIR:
+                folder = Folder::OpenIn(parent, name);
+                break;
+            case 0:
+                folder = engine_.Changes().MakeDir(parent, name);
+                if (folder)
+                    engine_.LogLine(QStringLiteral("Erstelle Pfad: ") + path);
+                break;
+            default:
+                folder = nullptr;
+        }
+    }
+    if (!folder)
         engine_.FailUnknown(QStringLiteral("Fehler: Pfad '") + path +
                             QStringLiteral("' konnte nicht erstellt werden"));
-    engine_.LogLine(QStringLiteral("Erstelle Pfad: ") + path);
+    folders_.insert(prefix, folder);
+    return folder;
 }
 
 void SourceBackup::EnsureFoldersOf(const QByteArray& stored) {
     for (const QByteArray& prefix : FolderPrefixes(stored))
-        EnsureFolder(MirrorStoredPath(destDir_, prefix));
+        EnsureFolder(FromText8(prefix));
 }
 
 void SourceBackup::BackupFile(const QByteArray& stored) {
-    const QString from = SourcePath(stored);
+    const QString from = JoinStoredPath(sourceDir_, stored);
     if (from.isEmpty() || !(QFileInfo::exists(from) || IsSymLink(from)))
         return;
     // Pictures linked in from elsewhere are not part of the MOD.
     if (!LiesInside(sourceDir_, QFileInfo(from).canonicalFilePath()))
         engine_.RefuseOutside(stored);
-    const QString to = MirrorStoredPath(destDir_, stored);
+    Copy(from, ReadRegularFile(from, kMaxCopiedFileBytes), FromText8(stored));
+}
+
+void SourceBackup::Copy(const QString& from, const FileContent& source, const QString& shown) {
+    const qsizetype cut = shown.lastIndexOf(QLatin1Char('\\'));
+    const FolderRef folder = EnsureFolder(shown.left(cut + 1));
+    const QString name = shown.mid(cut + 1);
     // Named twice in the MOD (a picture of several extras): copied once.
-    if (engine_.Changes().IsStaged(to))
+    if (engine_.Changes().IsStaged(folder->PathOf(name)))
         return;
-    const FileContent source = ReadRegularFile(from, kMaxCopiedFileBytes);
     if (!source.ok())
-        engine_.FailUnknown(QStringLiteral("Fehler: '") + FromText8(stored) +
+        engine_.FailUnknown(QStringLiteral("Fehler: '") + shown +
                             QStringLiteral("' ist keine lesbare Datei oder zu groß"));
-    if (QFileInfo::exists(to) || IsSymLink(to)) {
-        if (IsSymLink(to) || !IsRegularFile(to))
-            engine_.FailUnknown(QStringLiteral("Fehler: '") + to +
+    copiedSources_.insert(QFileInfo(from).canonicalFilePath());
+    switch (EntryTypeIn(*folder, name)) {
+        case 0:
+            break;
+        case S_IFREG:
+            switch (Platform::Instance().MessageBox(
+                engine_.MessageOwner(), MsgIcon::Exclamation, kExistsTitle,
+                kExistsText + QLatin1Char('\n') + shown, MsgButtons::YesNoCancel)) {
+                case MsgResult::Yes:
+                    break;  // replaced together with the rest of the run
+                case MsgResult::No:
+                    return;
+                default:
+                    engine_.Abort();
+            }
+            break;
+        default:
+            engine_.FailUnknown(QStringLiteral("Fehler: '") + folder->PathOf(name) +
                                 QStringLiteral("' ist ein Verweis oder keine gewöhnliche Datei"));
-        switch (Platform::Instance().MessageBox(
-            engine_.MessageOwner(), MsgIcon::Exclamation, kExistsTitle,
-            kExistsText + QLatin1Char('\n') + FromText8(stored), MsgButtons::YesNoCancel)) {
-            case MsgResult::Yes:
-                break;  // replaced together with the rest of the run
-            case MsgResult::No:
-                return;
-            default:
-                engine_.Abort();
-        }
     }
-    engine_.StageChange(destDir_, to, source.bytes, FromText8(stored));
-    engine_.LogLine(QStringLiteral("Kopiere Datei ") + FromText8(stored));
+    engine_.StageChange(folder, name, source.bytes, shown);
+    ++copied_;
+    engine_.LogLine(QStringLiteral("Kopiere Datei ") + shown);
+}
+
+void SourceBackup::BackupRest(const FolderRef& source, const QString& prefix) {
+    for (const QString& name : EntryNamesIn(*source)) {
+        // Hidden files belong to the tools that made them, not to the MOD;
+        // sealed definition files left by an earlier seal are no sources.
+        if (name.startsWith(QLatin1Char('.')) ||
+            (prefix.isEmpty() && name.endsWith(QStringLiteral(".cod"), Qt::CaseInsensitive)))
+            continue;
+        const QString shown = prefix + name;
+        if (EntryTypeIn(*source, name) == S_IFDIR) {
+            if (const FolderRef folder = Folder::OpenIn(source, name))
+                BackupRest(folder, shown + QLatin1Char('\\'));
+            continue;
+        }
+        const QString from = source->PathOf(name);
+        const QString real = QFileInfo(from).canonicalFilePath();
+        if (copiedSources_.contains(real))
+            continue;
+        if (!IsRegularFile(from) || !LiesInside(sourceDir_, real)) {
+            engine_.LogLine(QStringLiteral("Nicht gesichert (keine Datei des MODs): ") + shown);
+            continue;
+        }
+        ++unnamed_;
+        Copy(from, ReadRegularFileIn(*source, name, kMaxCopiedFileBytes), shown);
+    }
 }
 
 void SourceBackup::Advance(int& counter) {
@@ -116,23 +180,32 @@ void SourceBackup::Register() {
     // Read and written under the lock, so that two runs side by side both
     // add their MOD.
     engine_.LockGameIni();
-    const QString gameIni = engine_.GameIniPath();
-    const FileContent now = ReadRegularFile(gameIni, kMaxDefinitionFileBytes);
+    const QString gameIni = QStringLiteral("game.ini");
+    const FileContent now =
+        ReadRegularFileIn(*engine_.GameFolder(), gameIni, kMaxDefinitionFileBytes);
     if (!now.ok() && now.error != ReadError::Missing)
         engine_.FailUnknown(QStringLiteral("Fehler: 'game.ini' konnte nicht gelesen werden"));
-    const int n = LeadingNumber(ReadIniTextFromBytes(now.bytes, "Mods", "ModAnzahl"));
-    std::optional<QByteArray> registered = IniTextWithValue(
-        now.bytes, ToText8(engine_.BackupDirName()), "Mods", "ModName" + QByteArray::number(n + 1));
-    if (registered)
-        registered = IniTextWithValue(*registered, QByteArray::number(n + 1), "Mods", "ModAnzahl");
+    int entry = 0;
+    const std::optional<QByteArray> registered =
+        WithModAdded(now.bytes, ToText8(engine_.BackupDirName()), &entry);
     if (!registered)
         engine_.FailUnknown(QStringLiteral("Fehler: 'game.ini' konnte nicht geschrieben werden"));
-    engine_.StageChange(engine_.GameDirectory(), gameIni, *registered, QStringLiteral("game.ini"));
+    // A run that finishes this one after a kill registers the backup in
+    // game.ini as it is then, and only once.
+    engine_.StageChange(engine_.GameFolder(), gameIni, *registered, gameIni,
+                        JournalRegister(entry, engine_.BackupDirName()));
+    engine_.SetBackupSummary(
+        QStringLiteral("%1 Dateien nach '%2' gesichert, %3 davon nennt keine Definitionsdatei "
+                       "(etwa hd-Bilder); in game.ini als ModName%4 eingetragen.")
+            .arg(copied_)
+            .arg(engine_.BackupDirName())
+            .arg(unnamed_)
+            .arg(entry));
 }
 
 void SourceBackup::Run() {
     engine_.LogLine(QStringLiteral("\r\nFange an mit dem Sichern\r\n"));
-    EnsureFolder(destDir_);
+    EnsureFolder(QString());
     BackupFile("mod.ini");
     BackupFile("config.ini");
     engine_.LogLine(QStringLiteral("Suche zu sichernde Dateien..."));
@@ -171,8 +244,10 @@ void SourceBackup::Run() {
         }
     }
     engine_.ShowProgress(45);
+    BackupRest(source_, QString());
     Register();
     engine_.LogLine(QStringLiteral("\r\nSicherung abgeschlossen !!\r\n"));
+    engine_.LogLine(engine_.BackupSummary());
 }
 
 }  // namespace wf

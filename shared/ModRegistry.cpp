@@ -17,4 +17,14 @@ ModRegistry ReadModRegistry(const QByteArray& gameIni) {
     return registry;
 }
 
+std::optional<QByteArray> WithModAdded(const QByteArray& gameIni, const QByteArray& name,
+                                       int* entry) {
+    // Read as text and its leading number taken, as the count always was.
+    *entry = LeadingNumber(ReadIniTextFromBytes(gameIni, "Mods", "ModAnzahl")) + 1;
+    const std::optional<QByteArray> named =
+        IniTextWithValue(gameIni, name, "Mods", "ModName" + QByteArray::number(*entry));
+    return named ? IniTextWithValue(*named, QByteArray::number(*entry), "Mods", "ModAnzahl")
+                 : std::nullopt;
+}
+
 }  // namespace wf

@@ -5,6 +5,7 @@
 // ends.
 #include <QByteArray>
 #include <QList>
+#include <optional>
 
 namespace wf {
 
@@ -23,5 +24,10 @@ struct ModRegistry {
 // From game.ini's content. The count follows the number rule of the INI
 // reader (leading digits; missing or no digits is 0).
 ModRegistry ReadModRegistry(const QByteArray& gameIni);
+
+// game.ini's content with name added as entry "ModAnzahl" + 1 (a missing
+// count is 0); nullopt when the writer refuses the value. entry: its number.
+std::optional<QByteArray> WithModAdded(const QByteArray& gameIni, const QByteArray& name,
+                                       int* entry);
 
 }  // namespace wf

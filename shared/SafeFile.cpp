@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -58,20 +59,10 @@ bool WriteAll(int fd, const QByteArray& data, off_t offset, bool positioned) {
     return true;
 }
 
-bool SyncDirectoryOf(const QString& path) {
-    const int fd = ::open(Native(QFileInfo(path).absolutePath()).constData(),
-                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0 || errno == EINVAL;  // some file systems cannot
-    ::close(fd);
-    return ok;
-}
-
 // The target may be missing or a regular file, never a link or anything else.
-bool TargetAcceptable(const QString& path, QString* why) {
+bool TargetAcceptable(int dirFd, const QByteArray& name, QString* why) {
     struct stat st;
-    if (::lstat(Native(path).constData(), &st) != 0)
+    if (::fstatat(dirFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return errno == ENOENT;
     if (S_ISLNK(st.st_mode)) {
         Tell(why, QStringLiteral("ist ein Verweis (Link)"));
@@ -84,23 +75,27 @@ bool TargetAcceptable(const QString& path, QString* why) {
     return true;
 }
 
-QString TemporaryPrefix(const QString& path) {
-    const QFileInfo info(path);
-    return QLatin1Char('.') + info.fileName() + QStringLiteral(".tmp-");
+bool TargetAcceptable(const QString& path, QString* why) {
+    return TargetAcceptable(AT_FDCWD, Native(path), why);
 }
 
-// A new, locked temporary beside path; its descriptor, or -1.
-int CreateTemporary(const QString& path, QString* temporary, mode_t mode) {
-    const QString dir = QFileInfo(path).absolutePath();
-    const QString prefix = TemporaryPrefix(path);
+// Temporaries have a random tail of this many characters.
+constexpr int kTemporaryTail = 6;
+
+QString TemporaryPrefix(const QString& name) {
+    return HiddenNameBeside(name, QStringLiteral(".tmp-"), kTemporaryTail);
+}
+
+// A new, locked temporary for name in dirFd; its descriptor, or -1.
+int CreateTemporary(int dirFd, const QString& name, QString* temporary, mode_t mode) {
+    const QString prefix = TemporaryPrefix(name);
     static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     for (int attempt = 0; attempt < 64; ++attempt) {
-        QString name = prefix;
-        for (int i = 0; i < 6; ++i)
-            name += QLatin1Char(kChars[QRandomGenerator::global()->bounded(62)]);
-        const QString candidate = dir + QLatin1Char('/') + name;
-        const int fd = ::open(Native(candidate).constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        QString candidate = prefix;
+        for (int i = 0; i < kTemporaryTail; ++i)
+            candidate += QLatin1Char(kChars[QRandomGenerator::global()->bounded(62)]);
+        const int fd = ::openat(dirFd, Native(candidate).constData(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd < 0) {
             if (errno == EEXIST)
                 continue;
@@ -116,9 +111,9 @@ int CreateTemporary(const QString& path, QString* temporary, mode_t mode) {
     return -1;
 }
 
-mode_t ModeFor(const QString& path) {
+mode_t ModeFor(int dirFd, const QByteArray& name) {
     struct stat st;
-    if (::lstat(Native(path).constData(), &st) == 0 && S_ISREG(st.st_mode))
+    if (::fstatat(dirFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
         return st.st_mode & 07777;
     return 0644;
 }
@@ -148,14 +143,12 @@ bool RewriteInPlace(const QString& path, const QByteArray& content, QString* why
     return ok;
 }
 
-}  // namespace
-
-FileContent ReadRegularFile(const QString& path, qint64 maxBytes) {
+// name relative to dirFd (AT_FDCWD: a path); a link is followed.
+FileContent ReadAt(int dirFd, const QByteArray& native, qint64 maxBytes) {
     FileContent result;
-    const QByteArray native = Native(path);
     struct stat st;
-    if (path.isEmpty() || ::stat(native.constData(), &st) != 0) {
-        result.error = errno == ENOENT || errno == ENOTDIR || path.isEmpty()
+    if (native.isEmpty() || ::fstatat(dirFd, native.constData(), &st, 0) != 0) {
+        result.error = errno == ENOENT || errno == ENOTDIR || native.isEmpty()
                            ? ReadError::Missing
                            : ReadError::Unreadable;
         return result;
@@ -165,7 +158,8 @@ FileContent ReadRegularFile(const QString& path, qint64 maxBytes) {
         result.error = ReadError::NotRegular;
         return result;
     }
-    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd =
+        ::openat(dirFd, native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         result.error = ReadError::Unreadable;
         return result;
@@ -215,6 +209,77 @@ FileContent ReadRegularFile(const QString& path, qint64 maxBytes) {
     return result;
 }
 
+}  // namespace
+
+FolderRef Folder::Open(const QString& path, bool followLink) {
+    const int fd = ::open(Native(path).constData(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW));
+    return fd < 0 ? nullptr : FolderRef(new Folder(fd, path));
+}
+
+FolderRef Folder::OpenIn(const FolderRef& parent, const QString& name) {
+    const int fd = ::openat(parent->fd_, Native(name).constData(),
+                            O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    return fd < 0 ? nullptr : FolderRef(new Folder(fd, parent->PathOf(name)));
+}
+
+Folder::~Folder() {
+    ::close(fd_);
+}
+
+bool Folder::Sync() const {
+    return ::fsync(fd_) == 0 || errno == EINVAL;  // some file systems cannot
+}
+
+QString HiddenNameBeside(const QString& entry, const QString& suffix, int reserve) {
+    // The longest name most file systems take, in bytes.
+    constexpr qsizetype kNameMax = 255;
+    const QString whole = QLatin1Char('.') + entry + suffix;
+    if (Native(whole).size() + reserve <= kNameMax)
+        return whole;
+    const QString tag =
+        QLatin1Char('~') +
+        QString::fromLatin1(
+            QCryptographicHash::hash(Native(entry), QCryptographicHash::Sha256).toHex().left(16));
+    QString head = entry;
+    while (!head.isEmpty() &&
+           Native(QLatin1Char('.') + head + tag + suffix).size() + reserve > kNameMax)
+        head.chop(head.size() > 1 && head.back().isLowSurrogate() ? 2 : 1);
+    return QLatin1Char('.') + head + tag + suffix;
+}
+
+FileContent ReadRegularFile(const QString& path, qint64 maxBytes) {
+    return ReadAt(AT_FDCWD, path.isEmpty() ? QByteArray() : Native(path), maxBytes);
+}
+
+FileContent ReadRegularFileIn(const Folder& folder, const QString& name, qint64 maxBytes) {
+    return ReadAt(folder.Fd(), Native(name), maxBytes);
+}
+
+QStringList EntryNamesIn(const Folder& folder) {
+    QStringList names;
+    const int listFd = ::openat(folder.Fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* d = listFd < 0 ? nullptr : ::fdopendir(listFd);
+    if (!d) {
+        CloseQuietly(listFd);
+        return names;
+    }
+    while (const dirent* entry = ::readdir(d)) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            names.append(QFile::decodeName(entry->d_name));
+    }
+    ::closedir(d);
+    names.sort();
+    return names;
+}
+
+int EntryTypeIn(const Folder& folder, const QString& name) {
+    struct stat st;
+    if (::fstatat(folder.Fd(), Native(name).constData(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+        return static_cast<int>(st.st_mode & S_IFMT);
+    return errno == ENOENT ? 0 : -1;
+}
+
 bool IsRegularFile(const QString& path) {
     struct stat st;
     return !path.isEmpty() && ::stat(Native(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
@@ -237,17 +302,25 @@ bool LiesInside(const QString& root, const QString& path) {
                                                               : realRoot + QLatin1Char('/'));
 }
 
-StagedFile::StagedFile(QString path, QString temporary, int lockFd)
-    : path_(std::move(path)), temporary_(std::move(temporary)), lockFd_(lockFd) {}
+StagedFile::StagedFile(FolderRef folder, QString name, QString temporary, int lockFd)
+    : folder_(std::move(folder)),
+      name_(std::move(name)),
+      path_(folder_->PathOf(name_)),
+      temporary_(std::move(temporary)),
+      lockFd_(lockFd) {}
 
 StagedFile::StagedFile(StagedFile&& other) noexcept
-    : path_(std::move(other.path_)),
+    : folder_(std::move(other.folder_)),
+      name_(std::move(other.name_)),
+      path_(std::move(other.path_)),
       temporary_(std::exchange(other.temporary_, QString())),
       lockFd_(std::exchange(other.lockFd_, -1)) {}
 
 StagedFile& StagedFile::operator=(StagedFile&& other) noexcept {
     if (this != &other) {
         Discard();
+        folder_ = std::move(other.folder_);
+        name_ = std::move(other.name_);
         path_ = std::move(other.path_);
         temporary_ = std::exchange(other.temporary_, QString());
         lockFd_ = std::exchange(other.lockFd_, -1);
@@ -259,17 +332,36 @@ StagedFile::~StagedFile() {
     Discard();
 }
 
+QString StagedFile::TemporaryPath() const {
+    return temporary_.isEmpty() ? QString() : folder_->PathOf(temporary_);
+}
+
 std::optional<StagedFile> StagedFile::Stage(const QString& path, const QByteArray& content,
                                             QString* why) {
-    if (!TargetAcceptable(path, why))
+    const QFileInfo info(path);
+    const FolderRef folder = Folder::Open(info.absolutePath());
+    if (!folder) {
+        Tell(why, ErrnoText("anlegen", errno));
+        return std::nullopt;
+    }
+    std::optional<StagedFile> staged = StageIn(folder, info.fileName(), content, why);
+    if (staged)
+        staged->path_ = path;
+    return staged;
+}
+
+std::optional<StagedFile> StagedFile::StageIn(const FolderRef& folder, const QString& name,
+                                              const QByteArray& content, QString* why) {
+    const QByteArray native = Native(name);
+    if (!TargetAcceptable(folder->Fd(), native, why))
         return std::nullopt;
     QString temporary;
-    const int fd = CreateTemporary(path, &temporary, ModeFor(path));
+    const int fd = CreateTemporary(folder->Fd(), name, &temporary, ModeFor(folder->Fd(), native));
     if (fd < 0) {
         Tell(why, ErrnoText("anlegen", errno));
         return std::nullopt;
     }
-    StagedFile staged(path, temporary, fd);
+    StagedFile staged(folder, name, temporary, fd);
     struct stat st;
     // Every write is checked, and the size on disk after the sync as well: a
     // buffered writer on a full disk can report success for a short file.
@@ -281,24 +373,40 @@ std::optional<StagedFile> StagedFile::Stage(const QString& path, const QByteArra
     return staged;
 }
 
+std::optional<StagedFile> StagedFile::Adopt(const FolderRef& folder, const QString& name,
+                                            const QString& temporaryName) {
+    if (!temporaryName.startsWith(TemporaryPrefix(name)))
+        return std::nullopt;
+    const int fd = ::openat(folder->Fd(), Native(temporaryName).constData(),
+                            O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    struct stat st;
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        CloseQuietly(fd);
+        return std::nullopt;
+    }
+    return StagedFile(folder, name, temporaryName, fd);
+}
+
 bool StagedFile::Commit(QString* why) {
     if (temporary_.isEmpty()) {
         Tell(why, QStringLiteral("nichts vorbereitet"));
         return false;
     }
     // Checked again: the target may have been replaced by a link meanwhile.
-    if (!TargetAcceptable(path_, why)) {
+    if (!TargetAcceptable(folder_->Fd(), Native(name_), why)) {
         Discard();
         return false;
     }
-    if (::rename(Native(temporary_).constData(), Native(path_).constData()) != 0) {
+    if (::renameat(folder_->Fd(), Native(temporary_).constData(), folder_->Fd(),
+                   Native(name_).constData()) != 0) {
         Tell(why, ErrnoText("umbenennen", errno));
         Discard();
         return false;
     }
     temporary_.clear();
     CloseQuietly(std::exchange(lockFd_, -1));
-    if (!SyncDirectoryOf(path_)) {
+    if (!folder_->Sync()) {
         Tell(why, ErrnoText("Verzeichnis sichern", errno));
         return false;
     }
@@ -307,31 +415,38 @@ bool StagedFile::Commit(QString* why) {
 
 void StagedFile::Discard() {
     if (!temporary_.isEmpty())
-        ::unlink(Native(temporary_).constData());
+        ::unlinkat(folder_->Fd(), Native(temporary_).constData(), 0);
     temporary_.clear();
     CloseQuietly(std::exchange(lockFd_, -1));
 }
 
 void RemoveStaleTemporaries(const QString& path) {
-    const QString dir = QFileInfo(path).absolutePath();
-    const QByteArray prefix = Native(TemporaryPrefix(path));
-    DIR* d = ::opendir(Native(dir).constData());
-    if (!d)
+    const QFileInfo info(path);
+    if (const FolderRef folder = Folder::Open(info.absolutePath()))
+        RemoveStaleTemporariesIn(*folder, info.fileName());
+}
+
+void RemoveStaleTemporariesIn(const Folder& folder, const QString& name) {
+    const QByteArray prefix = Native(TemporaryPrefix(name));
+    const int listFd = ::openat(folder.Fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* d = listFd < 0 ? nullptr : ::fdopendir(listFd);
+    if (!d) {
+        CloseQuietly(listFd);
         return;
-    const int dirFd = ::dirfd(d);
+    }
     while (const dirent* entry = ::readdir(d)) {
         const size_t len = std::strlen(entry->d_name);
-        if (len != static_cast<size_t>(prefix.size()) + 6 ||
+        if (len != static_cast<size_t>(prefix.size()) + kTemporaryTail ||
             std::strncmp(entry->d_name, prefix.constData(), prefix.size()) != 0)
             continue;
         const int fd =
-            ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+            ::openat(folder.Fd(), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue;
         struct stat st;
         // Only a regular file nobody holds any more is left over.
         if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            ::unlinkat(dirFd, entry->d_name, 0);
+            ::unlinkat(folder.Fd(), entry->d_name, 0);
         ::close(fd);
     }
     ::closedir(d);

@@ -9,7 +9,7 @@ PACKAGES=(
   libsdl2-mixer-dev libfluidsynth-dev timgm6mb-soundfont
   fonts-dejavu-core
   libgtest-dev googletest
-  xvfb xauth xdotool x11-apps imagemagick
+  xvfb xauth xdotool x11-apps imagemagick strace
   clang libclang-rt-14-dev
   libmicrohttpd-dev nginx libqt6sql6-sqlite libqt6sql6-psql postgresql
   chromium chromium-driver python3 python3-selenium

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "EntryLock.h"
 #include "FileLimits.h"
 #include "IniAccess.h"
 #include "ModMedia.h"
@@ -21,6 +22,11 @@ namespace wf {
 namespace {
 
 const QString kRefusedTitle = QStringLiteral("Fehler !");
+
+// modsiegel holds a MOD's lock for as long as it takes to put its files in
+// place (renames and syncs, milliseconds; seconds on a slow disk), never
+// while it reads, copies or asks: a start waits that long, not for ever.
+constexpr int kSealWaitMs = 10000;
 
 // A refusal on its way out of the loader.
 struct Refusal {
@@ -399,6 +405,8 @@ ModLoadResult Refused(ModLoadResult result, const Refusal& refusal, QByteArray n
     return result;
 }
 
+ModLoadResult LoadUnlocked(const QString& modDir);
+
 }  // namespace
 
 QByteArray DecodeModFile(const QByteArray& encodedContent) {
@@ -424,6 +432,30 @@ QString ModConfigPath(const QString& modDir) {
 }
 
 ModLoadResult LoadMod(const QString& modDir) {
+    // Read under the MOD's lock, shared: a seal that puts its files in place
+    // meanwhile is seen before or after, never half switched. Where there can
+    // be no lock (a folder nobody may write), there can be no seal either.
+    const QFileInfo where(QDir::cleanPath(modDir));
+    EntryLock::Outcome outcome;
+    std::unique_ptr<EntryLock> lock;
+    if (const FolderRef mods = Folder::Open(where.path()))
+        lock = EntryLock::ForReading(mods, where.fileName(), kSealWaitMs, &outcome);
+    if (outcome.status == EntryLock::Status::Busy) {
+        const QByteArray name = ToText8(where.fileName());
+        return Refused(ModLoadResult(),
+                       {kRefusedTitle,
+                        "Das MOD '" + where.fileName() +
+                            "' wird gerade von modsiegel umgestellt. Bitte starten Sie das Spiel "
+                            "gleich noch einmal.",
+                        outcome.file + ": " + outcome.holder},
+                       name);
+    }
+    return LoadUnlocked(modDir);
+}
+
+namespace {
+
+ModLoadResult LoadUnlocked(const QString& modDir) {
     ModLoadResult result;
     const QString config = ModConfigPath(modDir);
     const FileContent configContent = config.isEmpty()
@@ -442,6 +474,8 @@ ModLoadResult LoadMod(const QString& modDir) {
     }
     return Refused(result, *refusal, result.mod.modName.isEmpty() ? dirName : result.mod.modName);
 }
+
+}  // namespace
 
 ModLoadResult RefuseModName(const QString& name) {
     const QByteArray text = ToText8(name);

@@ -161,16 +161,24 @@ struct Killed {};  // thrown to stop a run dead, as if the process had been kill
 // Real file changes, but change number failAt fails, or the process "dies".
 struct FaultyFiles : FileOps {
     using F = FileOps;
+    using R = const FolderRef&;
     FaultyFiles(int k, bool d) : failAt(k), die(d) {}
-    bool MakeDir(const QString& p) override { return Step("mkdir " + p) && F::MakeDir(p); }
-    bool RemoveDir(const QString& p) override { return Step("rmdir " + p) && F::RemoveDir(p); }
-    std::optional<StagedFile> Stage(const QString& p, const QByteArray& b, QString* why) override {
-        return Step("write " + p) ? F::Stage(p, b, why) : std::nullopt;
+    FolderRef MakeDir(R p, const QString& n) override {
+        return Step("mkdir " + p->PathOf(n)) ? F::MakeDir(p, n) : nullptr;
+    }
+    bool RemoveDir(R p, const QString& n) override {
+        return Step("rmdir " + p->PathOf(n)) && F::RemoveDir(p, n);
+    }
+    std::optional<StagedFile> Stage(R f, const QString& n, const QByteArray& b,
+                                    QString* why) override {
+        return Step("write " + f->PathOf(n)) ? F::Stage(f, n, b, why) : std::nullopt;
     }
     bool Commit(StagedFile& f, QString* why) override {
         return Step("commit " + f.Path()) && F::Commit(f, why);
     }
-    bool RemoveFile(const QString& p) override { return Step("remove " + p) && F::RemoveFile(p); }
+    bool RemoveFile(R f, const QString& n) override {
+        return Step("remove " + f->PathOf(n)) && F::RemoveFile(f, n);
+    }
     const int failAt;
     const bool die;
     QStringList changes;
@@ -223,9 +231,10 @@ TEST_P(CrashSafety, EveryStepInTurn) {
         EXPECT_EQ(platform.exits, QList<int>{1});
         EXPECT_FALSE(run.engine.Log().contains("FERTIG"));
     }
-    // Three .cod and config.ini written and put in place, three .ini removed;
-    // with the backup also its 4 folders, 10 copies and game.ini.
-    EXPECT_EQ(steps, backup ? 4 + 2 * (4 + 11) + 3 : 2 * 4 + 3);
+    // Three .cod and config.ini written and put in place, three .ini removed,
+    // the journal written, put in place and removed; with the backup also its
+    // 4 folders, 11 copies (the colour background's picture too) and game.ini.
+    EXPECT_EQ(steps, backup ? 4 + 2 * (4 + 12) + 3 + 3 : 2 * 4 + 3 + 3);
 }
 
 INSTANTIATE_TEST_SUITE_P(FailsOrDies_WithBackup, CrashSafety,

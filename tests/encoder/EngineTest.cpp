@@ -2,13 +2,22 @@
 // progress, the files it writes, exit status, and programs side by side.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
 #include <algorithm>
 #include <functional>
 #include <utility>
 
+#include <QDateTime>
+#include <QRegularExpression>
+
 #include "EncoderRun.h"
 #include "IniAccess.h"
+#include "Text8.h"
 #include "TextCipher.h"
 
 namespace wf::test {
@@ -61,7 +70,9 @@ TEST(Run, LogProgressAndFilesWithAndWithoutBackup) {
             "Kopiere Datei 1.ini|Untersuche Hintergrund|Erstelle Pfad: %1/bilder/|Kopiere Datei "
             "bilder\\hg1.png|Erstelle Pfad: %1/extras/|Kopiere Datei extras\\e1_1.png|Kopiere "
             "Datei extras\\e1_2.png|Kopiere Datei 2.ini|Untersuche Hintergrund|Kopiere Datei "
-            "extras\\e2_1.png|\r\nSicherung abgeschlossen !!\r\n|")
+            "extras\\e2_1.png|Kopiere Datei bilder\\hg2.png|\r\nSicherung abgeschlossen !!\r\n|11 "
+            "Dateien nach 'welt.src' gesichert, 1 davon nennt keine Definitionsdatei (etwa "
+            "hd-Bilder); in game.ini als ModName3 eingetragen.|")
             .arg(g[1].ModPath("welt.src")),
         "\r\nBeginne Verschlüsselung\r\n|Veschlüssele mod.ini zu mod.cod|Veschlüssele 1.ini zu "
         "1.cod|Veschlüssele 2.ini zu 2.cod|Abschließende Konfigurationen werden "
@@ -80,7 +91,7 @@ TEST(Run, LogProgressAndFilesWithAndWithoutBackup) {
         EXPECT_EQ(ReadIniText(f.ModPath("welt") + "/config.ini", "game", "sound"), "yes");
     }
     EXPECT_TRUE(g[0].Read("game.ini") == gameIni && !g[0].Exists("mods/welt.src"));
-    // The copy: what the MOD names but a colour background's picture.
+    // The copy: all of the MOD's files.
     QStringList copied;
     const auto after = g[1].Snapshot();
     for (auto it = after.cbegin(); it != after.cend(); ++it) {
@@ -90,7 +101,7 @@ TEST(Run, LogProgressAndFilesWithAndWithoutBackup) {
         }
     }
     EXPECT_EQ(copied.join(' '),
-              "1.ini 2.ini bilder/hg1.png config.ini extras/e1_1.png "
+              "1.ini 2.ini bilder/hg1.png bilder/hg2.png config.ini extras/e1_1.png "
               "extras/e1_2.png extras/e2_1.png mod.ini schuss.wav "
               "sounds/musik.mid");
     EXPECT_EQ(GameIniValue(g[1], "ModAnzahl"), "3");
@@ -174,7 +185,7 @@ TEST(Run, SecondBackupAsksOncePerExistingFile) {
     EXPECT_EQ(asked.join(' '),
               "mod.ini config.ini sounds\\musik.mid schuss.wav 1.ini "
               "bilder\\hg1.png extras\\e1_1.png extras\\e1_2.png 2.ini "
-              "extras\\e2_1.png");
+              "extras\\e2_1.png bilder\\hg2.png");
     EXPECT_EQ(g.Read("mods/welt.src/mod.ini"), plain["mod"]);
     EXPECT_EQ(g.Read("mods/welt.src/config.ini"), "veraltet");
     EXPECT_EQ(GameIniValue(g, "ModAnzahl"), "3");
@@ -186,19 +197,25 @@ struct Result {
     QString out, err;
 };
 
-Result Modsiegel(const QStringList& args) {
+// prefix: a program that runs modsiegel (strace).
+Result Modsiegel(const QStringList& args, const QStringList& prefix = {}) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // Nothing of this mode may need a display.
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QString::fromLatin1(name));
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(MODSIEGEL_BINARY), args);
+    const QStringList line = prefix + QStringList{MODSIEGEL_BINARY} + args;
+    p.start(line[0], line.mid(1));
     if (!p.waitForFinished(30000))
         return {};
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2,
             QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
+}
+
+QStringList HiddenFiles(const GameFiles& g) {
+    return QStringList(g.Snapshot().keys()).filter(QRegularExpression("(^|/)\\."));
 }
 
 class ProgramRun : public ::testing::Test {
@@ -273,6 +290,11 @@ TEST_F(ProgramRun, ARunHoldsItsModAndItsBackup) {
             EXPECT_EQ(r.exitCode, 1);
             EXPECT_TRUE(r.err.contains(QStringLiteral("Das MOD '%1' wird gerade").arg(busy)))
                 << r.err.toStdString();
+            // The message names the lock and who holds it: this process.
+            EXPECT_TRUE(
+                r.err.contains(QStringLiteral("(Sperre 'mods/.%1.lock': Rechner ").arg(busy)) &&
+                r.err.contains(QStringLiteral(", Prozess %1, seit ").arg(::getpid())))
+                << r.err.toStdString();
         }
         EXPECT_EQ(Differences(before, g.Snapshot()), "");
     };
@@ -304,6 +326,142 @@ TEST_F(ProgramRun, RunsSideBySideBothRegister) {
         std::sort(names.begin(), names.end());
         EXPECT_EQ(names, (Lines{"a", "a.src", "b", "b.src"}));
     }
+}
+
+// What a lock file, a MOD name or a definition file can be: the program takes
+// over what it can, refuses the rest naming the file, and never hangs.
+TEST(Hostile, LocksNamesAndSizes) {
+    const QString notPlain = "Die Sperrdatei '%1' ist keine gewöhnliche Datei";
+    const auto plant = [](const char* lock, std::function<bool(const QByteArray&)> make) {
+        return [=](const GameFiles& g) { ASSERT_TRUE(make(QFile::encodeName(g.Path(lock)))); };
+    };
+    const auto fifo = [](const QByteArray& p) { return ::mkfifo(p.constData(), 0644) == 0; };
+    const auto zero = [](const QByteArray& p) {
+        return ::symlink("/dev/zero", p.constData()) == 0;
+    };
+    const auto climbing = [](const QByteArray& p) {
+        QFile f(QFile::decodeName(p));
+        return f.open(QIODevice::WriteOnly) && f.write("modsiegel-journal 1\ndrop .. game.ini\n");
+    };
+    const QString journal =
+        "Das Protokoll 'mods/.welt.journal' eines unterbrochenen Laufs ist "
+        "nicht lesbar oder nicht von modsiegel";
+    const auto stale = [](const QByteArray& p) {
+        // What a run killed on another machine a month ago leaves.
+        QFile f(QFile::decodeName(p));
+        return f.open(QIODevice::WriteOnly) && f.write("4711\nmodsiegel\nanderer-rechner\n") &&
+               f.setFileTime(QDateTime::currentDateTime().addDays(-30),
+                             QFileDevice::FileModificationTime);
+    };
+    const QString named[] = {QString(255, 'w'), QString(125, QChar(0xe4))};  // 250 in UTF-8
+    const auto rename = [](const QString& to) {
+        return [to](const GameFiles& g) {
+            ASSERT_TRUE(QDir().rename(g.ModPath("welt"), g.ModPath(to)));
+            g.Write("game.ini", ModList({ToText8(to)}));
+        };
+    };
+    const auto huge = [](const GameFiles& g) {
+        // 11.5 MB that seal to 34.6 MB, beyond the 32 MiB the game reads.
+        g.Write("mods/welt/1.ini",
+                g.Read("mods/welt/1.ini") + (QByteArray(98, ';') + "\r\n").repeated(115000));
+    };
+    const struct {
+        const char* what;
+        std::function<void(const GameFiles&)> prepare;
+        int status;
+        QString says;
+        QString mod = "welt";
+        QStringList more = {};
+    } cases[] = {
+        {"FIFO", plant("mods/.welt.lock", fifo), 1, notPlain.arg("mods/.welt.lock")},
+        {"link to /dev/zero", plant("mods/.welt.lock", zero), 1, notPlain.arg("mods/.welt.lock")},
+        {"game.ini's a FIFO",
+         plant(".game.ini.lock", fifo),
+         1,
+         notPlain.arg(".game.ini.lock"),
+         "welt",
+         {"--backup", "welt.src"}},
+        {"stale", plant("mods/.welt.lock", stale), 0, "FERTIG"},
+        {"journal a FIFO", plant("mods/.welt.journal", fifo), 1, journal},
+        {"journal leading out", plant("mods/.welt.journal", climbing), 1, journal},
+        {"255 bytes", rename(named[0]), 0, "FERTIG", named[0]},
+        {"250 bytes in UTF-8", rename(named[1]), 0, "FERTIG", named[1]},
+        {"11.5 MB", huge, 1, "'1.ini' des MODs 'welt' würde als '1.cod' 34."},
+        {"11.5 MB: the limit", huge, 1, "liest höchstens 33.554.432 Bytes (32 MiB)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        GameFiles g;
+        InstallWelt(g);
+        c.prepare(g);
+        const auto before = g.Snapshot();
+        const Result r = Modsiegel(QStringList{"--encode", c.mod, "--game-dir", g.Path()} + c.more);
+        EXPECT_EQ(r.exitCode, c.status) << r.err.toStdString();
+        EXPECT_TRUE((c.status ? r.err : r.out).contains(c.says)) << (r.out + r.err).toStdString();
+        if (c.status)
+            EXPECT_EQ(Differences(before, g.Snapshot()), "");
+        else
+            EXPECT_EQ(HiddenFiles(g), QStringList());
+    }
+}
+
+// Killed before its k-th change of each kind, then run again the same way:
+// the MOD loads at every moment, and the second run completes the first,
+// backup (all of it) and registration once included.
+TEST(Hostile, KilledAtEveryChangeTheSameCommandFinishes) {
+    const QString strace = QStandardPaths::findExecutable("strace");
+    if (strace.isEmpty())
+        GTEST_SKIP() << "strace is missing (tools/setup.sh installs it)";
+    int kills = 0;
+    for (const QString call : {"mkdirat", "renameat", "unlinkat"}) {
+        for (int k = 1;; ++k, ++kills) {
+            SCOPED_TRACE((call + ' ' + QString::number(k)).toStdString());
+            GameFiles g;
+            const auto plain = InstallWelt(g);
+            g.Write("mods/welt/bilder/hd/hg1.png", "hd");
+            const QStringList args{"--encode", "welt",       "--backup",
+                                   "welt.src", "--game-dir", g.Path()};
+            const Result killed = Modsiegel(
+                args, {strace, "-f", "-qq", "-o", "/dev/null", "-e", "trace=" + call, "-e",
+                       "inject=" + call + ":signal=KILL:when=" + QString::number(k)});
+            EXPECT_NE(g.HowItLoads("welt", plain), LoadsAs::Broken);
+            if (killed.exitCode == 0)
+                break;
+            const Result again = Modsiegel(args);
+            ASSERT_EQ(again.exitCode, 0) << again.err.toStdString();
+            EXPECT_EQ(g.HowItLoads("welt", plain), LoadsAs::Encoded);
+            EXPECT_EQ(g.HowItLoads("welt.src", plain), LoadsAs::Plain);
+            EXPECT_EQ(g.Read("mods/welt.src/bilder/hd/hg1.png"), "hd");
+            EXPECT_EQ(g.Read("game.ini"), Join(ModList({"welt", "welt.src"})));
+            EXPECT_FALSE(g.Exists("mods/welt/mod.ini") || g.Exists("mods/welt/2.ini"));
+            EXPECT_EQ(HiddenFiles(g), QStringList());
+        }
+    }
+    EXPECT_GT(kills, 20);
+}
+
+// The MOD's folder swapped for a link to a copy elsewhere while the program
+// waits after it found and checked it (strace holds its first folder
+// listing): the run goes on in the folder it found, nothing outside changes.
+TEST(Hostile, AModFolderSwappedForALinkIsNotFollowed) {
+    const QString strace = QStandardPaths::findExecutable("strace");
+    if (strace.isEmpty())
+        GTEST_SKIP() << "strace is missing (tools/setup.sh installs it)";
+    QTemporaryDir outside;
+    GameFiles g;
+    const auto plain = InstallWelt(g);
+    ASSERT_EQ(QProcess::execute("cp", {"-r", g.ModPath("welt"), outside.path()}), 0);
+    const auto before = GameFiles::SnapshotOf(outside.path());
+    QProcess run;
+    run.start(strace, {"-f", "-qq", "-o", "/dev/null", "-e", "trace=getdents64", "-e",
+                       "inject=getdents64:delay_enter=1500000:when=1", MODSIEGEL_BINARY, "--encode",
+                       "welt", "--game-dir", g.Path()});
+    QThread::msleep(700);
+    ASSERT_TRUE(QDir().rename(g.ModPath("welt"), g.ModPath("echt")) &&
+                QFile::link(outside.path() + "/welt", g.ModPath("welt")));
+    ASSERT_TRUE(run.waitForFinished(30000));
+    EXPECT_EQ(Differences(before, GameFiles::SnapshotOf(outside.path())), "");
+    EXPECT_EQ(g.HowItLoads("echt", plain), LoadsAs::Encoded);
 }
 
 }  // namespace

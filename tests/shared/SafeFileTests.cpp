@@ -18,6 +18,7 @@
 #include <cstring>
 #include <functional>
 
+#include "EntryLock.h"
 #include "SafeFile.h"
 
 namespace wf {
@@ -190,6 +191,43 @@ TEST(SafeFile, FullDiskKeepsTheOldFileOrWritesTheWholeNewOne) {
         }
         EXPECT_TRUE(succeeded > 0 && refused > 0) << "the sweep reaches both sides of the boundary";
     }
+}
+
+// Who gets an entry's lock, who waits, who is refused; the file goes with its
+// last holder.
+TEST(EntryLock, ChangeRunsReadersAndWhatStandsInTheWay) {
+    QTemporaryDir dir;
+    const FolderRef folder = Folder::Open(dir.path());
+    const QString file = dir.filePath(QStringLiteral(".welt.lock"));
+    EntryLock::Outcome o;
+    using S = EntryLock::Status;
+    const auto change = [&] { return EntryLock::ForChange(folder, "welt", 0, &o); };
+    // Only root can become another user; as anyone else those rows pass by.
+    const auto asNobody = [](const std::function<bool()>& f) {
+        return ::geteuid() != 0 || AsNobody(f) == 0;
+    };
+    const auto reads = [&](int waitMs) {
+        return EntryLock::ForReading(folder, "welt", waitMs, &o) != nullptr;
+    };
+    {
+        const auto run = change();
+        ASSERT_TRUE(run);
+        EXPECT_TRUE(reads(0)) << "a run that is not switching lets readers in";
+        EXPECT_TRUE(!change() && o.status == S::Busy &&
+                    o.holder.contains(QStringLiteral(", Prozess %1, seit ").arg(::getpid())))
+            << o.holder.toStdString();
+        ASSERT_TRUE(run->BeginSwitch(0));
+        EXPECT_TRUE(!reads(100) && o.status == S::Busy) << "readers wait out a switch";
+        run->EndSwitch();
+        EXPECT_TRUE(reads(0));
+        // A folder the reader may not write: it locks the run's file.
+        ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+        EXPECT_TRUE(asNobody([&] { return reads(0) && !QFileInfo(file).isWritable(); }));
+    }
+    EXPECT_FALSE(QFileInfo::exists(file)) << "gone with its last holder";
+    EXPECT_TRUE(asNobody([&] { return !reads(0) && o.status == S::NoFile; }));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0644), 0);
+    EXPECT_TRUE(!change() && o.status == S::Unsafe && !reads(0) && o.status == S::Unsafe);
 }
 
 }  // namespace

@@ -5,17 +5,18 @@
 # WF_BUILD (default build/). A full disk is a small tmpfs in a mount
 # namespace of the script's own: without root those end as skipped (77).
 #
-#   measure.sh readonly|kill-save|kill-encode COUNT
+#   measure.sh readonly|kill-save|kill-encode|load-during-seal COUNT
 #   measure.sh full-disk-encode STEP [MEDIA] | full-disk-score | all
 set -euo pipefail
 build=$(realpath "${WF_BUILD:-$(dirname "$0")/../../build}")
 game=$build/Wolkenfang bin=$build/measure mod=wolkfng4
 encoder=$game/modsiegel/modsiegel probe=$bin/fault_probe
 export QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
-what=${1:?usage: measure.sh readonly|kill-save|kill-encode|full-disk-encode|full-disk-score|all ...}
+what=${1:?usage: measure.sh readonly|kill-save|kill-encode|load-during-seal|full-disk-encode|full-disk-score|all ...}
 shift
 if [[ $what == all ]]; then
-    "$0" readonly 10 && "$0" kill-save 1000 && "$0" kill-encode 100 && "$0" full-disk-encode 4096 &&
+    "$0" readonly 10 && "$0" kill-save 1000 && "$0" kill-encode 100 && "$0" load-during-seal 10 &&
+        "$0" full-disk-encode 4096 &&
         "$0" full-disk-score
     exit
 fi
@@ -156,19 +157,24 @@ kill_save() {
     echo "$what: $1 kills, $saved table saves completed; $strays temporary files left by kills, all removed by the next save"
 }
 
-# After every kill the MOD loads as the same MOD, plain or sealed; the next
-# run seals it (or refuses it as sealed) and leaves nothing of the kill.
+# After every kill the MOD loads as the same MOD, plain or sealed; the same
+# command run again completes the seal and the backup: exit 0, the MOD sealed
+# with no plain definition file beside its .cod files, the backup all of the
+# MOD (its hd twins too), loading plain and registered once, nothing hidden
+# left.
 kill_encode() {
-    local i out status span delay can_fail plain=0 encoded=0 killed=0 strays=0 start
+    local i out status span delay why plain=0 encoded=0 beside=0 killed=0 strays=0 done=0 start
     copy_mod "$work/orig"
     REFERENCE=$(loads "$work/orig/mods/$mod") && REFERENCE=${REFERENCE#plain: }
+    local args=(--encode "$mod" --backup "$mod.src" --game-dir "$g")
+    plain_beside() { find "$g/mods/$mod" -maxdepth 1 -iname '*.ini' ! -iname config.ini | grep -q .; }
     cp -r "$work/orig" "$g"
     start=$(date +%s%N)
-    "$encoder" --encode "$mod" --game-dir "$g" >/dev/null 2>&1 || { echo "$what: an undisturbed run failed" >&2; exit 1; }
+    "$encoder" "${args[@]}" >/dev/null 2>&1 || { echo "$what: an undisturbed run failed" >&2; exit 1; }
     span=$((($(date +%s%N) - start) / 1000000 + 5))
     for ((i = 1; i <= $1; i++)); do
         rm -rf "$g" && cp -r "$work/orig" "$g"
-        "$encoder" --encode "$mod" --game-dir "$g" >/dev/null 2>&1 &
+        "$encoder" "${args[@]}" >/dev/null 2>&1 &
         delay=$((RANDOM % span))
         sleep "$((delay / 1000)).$(printf '%03d' $((delay % 1000)))"
         kill -KILL $! 2>/dev/null || true
@@ -176,17 +182,48 @@ kill_encode() {
         ((status != 137)) || killed=$((killed + 1))
         out=$(loads "$g/mods/$mod")
         case $out in
-            "plain: $REFERENCE") plain=$((plain + 1)) can_fail=0 ;;
-            "encoded: $REFERENCE") encoded=$((encoded + 1)) can_fail=1 ;;
-            *) violation "kill $i after $delay ms: $out" && can_fail=1 ;;
+            "plain: $REFERENCE") plain=$((plain + 1)) ;;
+            "encoded: $REFERENCE") encoded=$((encoded + 1)) && ! plain_beside || beside=$((beside + 1)) ;;
+            *) violation "kill $i after $delay ms: $out" ;;
         esac
         strays=$((strays + $(find "$g" -name '.*' | wc -l)))
-        status=0 && "$encoder" --encode "$mod" --game-dir "$g" >/dev/null 2>&1 || status=$?
-        out=$(loads "$g/mods/$mod")
-        [[ $out == "encoded: $REFERENCE" && $status -le $can_fail && -z $(find "$g" -name '.*') ]] ||
-            violation "kill $i: the next run (exit $status) left: $out $(find "$g" -name '.*')"
+        status=0 && "$encoder" "${args[@]}" >/dev/null 2>"$work/err" || status=$?
+        why=""
+        ((status == 0)) || why+=" exit $status: $(tail -1 "$work/err")"
+        [[ $(loads "$g/mods/$mod") == "encoded: $REFERENCE" ]] || why+=" the MOD is not sealed"
+        ! plain_beside || why+=" plain files beside the sealed ones"
+        [[ $(loads "$g/mods/$mod.src") == "plain: $REFERENCE" ]] || why+=" the backup does not load"
+        diff -r "$work/orig/mods/$mod" "$g/mods/$mod.src" >/dev/null || why+=" the backup is not all of the MOD"
+        out=$(grep -c "^ModName[0-9]*=$mod.src" "$g/game.ini" || true)
+        ((out == 1)) || why+=" the backup registered $out times"
+        [[ -z $(find "$g" -name '.*') ]] || why+=" left: $(find "$g" -name '.*')"
+        if [[ -z $why ]]; then done=$((done + 1)); else violation "kill $i after $delay ms, the next run:$why"; fi
     done
-    echo "$what: $1 kills over a run of $span ms ($killed while running): $plain left plain, $encoded sealed; $strays leftovers of kills, all gone after the next run"
+    echo "$what: $1 kills over a run with backup of $span ms ($killed while running): $plain left plain, $encoded sealed ($beside with plain files beside, until the next run); $strays leftovers of kills"
+    echo "$what: the same command run again completed $done of $1 (exit 0, sealed, no plain file beside a sealed one, the backup whole and registered once, nothing left)"
+}
+
+# A game starting while a large MOD is sealed: the game's loader reads the MOD
+# over and over while it is sealed COUNT times; every load must be whole.
+load_during_seal() {
+    local i out seal loads=0 refused=0 f
+    copy_mod "$work/orig"
+    # Definition files of 2 MB each (comment lines), so that reading one
+    # takes a while.
+    for f in "$work/orig/mods/$mod"/[0-9]*.ini; do
+        awk 'BEGIN { for (i = 0; i < 20000; i++) printf "%-98s\r\n", ";" }' >>"$f"
+    done
+    for ((i = 1; i <= $1; i++)); do
+        rm -rf "$g" && cp -r "$work/orig" "$g"
+        "$encoder" --encode "$mod" --game-dir "$g" >/dev/null 2>&1 &
+        seal=$!
+        while kill -0 "$seal" 2>/dev/null; do
+            out=$(loads "$g/mods/$mod") && loads=$((loads + 1))
+            [[ $out == plain:* || $out == encoded:* ]] || { refused=$((refused + 1)) && violation "seal $i: $out"; }
+        done
+        wait "$seal" || violation "seal $i failed"
+    done
+    echo "$what: $1 seals of a MOD with $(du -ch "$work/orig/mods/$mod"/*.ini | tail -1 | cut -f1) of definition files, $loads loads during them: $refused refused"
 }
 
 # The game starts and plays; every save shows its message and no file changes.
@@ -215,6 +252,7 @@ case $what in
     readonly) readonly_games "${1:?COUNT}" ;;
     kill-save) kill_save "${1:?COUNT}" ;;
     kill-encode) kill_encode "${1:?COUNT}" ;;
+    load-during-seal) load_during_seal "${1:?COUNT}" ;;
     full-disk-encode) full_disk_encode "${1:?STEP}" "${2:-0}" ;;
     full-disk-score) full_disk_score ;;
     *) echo "measure: no measurement '$what'" >&2; exit 2 ;;

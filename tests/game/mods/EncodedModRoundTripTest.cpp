@@ -1,6 +1,12 @@
 // The encoder's output is what the game's loader reads: a MOD sealed by the
-// encoding engine decodes to its plain sources, which its backup keeps.
+// encoding engine decodes to its plain sources, which its backup keeps; a
+// game that starts during a seal reads the MOD before or after it.
 #include <gtest/gtest.h>
+
+#include <QProcess>
+#include <atomic>
+#include <mutex>
+#include <thread>
 
 #include "Engine.h"
 #include "GameFiles.h"
@@ -41,6 +47,44 @@ TEST(EncodedModRoundTrip, SealedModDecodesToItsSourcesAndLoadsLikeThem) {
     EXPECT_EQ(sealed.mod.backgroundCount, before.mod.backgroundCount);
     EXPECT_EQ(sealed.mod.backgrounds[2].extras[1].hitCells[1].row,
               before.mod.backgrounds[2].extras[1].hitCells[1].row);
+}
+
+// The real program seals a MOD of large definition files again and again
+// while the loader reads it as a starting game does: every read is whole.
+TEST(EncodedModRoundTrip, ReadsWholeWhileTheProgramSeals) {
+    test::GameFiles game;
+    test::ModDraft draft = test::MakeMod(QList<test::BackgroundDraft>(10, {"COLOR", 40, 30, 1}));
+    // Long files before a short last one: a reader of the plain MOD is
+    // nearly always on its way to 10.ini, which the seal removes.
+    for (int i = 0; i < 9; ++i)
+        draft.backgrounds[i] += test::Lines(6000, QByteArray(98, ';'));
+    game.WriteGame(draft);
+    std::mutex writing;  // the test's own rewrite of the plain MOD is no seal
+    std::atomic<bool> sealing = true;
+    int loads = 0;
+    QStringList refused;
+    std::thread game_start([&] {
+        for (; sealing; std::this_thread::yield()) {
+            const std::lock_guard<std::mutex> hold(writing);
+            const ModLoadResult r = LoadMod(game.ModPath());
+            ++loads;
+            if (!r.loaded)
+                refused.append(r.detail);
+        }
+    });
+    for (int seal = 0; seal < 5; ++seal) {
+        {
+            const std::lock_guard<std::mutex> hold(writing);
+            game.WriteMod("wolkfng4", draft, false);
+        }
+        EXPECT_EQ(QProcess::execute(MODSIEGEL_BINARY,
+                                    {"--encode", "wolkfng4", "--game-dir", game.Path()}),
+                  0);
+    }
+    sealing = false;
+    game_start.join();
+    EXPECT_EQ(refused, QStringList());
+    EXPECT_GT(loads, 5);
 }
 
 }  // namespace

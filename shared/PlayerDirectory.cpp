@@ -23,23 +23,6 @@ QByteArray Native(const QString& path) {
     return QFile::encodeName(path);
 }
 
-// A descriptor that closes itself.
-class Fd {
-  public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    bool ok() const { return fd_ >= 0; }
-
-  private:
-    int fd_;
-};
-
 QString Reason(int error) {
     switch (error) {
         case EACCES:
@@ -95,23 +78,22 @@ int CopyOnce(int dirFd, const char* name, const QString& source) {
         return ENOENT;
     const QByteArray temporary = TemporaryName(name);
     int error = 0;
-    {
-        Fd fd(::openat(dirFd, temporary.constData(),
-                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
-        if (!fd.ok())
-            return errno;
-        const char* data = content.bytes.constData();
-        qsizetype left = content.bytes.size();
-        while (left > 0 && error == 0) {
-            const ssize_t n = ::write(fd.get(), data, static_cast<size_t>(left));
-            if (n < 0 && errno != EINTR)
-                error = errno;
-            if (n > 0)
-                data += n, left -= n;
-        }
-        if (error == 0 && ::fsync(fd.get()) != 0)
+    const int fd = ::openat(dirFd, temporary.constData(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return errno;
+    const char* data = content.bytes.constData();
+    qsizetype left = content.bytes.size();
+    while (left > 0 && error == 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
+        if (n < 0 && errno != EINTR)
             error = errno;
+        if (n > 0)
+            data += n, left -= n;
     }
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    ::close(fd);
     if (error == 0 && ::linkat(dirFd, temporary.constData(), dirFd, name, 0) != 0 &&
         errno != EEXIST)
         error = errno;
@@ -213,16 +195,16 @@ PlayerDirectory PreparePlayerDirectory(const QString& dataDir) {
     };
     if (const int error = MakePath(result.gameDir))
         return fail(result.gameDir, error);
-    const Fd dir(::open(Native(result.gameDir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!dir.ok())
+    const FolderRef dir = Folder::Open(result.gameDir);
+    if (!dir)
         return fail(result.gameDir, errno);
-    if (::mkdirat(dir.get(), "mods", 0755) != 0 && errno != EEXIST)
+    if (::mkdirat(dir->Fd(), "mods", 0755) != 0 && errno != EEXIST)
         return fail(result.gameDir + QStringLiteral("/mods"), errno);
-    const Fd mods(::openat(dir.get(), "mods", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (!mods.ok())
+    const FolderRef mods = Folder::OpenIn(dir, QStringLiteral("mods"));
+    if (!mods)
         return fail(result.gameDir + QStringLiteral("/mods"), errno);
 
-    if (const int error = CopyOnce(dir.get(), "game.ini", dataDir + QStringLiteral("/game.ini")))
+    if (const int error = CopyOnce(dir->Fd(), "game.ini", dataDir + QStringLiteral("/game.ini")))
         return fail(result.gameDir + QStringLiteral("/game.ini"), error);
     const struct {
         int dirFd;
@@ -230,8 +212,8 @@ PlayerDirectory PreparePlayerDirectory(const QString& dataDir) {
         QString target;
         bool replaceable;
     } links[] = {
-        {dir.get(), QStringLiteral("Info.txt"), dataDir + QStringLiteral("/Info.txt"), true},
-        {dir.get(), QStringLiteral("Grafiken"), dataDir + QStringLiteral("/Grafiken"), false}};
+        {dir->Fd(), QStringLiteral("Info.txt"), dataDir + QStringLiteral("/Info.txt"), true},
+        {dir->Fd(), QStringLiteral("Grafiken"), dataDir + QStringLiteral("/Grafiken"), false}};
     for (const auto& link : links) {
         if (const int error =
                 LinkOnce(link.dirFd, Native(link.name).constData(), link.target, link.replaceable))
@@ -240,10 +222,10 @@ PlayerDirectory PreparePlayerDirectory(const QString& dataDir) {
     const QString installedMods = dataDir + QStringLiteral("/mods");
     for (const QString& mod : QDir(installedMods).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         if (const int error =
-                LinkOnce(mods.get(), Native(mod).constData(), installedMods + '/' + mod))
+                LinkOnce(mods->Fd(), Native(mod).constData(), installedMods + '/' + mod))
             return fail(result.gameDir + QStringLiteral("/mods/") + mod, error);
     }
-    RemoveDroppedMods(mods.get(), installedMods);
+    RemoveDroppedMods(mods->Fd(), installedMods);
     return result;
 }
 

@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <cstdio>
 
+#include "EntryLock.h"
 #include "GameRunner.h"
 #include "InfoFileWindow.h"
 #include "IniAccess.h"
@@ -12,6 +13,9 @@
 
 namespace wf {
 namespace {
+
+// The game waits only briefly: the choice holds for this run all the same.
+constexpr int kGameIniWaitMs = 2000;
 
 // A row of the menu tree, with this window's command.
 struct MenuRow {
@@ -173,8 +177,15 @@ void MainWindow::ToggleFullScreen() {
 void MainWindow::ToggleKeepAspectRatio() {
     settings_.keepAspectRatio = !settings_.keepAspectRatio;
     const QString gameIni = programDir_ + QStringLiteral("/game.ini");
-    if (!WriteIniText(gameIni, settings_.keepAspectRatio ? "yes" : "no", "game",
-                      "seitenverhaeltnis")) {
+    // Under the lock modsiegel takes when it registers a MOD, so that
+    // neither write loses the other's.
+    EntryLock::Outcome outcome;
+    const FolderRef folder = Folder::Open(programDir_);
+    const std::unique_ptr<EntryLock> lock =
+        folder ? EntryLock::ForChange(folder, QStringLiteral("game.ini"), kGameIniWaitMs, &outcome)
+               : nullptr;
+    if (!lock || !WriteIniText(gameIni, settings_.keepAspectRatio ? "yes" : "no", "game",
+                               "seitenverhaeltnis")) {
         // The choice holds for this run all the same.
         std::fprintf(stderr, "Wolkenfang: %s: Seitenverhältnis nicht gespeichert\n",
                      qPrintable(gameIni));

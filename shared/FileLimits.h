@@ -25,6 +25,16 @@ inline constexpr qint64 kMaxPicturePixels = 4096 * 4096;
 inline constexpr qint64 kMaxModPicturePixels = 3 * kMaxPicturePixels;
 // The working copies one full-screen game stretches from them (256 MiB).
 inline constexpr qint64 kMaxWorkingCopyPixels = 4 * kMaxPicturePixels;
+// An hd twin is a picture like any other, so the same limits bound its file
+// and its size: the largest twin stands for a picture of 2048 × 2048 at
+// twice or 1024 × 1024 at four times its size.
+inline constexpr qint64 kMaxHdTwinFileBytes = kMaxPictureFileBytes;
+// A progressive JPEG is decoded scan by scan, and every scan visits every
+// block of the picture however few bytes it takes: thousands of empty
+// scans make a small file take minutes. The usual scan scripts make 6
+// (grey), 10 (colour) or 18 (CMYK) scans; 32 keep the worst picture of the
+// largest size within about two seconds of decoding (docs/proof.md).
+inline constexpr int kMaxJpegScans = 32;
 
 // A background, picture or colour, is at most as large as one picture.
 inline constexpr int kMaxBackgroundSide = kMaxPictureSide;

@@ -268,6 +268,17 @@ std::optional<Refusal> CheckPictures(const QString& modDir, const ModDefinition&
                 bad = Faulty(mod.modName, where + problem + tooLarge);
                 return;
             }
+            // Within every size limit, and yet it would take minutes to decode.
+            if (const QString work = size.isValid() ? PictureWorkProblem(content.bytes) : QString();
+                !work.isEmpty()) {
+                bad = Refusal{kRefusedTitle,
+                              QStringLiteral("Das Bild '%1' des MODs '%2' lässt sich nicht in "
+                                             "vertretbarer Zeit laden: %3. Der MOD wird nicht "
+                                             "geladen.")
+                                  .arg(FromText8(name), FromText8(mod.modName), work),
+                              where + work};
+                return;
+            }
             if (size.isValid())
                 pixels = qint64{size.width()} * size.height();
             if (!real.isEmpty())

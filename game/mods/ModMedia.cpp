@@ -3,7 +3,10 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <QSet>
+#include <algorithm>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "FileLimits.h"
 #include "Platform.h"
@@ -52,6 +55,63 @@ qint64 Frames(const WaveFormat& f) {
     }
 }
 
+quint32 Big(const QByteArray& bytes, qsizetype pos, int size) {
+    quint32 v = 0;
+    for (int i = 0; i < size; ++i)
+        v = (v << 8) | static_cast<uchar>(bytes[pos + i]);
+    return v;
+}
+
+// The picture formats whose decoders take work in proportion to the file and
+// the picture's size (progressive JPEG scans aside). Plug-ins a desktop may
+// add (vector pictures among them) are not asked.
+bool FormatTaken(const QByteArray& format) {
+    return format == "bmp" || format == "gif" || format == "jpeg" || format == "png";
+}
+
+// The scans the JPEG decoder reads, found the way it finds them: the
+// segments skipped by their length, a scan's coded data byte by byte, up to
+// the end of the image.
+int JpegScans(const QByteArray& bytes) {
+    const auto* b = reinterpret_cast<const uchar*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    int scans = 0;
+    qsizetype i = 2;
+    while (i + 1 < n) {
+        const uchar marker = b[i + 1];
+        if (b[i] != 0xFF || marker == 0xFF) {  // coded data, stray bytes, fill
+            ++i;
+            continue;
+        }
+        // A stuffed 0xFF, restart markers and the like stand alone.
+        if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {
+            i += 2;
+            continue;
+        }
+        if (marker == 0xD9 || i + 3 >= n)
+            break;
+        if (marker == 0xDA)
+            ++scans;
+        i += 2 + Big(bytes, i + 2, 2);
+    }
+    return scans;
+}
+
+// One line on standard error for each path, once per run; marked like the
+// loader's detail lines, so that it is not taken for the line of a message box.
+void ReportOnce(const QString& path, const QString& what, const QString& why,
+                const QString& consequence) {
+    static QSet<QString> reported;
+    if (reported.contains(path))
+        return;
+    reported.insert(path);
+    const QByteArray line = (Platform::Instance().ProgramName() + ": " + what + " '" + path +
+                             "': " + why + " - " + consequence + "\n")
+                                .toUtf8();
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
+    std::fflush(stderr);
+}
+
 }  // namespace
 
 QString ReadProblem(ReadError error, qint64 limit) {
@@ -70,17 +130,12 @@ QString ReadProblem(ReadError error, qint64 limit) {
 }
 
 void ReportSkipped(const QString& path, const QString& why) {
-    static QSet<QString> reported;
-    if (reported.contains(path))
-        return;
-    reported.insert(path);
-    // Marked like the loader's detail lines, so that it is not taken for the
-    // line of a message box.
-    const QByteArray line = (Platform::Instance().ProgramName() + ": MOD '" + path + "': " + why +
-                             " - wird nicht abgespielt\n")
-                                .toUtf8();
-    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
-    std::fflush(stderr);
+    ReportOnce(path, QStringLiteral("MOD"), why, QStringLiteral("wird nicht abgespielt"));
+}
+
+void ReportUnusedTwin(const QString& path, const QString& why) {
+    ReportOnce(path, QStringLiteral("hd-Bild"), why,
+               QStringLiteral("es wird das gewöhnliche Bild gestreckt"));
 }
 
 QSize PictureSize(const QByteArray& bytes) {
@@ -89,7 +144,7 @@ QSize PictureSize(const QByteArray& bytes) {
     if (!buffer.open(QIODevice::ReadOnly))
         return QSize();
     QImageReader reader(&buffer);
-    return reader.size();
+    return FormatTaken(reader.format()) ? reader.size() : QSize();
 }
 
 QString PictureSizeProblem(QSize size) {
@@ -109,6 +164,17 @@ QString PictureSizeProblem(QSize size) {
         .arg(kMaxPicturePixels);
 }
 
+QString PictureWorkProblem(const QByteArray& bytes) {
+    if (!bytes.startsWith("\xFF\xD8"))
+        return QString();
+    const int scans = JpegScans(bytes);
+    if (scans <= kMaxJpegScans)
+        return QString();
+    return QStringLiteral("ein JPEG aus %1 Durchgängen (Scans), erlaubt sind höchstens %2")
+        .arg(scans)
+        .arg(kMaxJpegScans);
+}
+
 QImage DecodePicture(const QByteArray& bytes) {
     // A decoder that is handed a header it believes allocates before it
     // reads a pixel: never more than the largest allowed picture at 64 bits
@@ -124,8 +190,10 @@ QImage DecodePicture(const QByteArray& bytes) {
         return QImage();
     QImageReader reader(&buffer);
     const QSize declared = reader.size();
-    if (!PictureSizeProblem(declared).isEmpty())
+    if (!FormatTaken(reader.format()) || !PictureSizeProblem(declared).isEmpty() ||
+        !PictureWorkProblem(bytes).isEmpty()) {
         return QImage();
+    }
     const QImage picture = reader.read();
     if (picture.isNull() || picture.width() == 0 || picture.height() == 0 ||
         !PictureSizeProblem(picture.size()).isEmpty()) {

@@ -124,7 +124,7 @@ bool GameRunner::StartFullScreenMode() {
     const QSize screen = host_.ScreenSizePx();
     const FixedScale scaleY = FixedScale::Ratio(screen.height(), area.height());
     const FixedScale scaleX = FixedScale::Ratio(screen.width(), area.width());
-    if (!MakeStretchedCopies(stores_, scaleX, scaleY, &twins_))
+    if (!MakeStretchedCopies(stores_, scaleX, scaleY, &fullScreenCopies_))
         return false;
     session_.SetDisplay(DrawTarget::FullScreenSurface, scaleX, scaleY);
     host_.SetTitleTimerEnabled(false);

@@ -280,7 +280,7 @@ TEST(Mods, ExtrasSitOnTheirSceneAndPayFairly) {
 TEST(Mods, TheClockAndTheScoreAreReadableOnEveryBackground) {
     const char* const sprites[] = {"Munition.jpg", "Cursor.jpg",  "Maske.jpg",  nullptr,
                                    "Vogel.jpg",    "Vogelsw.jpg", "Vogelu.jpg", "Vogelusw.jpg"};
-    HdTwins twins;
+    StretchedCopies kept;  // with the hd twins
     int measured = 0;
     for (const char* name : kMods) {
         const ModDefinition mod = Mod(name);
@@ -316,7 +316,7 @@ TEST(Mods, TheClockAndTheScoreAreReadableOnEveryBackground) {
                     state.drawTarget = DrawTarget::FullScreenSurface;
                     state.scaleX = FixedScale::Ratio(screen.width(), 800);
                     state.scaleY = FixedScale::Ratio(screen.height(), 600);
-                    ASSERT_TRUE(MakeStretchedCopies(stores, state.scaleX, state.scaleY, &twins));
+                    ASSERT_TRUE(MakeStretchedCopies(stores, state.scaleX, state.scaleY, &kept));
                 }
                 UpdateCountdown(state);
                 FrameComposer(state, stores, host).ComposeFrame();

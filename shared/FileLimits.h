@@ -52,7 +52,15 @@ inline constexpr int kMaxSoundRate = 192000;
 inline constexpr int kMaxSoundChannels = 8;
 inline constexpr int kMaxSoundSeconds = 10;
 
-// The music: a MIDI file, played from memory.
+// The music: a MIDI file, played from memory. The synthesizer parses the
+// whole file at every start of the piece and takes each event in the audio
+// thread at its moment, under the lock the game's thread waits on: the
+// events bound that work. A hundred thousand are far more than a piece of
+// game music holds and parse in about 25 ms; a thousand in any tenth of a
+// second (a full chord on every channel at once takes a few hundred) take
+// about 15 ms of the synthesizer's time (docs/proof.md).
 inline constexpr qint64 kMaxMusicFileBytes = 8 * 1024 * 1024;
+inline constexpr int kMaxMusicEvents = 100000;
+inline constexpr int kMaxMusicEventsPerTenth = 1000;
 
 }  // namespace wf

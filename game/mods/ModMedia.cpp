@@ -270,4 +270,152 @@ QString WaveFormatProblem(const WaveFormat& f, bool* beyondLimits) {
     return why;
 }
 
+namespace {
+
+// A variable-length MIDI number at pos, of four bytes at most.
+bool ReadVariable(const QByteArray& bytes, qsizetype* pos, quint32* value) {
+    *value = 0;
+    for (int i = 0; i < 4 && *pos < bytes.size(); ++i) {
+        const uchar c = static_cast<uchar>(bytes[(*pos)++]);
+        *value = (*value << 7) | (c & 0x7F);
+        if (!(c & 0x80))
+            return true;
+    }
+    return false;
+}
+
+struct TempoChange {
+    quint64 tick;
+    quint32 microsPerQuarter;
+};
+
+// The events of one track from pos, read the way the synthesizer reads them
+// (running status follows every status byte, meta events included); false
+// when it would give up on the file.
+bool ReadTrack(const QByteArray& bytes, qsizetype* pos, qsizetype end, std::vector<quint64>* ticks,
+               std::vector<TempoChange>* tempos) {
+    quint64 tick = 0;
+    int status = 0;
+    while (*pos < end) {
+        quint32 delta = 0;
+        if (!ReadVariable(bytes, pos, &delta) || *pos >= bytes.size())
+            return false;
+        tick += delta;
+        int c = static_cast<uchar>(bytes[*pos]);
+        if (c & 0x80)
+            ++*pos;
+        else if (status & 0x80)
+            c = status;
+        else
+            return false;
+        status = c;
+        quint32 length = 0;
+        bool ends = false;
+        if (c == 0xF0) {
+            if (!ReadVariable(bytes, pos, &length))
+                return false;
+            if (length == 0)
+                continue;  // no event
+        } else if (c == 0xFF) {
+            if (*pos >= bytes.size())
+                return false;
+            const int type = static_cast<uchar>(bytes[(*pos)++]);
+            if (!ReadVariable(bytes, pos, &length) || *pos + length > bytes.size())
+                return false;
+            if (type == 0x51 && length == 3)
+                tempos->push_back({tick, Big(bytes, *pos, 3)});
+            else if (type == 0x2F)
+                ends = true;
+            else {
+                *pos += length;
+                continue;  // text and the like make no event
+            }
+        } else if (c >= 0xF0) {
+            return false;
+        } else {
+            length = (c & 0xE0) == 0xC0 ? 1 : 2;  // program and channel pressure: one byte
+        }
+        *pos += length;
+        if (*pos > bytes.size())
+            return false;
+        ticks->push_back(tick);
+        if (ends || ticks->size() > static_cast<size_t>(kMaxMusicEvents))
+            return true;
+    }
+    return true;
+}
+
+// The most events within any tenth of a second, with the tempo changes of
+// every track applied to all of them as the player applies them.
+int BusiestTenth(std::vector<quint64>& ticks, std::vector<TempoChange>& tempos, int division) {
+    std::sort(ticks.begin(), ticks.end());
+    std::stable_sort(tempos.begin(), tempos.end(),
+                     [](const TempoChange& a, const TempoChange& b) { return a.tick < b.tick; });
+    std::vector<double> seconds;
+    seconds.reserve(ticks.size());
+    double perTick = 0.5 / division;  // 120 beats a minute until told otherwise
+    double baseSeconds = 0;
+    quint64 baseTick = 0;
+    size_t next = 0;
+    for (const quint64 tick : ticks) {
+        for (; next < tempos.size() && tempos[next].tick <= tick; ++next) {
+            baseSeconds += static_cast<double>(tempos[next].tick - baseTick) * perTick;
+            baseTick = tempos[next].tick;
+            perTick = tempos[next].microsPerQuarter / 1e6 / division;
+        }
+        seconds.push_back(baseSeconds + static_cast<double>(tick - baseTick) * perTick);
+    }
+    size_t busiest = 0;
+    for (size_t first = 0, last = 0; last < seconds.size(); ++last) {
+        while (seconds[last] - seconds[first] >= 0.1)
+            ++first;
+        busiest = std::max(busiest, last - first + 1);
+    }
+    return static_cast<int>(busiest);
+}
+
+}  // namespace
+
+std::optional<MidiLoad> ReadMidiLoad(const QByteArray& bytes) {
+    if (bytes.size() < 14 || !bytes.startsWith("MThd"))
+        return std::nullopt;
+    const int tracks = static_cast<int>(Big(bytes, 10, 2));
+    const int division = static_cast<int>(Big(bytes, 12, 2));
+    if (division == 0 || division & 0x8000)  // frames of time code: not played
+        return std::nullopt;
+    std::vector<quint64> ticks;
+    std::vector<TempoChange> tempos;
+    qsizetype pos = 8 + static_cast<qsizetype>(Big(bytes, 4, 4));
+    for (int track = 0; track < tracks;) {
+        if (pos + 8 > bytes.size())
+            return std::nullopt;
+        const bool isTrack = bytes.mid(pos, 4) == "MTrk";
+        const qsizetype end = pos + 8 + static_cast<qsizetype>(Big(bytes, pos + 4, 4));
+        pos += 8;
+        if (isTrack) {
+            ++track;
+            if (!ReadTrack(bytes, &pos, end, &ticks, &tempos))
+                return std::nullopt;
+            if (ticks.size() > static_cast<size_t>(kMaxMusicEvents))
+                return MidiLoad{static_cast<qint64>(ticks.size()), 0};
+        }
+        // An event that runs past its track's end is read whole; the next
+        // chunk starts after both.
+        pos = std::max(pos, end);
+    }
+    const qint64 events = static_cast<qint64>(ticks.size());
+    return MidiLoad{events, BusiestTenth(ticks, tempos, division)};
+}
+
+QString MidiLoadProblem(const MidiLoad& load) {
+    if (load.events > kMaxMusicEvents)
+        return QStringLiteral("mehr als %1 MIDI-Ereignisse").arg(kMaxMusicEvents);
+    if (load.busiestTenth > kMaxMusicEventsPerTenth) {
+        return QStringLiteral("%1 MIDI-Ereignisse in einer Zehntelsekunde (höchstens %2)")
+            .arg(load.busiestTenth)
+            .arg(kMaxMusicEventsPerTenth);
+    }
+    return QString();
+}
+
 }  // namespace wf

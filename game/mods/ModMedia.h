@@ -59,4 +59,18 @@ std::optional<WaveFormat> ReadWaveFormat(const QByteArray& bytes);
 // channels beyond the limits) from one it cannot play at all.
 QString WaveFormatProblem(const WaveFormat& format, bool* beyondLimits = nullptr);
 
+// The work a standard MIDI file hands the synthesizer: its events (notes,
+// controllers, system-exclusive messages, tempo changes and track ends), as
+// the synthesizer reads them.
+struct MidiLoad {
+    qint64 events = 0;     // counting stops just past kMaxMusicEvents
+    int busiestTenth = 0;  // the most events within any tenth of a second
+};
+
+// nullopt when the bytes are no MIDI file the synthesizer could read.
+std::optional<MidiLoad> ReadMidiLoad(const QByteArray& bytes);
+
+// Why the game does not play music of this load; "" when it does.
+QString MidiLoadProblem(const MidiLoad& load);
+
 }  // namespace wf

@@ -67,8 +67,7 @@ std::vector<int16_t> FluidMusic::RenderPiece(const QString& path, int sampleRate
                                              const QString& soundFontPath) {
     SilenceSynthesizerLog();
     std::vector<int16_t> out;
-    QFile file(path);
-    const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const QByteArray data = ReadRegularFile(path, kMaxMusicFileBytes).bytes;
     if (!data.startsWith("MThd"))
         return out;
     const Synth s = NewSynth(soundFontPath, sampleRate);
@@ -181,11 +180,21 @@ void FluidMusic::MusicOpenAndPlay(const QString& path) {
     }
     if (!Preload())
         return;
+    // The synthesizer takes a file's events in the audio thread, under the
+    // lock this thread waits on: a piece that would keep it busy for long is
+    // never handed over. Weighed before the lock is taken.
+    QString refused;
+    if (!file.bytes.startsWith("MThd")) {
+        refused = QStringLiteral("keine MIDI-Datei");
+    } else {
+        const std::optional<MidiLoad> load = ReadMidiLoad(file.bytes);
+        refused = load ? MidiLoadProblem(*load) : QStringLiteral("nicht abspielbar");
+    }
 
     std::lock_guard lock(mutex_);
     ClosePiece();
-    if (!file.bytes.startsWith("MThd")) {
-        ReportSkipped(path, QStringLiteral("keine MIDI-Datei"));
+    if (!refused.isEmpty()) {
+        ReportSkipped(path, refused);
         return;
     }
     player_ = new_fluid_player(synth_);

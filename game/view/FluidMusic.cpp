@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <cmath>
 #include <cstring>
 
 #include "FileLimits.h"
@@ -56,12 +57,31 @@ Synth NewSynth(const QString& soundFontPath, int sampleRate) {
     return out;
 }
 
-// Interleaved 16-bit stereo into stream, frames long; advances the player.
-void WriteFrames(fluid_synth_t* synth, int16_t* stream, int frames) {
-    fluid_synth_write_s16(synth, frames, stream, 0, 2, stream, 1, 2);
+// Interleaved 16-bit stereo into stream, frames long, through the limiter;
+// advances the player.
+void WriteFrames(fluid_synth_t* synth, FluidMusic::Limiter& limiter, std::vector<float>& rendered,
+                 int16_t* stream, int frames) {
+    rendered.resize(2 * static_cast<size_t>(frames));
+    fluid_synth_write_float(synth, frames, rendered.data(), 0, 2, rendered.data(), 1, 2);
+    limiter.Apply(rendered.data(), stream, frames);
 }
 
 }  // namespace
+
+FluidMusic::Limiter::Limiter(int sampleRate)
+    : recovery_(static_cast<float>(1 - std::exp(-5.0 / std::max(sampleRate, 1)))) {}
+
+void FluidMusic::Limiter::Apply(const float* in, int16_t* out, int frames) {
+    const float ceiling = static_cast<float>(SdlAudioDevice::kMusicPeak);
+    for (int i = 0; i < 2 * frames; i += 2) {
+        const float peak = std::max(std::fabs(in[i]), std::fabs(in[i + 1]));
+        if (peak * gain_ > ceiling)
+            gain_ = ceiling / peak;
+        out[i] = static_cast<int16_t>(std::lrint(in[i] * gain_ * 32767));
+        out[i + 1] = static_cast<int16_t>(std::lrint(in[i + 1] * gain_ * 32767));
+        gain_ += (1 - gain_) * recovery_;
+    }
+}
 
 std::vector<int16_t> FluidMusic::RenderPiece(const QString& path, int sampleRate,
                                              const QString& soundFontPath) {
@@ -81,9 +101,11 @@ std::vector<int16_t> FluidMusic::RenderPiece(const QString& path, int sampleRate
         // An hour at most, whatever the file claims.
         const int64_t limit = int64_t{sampleRate} * 3600;
         std::vector<int16_t> block(2 * kBlockFrames);
+        std::vector<float> rendered;
+        Limiter limiter(sampleRate);
         while (fluid_player_get_status(player) == FLUID_PLAYER_PLAYING &&
                static_cast<int64_t>(out.size()) / 2 < limit) {
-            WriteFrames(s.synth, block.data(), kBlockFrames);
+            WriteFrames(s.synth, limiter, rendered, block.data(), kBlockFrames);
             out.insert(out.end(), block.begin(), block.end());
         }
     }
@@ -125,6 +147,7 @@ bool FluidMusic::Preload() {
         std::lock_guard lock(mutex_);
         settings_ = s.settings;
         synth_ = s.synth;
+        limiter_ = Limiter(SdlAudioDevice::SampleRate());
     }
     Mix_HookMusic(&FluidMusic::Render, this);
     return true;
@@ -141,7 +164,8 @@ void FluidMusic::Render(void* self, unsigned char* stream, int len) {
     const bool wasPlaying = player && fluid_player_get_status(player) == FLUID_PLAYER_PLAYING;
     // The player advances with the rendered samples, so its position is
     // the position of what has been heard.
-    WriteFrames(music->synth_, reinterpret_cast<int16_t*>(stream), len / 4);
+    WriteFrames(music->synth_, music->limiter_, music->rendered_,
+                reinterpret_cast<int16_t*>(stream), len / 4);
     if (!player)
         return;
     const int total = fluid_player_get_total_ticks(player);

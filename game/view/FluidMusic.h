@@ -20,13 +20,15 @@ class FluidMusic : public MusicDevice {
   public:
     static constexpr const char* kDefaultSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
     // The synthesizer's master gain: where the music sits in the mix, below
-    // the shot sound, which the mixer plays at full volume.
-    static constexpr double kGain = 0.7;
+    // the shot sound. The game's own pieces peak below the music's headroom
+    // (SdlAudioDevice::kMusicPeak) at this gain, so the limiter that keeps
+    // every piece below it leaves them as they are.
+    static constexpr double kGain = 0.45;
 
-    // The whole piece in path rendered the way the game renders it, as
-    // interleaved 16-bit stereo at sampleRate, without an audio device:
-    // for measuring the mix. Empty when the sound font or the file cannot
-    // be read.
+    // The whole piece in path rendered the way the game renders it (gain
+    // and limiter included), as interleaved 16-bit stereo at sampleRate,
+    // without an audio device: for measuring the mix. Empty when the sound
+    // font or the file cannot be read.
     static std::vector<int16_t> RenderPiece(
         const QString& path, int sampleRate,
         const QString& soundFontPath = QString::fromLatin1(kDefaultSoundFont));
@@ -52,6 +54,20 @@ class FluidMusic : public MusicDevice {
     int CurrentTick();
     int TotalTicks();
 
+    // Holds the music below SdlAudioDevice::kMusicPeak of full scale: the
+    // gain drops at once to what the loudest sample of a frame allows and
+    // comes back within about a fifth of a second.
+    class Limiter {
+      public:
+        explicit Limiter(int sampleRate);
+        // Interleaved stereo, frames long, to 16-bit samples.
+        void Apply(const float* in, int16_t* out, int frames);
+
+      private:
+        float gain_ = 1;
+        float recovery_;  // of the distance to full gain, each frame
+    };
+
   private:
     static void Render(void* self, unsigned char* stream, int len);
     void ClosePiece();  // with mutex_ held
@@ -63,6 +79,9 @@ class FluidMusic : public MusicDevice {
     fluid_synth_t* synth_ = nullptr;
     fluid_player_t* player_ = nullptr;
     std::mutex mutex_;
+    // The audio thread's: the synthesizer's output before the limiter.
+    std::vector<float> rendered_;
+    Limiter limiter_{44100};
     // Rewound but not yet rendered from the start: the position the player
     // reports is still the old one.
     bool rewound_ = false;

@@ -5,8 +5,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "FluidMusic.h"
 #include "HostileMedia.h"
+#include "SdlAudioDevice.h"
 
 namespace wf {
 namespace {
@@ -51,6 +55,26 @@ TEST(Music, APieceOfTooManyEventsIsSkippedWithOneLine) {
             EXPECT_TRUE(err.isEmpty()) << err.toStdString();
         }
     }
+}
+
+// Two hundred notes struck at once at full strength would sum far beyond
+// full scale: the limiter holds them at the music's headroom, which leaves
+// the shot its room.
+TEST(Music, TheLoudestPieceStaysWithinTheMusicsHeadroom) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("laut.mid");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) &&
+                file.write(test::NoteBombMidi(200, 0, 500000, true)) > 0);
+    file.close();
+    const std::vector<int16_t> piece = FluidMusic::RenderPiece(path, 44100);
+    ASSERT_FALSE(piece.empty()) << "no sound font";
+    int peak = 0;
+    for (const int16_t s : piece)
+        peak = std::max(peak, std::abs(int{s}));
+    const double ceiling = SdlAudioDevice::kMusicPeak * 32767;
+    EXPECT_LE(peak, ceiling);
+    EXPECT_GE(peak, 0.9 * ceiling) << "held far below its headroom";
 }
 
 }  // namespace

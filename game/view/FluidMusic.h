@@ -23,7 +23,7 @@ class FluidMusic : public MusicDevice {
     // the shot sound. The game's own pieces peak below the music's headroom
     // (SdlAudioDevice::kMusicPeak) at this gain, so the limiter that keeps
     // every piece below it leaves them as they are.
-    static constexpr double kGain = 0.45;
+    static constexpr double kGain = 0.42;
 
     // The whole piece in path rendered the way the game renders it (gain
     // and limiter included), as interleaved 16-bit stereo at sampleRate,

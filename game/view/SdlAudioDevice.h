@@ -9,7 +9,7 @@ namespace wf::SdlAudioDevice {
 // goes beyond full scale; the shot is played at the volume that puts its
 // loudest sample at kShotPeak of full scale and the music is held below
 // kMusicPeak, so that together they stay under full scale (at most
-// -0.45 dBFS) whatever a MOD's sound and music hold. Both lie about 4 dB
+// -0.45 dBFS) whatever a MOD's sound and music hold. Both lie about 4.5 dB
 // below where they were without the headroom, so the shot stands out of
 // the music as much as before.
 inline constexpr double kShotPeak = 0.5;

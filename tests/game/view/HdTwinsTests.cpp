@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <functional>
 
@@ -61,22 +60,18 @@ TEST(HdTwins, FullScreenCopiesAreScaledFromTheTwinToTheSameSize) {
     }
 }
 
-// The game's pictures (8 × 8) and one extra per picture size given, each
-// loaded from dir in a colour of its own.
+// The game's pictures (8 × 8) and one extra per size given, each loaded from
+// dir in a colour of its own.
 PictureStores PictureSet(const QString& dir, const QList<QSize>& extras) {
     PictureStores stores;
-    while (stores.sources.SlotCount() < kFirstExtraSlot + extras.size() - 1)
+    for (int slot = 1; slot < kFirstExtraSlot + extras.size(); ++slot) {
         stores.sources.NewSlot();
-    const auto load = [&](int slot, QSize size) {
-        QImage picture(size, QImage::Format_RGB32);
+        QImage picture(slot < kFirstExtraSlot ? QSize(8, 8) : extras[slot - kFirstExtraSlot],
+                       QImage::Format_RGB32);
         picture.fill(QColor::fromHsv(slot * 7 % 360, 200, 200));
         const QString path = dir + QStringLiteral("/%1.png").arg(slot);
-        return picture.save(path, "PNG") && stores.sources.LoadSlotPicture(slot, path) == 1;
-    };
-    for (int slot = 1; slot <= kLastGameSlot; ++slot)
-        EXPECT_TRUE(load(slot, QSize(8, 8)));
-    for (int i = 0; i < extras.size(); ++i)
-        EXPECT_TRUE(load(kFirstExtraSlot + i, extras[i]));
+        EXPECT_TRUE(picture.save(path, "PNG") && stores.sources.LoadSlotPicture(slot, path));
+    }
     return stores;
 }
 
@@ -84,51 +79,41 @@ PictureStores PictureSet(const QString& dir, const QList<QSize>& extras) {
 // is stretched from the picture itself, without a wait, and one line names
 // the twin and what is wrong with it.
 TEST(HdTwins, ATwinThatMustNotBeReadLeavesThePictureStretchedAndIsNamedOnce) {
-    const QSize picture(40, 30);
+    using Make = std::function<bool(const QString&)>;
+    const auto file = [](const QByteArray& bytes) -> Make {
+        return [bytes](const QString& p) {
+            QFile f(p);
+            return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+        };
+    };
     const struct {
         const char* what;
-        std::function<void(const QString& path)> make;
+        Make make;
         const char* problem;
     } faults[] = {
-        {"FIFO", [](const QString& p) { ::mkfifo(QFile::encodeName(p).constData(), 0644); },
+        {"FIFO", [](const QString& p) { return ::mkfifo(QFile::encodeName(p), 0644) == 0; },
          "keine gewöhnliche Datei"},
-        {"link to /dev/zero", [](const QString& p) { QFile::link("/dev/zero", p); },
+        {"link to /dev/zero", [](const QString& p) { return QFile::link("/dev/zero", p); },
          "keine gewöhnliche Datei"},
-        {"directory", [](const QString& p) { QDir().mkpath(p); }, "keine gewöhnliche Datei"},
         {"over the limit",
          [](const QString& p) {
              QFile f(p);
-             ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(kMaxHdTwinFileBytes + 1));
+             return f.open(QIODevice::WriteOnly) && f.resize(kMaxHdTwinFileBytes + 1);
          },
          "größer als 64 MiB"},
-        {"JPEG of 2000 scans",
-         [&](const QString& p) {
-             QFile f(p);
-             ASSERT_TRUE(f.open(QIODevice::WriteOnly) &&
-                         f.write(test::ScanBombJpeg(picture * 4, 2000)) > 0);
-         },
-         "JPEG aus 2000 Durchgängen"},
-        {"2.5 times",
-         [](const QString& p) {
-             QImage twin(100, 75, QImage::Format_RGB32);
-             twin.fill(Qt::white);
-             ASSERT_TRUE(twin.save(p, "PNG"));
-         },
-         "nicht das Zwei-, Drei- oder Vierfache"},
-        {"no picture",
-         [](const QString& p) {
-             QFile f(p);
-             ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("kein Bild") > 0);
-         },
-         "kein lesbares Bild"},
+        {"JPEG of 2000 scans", file(test::ScanBombJpeg({160, 120}, 2000)),
+         "ein JPEG aus 2000 Durchgängen"},
+        {"2.5 times", file(test::ScanBombJpeg({100, 75}, 10)),
+         "100 × 75 Bildpunkte sind nicht das Zwei-"},
+        {"no picture", file("kein Bild"), "kein lesbares Bild"},
     };
     for (const auto& fault : faults) {
         SCOPED_TRACE(fault.what);
         QTemporaryDir dir;
         QDir().mkpath(dir.path() + "/hd");
-        PictureStores stores = PictureSet(dir.path(), {picture});
+        PictureStores stores = PictureSet(dir.path(), {QSize(40, 30)});
         const QString twin = HdTwinPath(stores.sources.SlotFile(kFirstExtraSlot));
-        fault.make(twin);
+        ASSERT_TRUE(fault.make(twin));
         StretchedCopies kept;
         testing::internal::CaptureStderr();
         ASSERT_TRUE(MakeStretchedCopies(stores, FixedScale{30000}, FixedScale{20000}, &kept));
@@ -136,10 +121,8 @@ TEST(HdTwins, ATwinThatMustNotBeReadLeavesThePictureStretchedAndIsNamedOnce) {
         EXPECT_TRUE(*stores.working.Picture(kFirstExtraSlot) ==
                     stores.sources.Picture(kFirstExtraSlot)
                         ->scaled(120, 60, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-        const QStringList lines = err.split('\n', Qt::SkipEmptyParts);
-        ASSERT_EQ(lines.size(), 1) << err.toStdString();
-        EXPECT_TRUE(lines[0].contains("hd-Bild '" + twin + "'") &&
-                    lines[0].contains(QString::fromUtf8(fault.problem)))
+        EXPECT_EQ(err.count('\n'), 1) << err.toStdString();
+        EXPECT_TRUE(err.contains("hd-Bild '" + twin + "': " + QString::fromUtf8(fault.problem)))
             << err.toStdString();
     }
 }
@@ -159,14 +142,14 @@ TEST(HdTwins, LaterFullScreenStartsTakeTheCopiesOfTheFirst) {
     }
     StretchedCopies kept;
     ASSERT_TRUE(MakeStretchedCopies(stores, FixedScale::One(), FixedScale::One(), &kept));
-    QList<QImage> first;
-    for (int i = 0; i < extras.size(); ++i)
-        first << *stores.working.Picture(kFirstExtraSlot + i);
-    ASSERT_TRUE(MakeWindowCopies(stores));
-    ASSERT_TRUE(QDir(dir.path() + "/hd").removeRecursively());
+    const PictureStore first = stores.working;
+    ASSERT_TRUE(MakeWindowCopies(stores) && QDir(dir.path() + "/hd").removeRecursively());
     ASSERT_TRUE(MakeStretchedCopies(stores, FixedScale::One(), FixedScale::One(), &kept));
-    for (int i = 0; i < extras.size(); ++i)
-        EXPECT_TRUE(*stores.working.Picture(kFirstExtraSlot + i) == first[i]) << "extra " << i + 1;
+    for (int i = 0; i < extras.size(); ++i) {
+        EXPECT_TRUE(*stores.working.Picture(kFirstExtraSlot + i) ==
+                    *first.Picture(kFirstExtraSlot + i))
+            << "extra " << i + 1;
+    }
 }
 
 }  // namespace

@@ -176,6 +176,7 @@ void FluidMusic::Render(void* self, unsigned char* stream, int len) {
         fluid_player_get_current_tick(player) < total) {
         music->rewound_ = false;
     }
+    music->Publish();
 }
 
 void FluidMusic::ClosePiece() {
@@ -187,11 +188,18 @@ void FluidMusic::ClosePiece() {
         fluid_synth_all_sounds_off(synth_, -1);
     rewound_ = false;
     unplayable_ = false;
+    Publish();
 }
 
 bool FluidMusic::PieceEnded() {
     const int total = fluid_player_get_total_ticks(player_);
     return total > 0 && fluid_player_get_current_tick(player_) >= total;
+}
+
+void FluidMusic::Publish() {
+    // The length is unknown until the first block is rendered: the piece
+    // is only starting then.
+    running_ = player_ && !unplayable_ && (rewound_ || !PieceEnded()) ? 1 : 0;
 }
 
 void FluidMusic::MusicOpenAndPlay(const QString& path) {
@@ -234,6 +242,7 @@ void FluidMusic::MusicOpenAndPlay(const QString& path) {
     }
     piecePath_ = path;
     fluid_player_play(player_);
+    Publish();
 }
 
 void FluidMusic::MusicPlay() {
@@ -257,22 +266,19 @@ void FluidMusic::MusicStopRewind() {
     fluid_synth_all_notes_off(synth_, -1);
     fluid_synth_all_sounds_off(synth_, -1);
     rewound_ = true;
+    Publish();
 }
 
 int FluidMusic::MusicRunning() {
-    std::lock_guard lock(mutex_);
-    if (!player_)
-        return 0;
     if (unplayable_) {
-        ReportSkipped(piecePath_, QStringLiteral("nicht abspielbar"));
-        ClosePiece();
+        std::lock_guard lock(mutex_);
+        if (unplayable_) {
+            ReportSkipped(piecePath_, QStringLiteral("nicht abspielbar"));
+            ClosePiece();
+        }
         return 0;
     }
-    if (rewound_)
-        return 1;
-    // The length is unknown until the first block is rendered: the piece
-    // is only starting then.
-    return PieceEnded() ? 0 : 1;
+    return running_;
 }
 
 int FluidMusic::CurrentTick() {

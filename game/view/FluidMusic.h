@@ -2,12 +2,14 @@
 // The music: a MIDI file rendered by a software synthesizer inside the
 // mixer's music hook, so that music and shot share the one audio device.
 // The synthesizer runs on the audio thread; every call here that touches the
-// player takes the same lock as the hook. Without a device, without the
+// player takes the same lock as the hook, except MusicRunning, which the game
+// asks at every tick and which never waits. Without a device, without the
 // sound font or with a missing or unplayable file there is silence; a file
 // that is there but cannot be played is named on standard error once.
 #include <fluidsynth/types.h>
 
 #include <QString>
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <vector>
@@ -72,6 +74,7 @@ class FluidMusic : public MusicDevice {
     static void Render(void* self, unsigned char* stream, int len);
     void ClosePiece();  // with mutex_ held
     bool PieceEnded();  // with mutex_ held
+    void Publish();     // with mutex_ held: running_ from the player's state
 
     QString soundFontPath_;
     bool preloadTried_ = false;
@@ -86,7 +89,11 @@ class FluidMusic : public MusicDevice {
     // reports is still the old one.
     bool rewound_ = false;
     // The audio thread found that the file could not be loaded.
-    bool unplayable_ = false;
+    std::atomic<bool> unplayable_ = false;
+    // What MusicRunning answers, published by whoever changes the player's
+    // state, so that the game's thread reads it without waiting while the
+    // audio thread renders a block.
+    std::atomic<int> running_ = 0;
     QString piecePath_;  // of the open piece, for the report when it fails
 };
 

@@ -6,7 +6,7 @@
 //   game_run timed [--game-dir DIR] [--games N]
 //   game_run start [--game-dir DIR]
 //   game_run fullscreen [--game-dir DIR] [--games N]
-//   game_run scan-bomb OUT WIDTH HEIGHT SCANS [all] | note-bomb OUT NOTES TICKS_APART
+//   game_run scan-bomb OUT WIDTH HEIGHT SCANS [all] | note-bomb OUT NOTES TICKS_APART [TEMPO]
 //   game_run decode FILE
 //
 // soak: a user-defined game of N seconds (10..360, default 360) at 100
@@ -115,7 +115,8 @@ int Media(const QStringList& a) {
         std::printf("%lld ms, %s\n", static_cast<long long>(t.elapsed()), qPrintable(what));
         return 0;
     }
-    bytes = a[1] == "note-bomb" ? wf::test::NoteBombMidi(a.value(3).toInt(), a.value(4).toInt())
+    bytes = a[1] == "note-bomb" ? wf::test::NoteBombMidi(a.value(3).toInt(), a.value(4).toInt(),
+                                                         a.value(5, "500000").toInt())
                                 : wf::test::ScanBombJpeg({a.value(3).toInt(), a.value(4).toInt()},
                                                          a.value(5).toInt(), a.size() > 6);
     QFile out(a[2]);

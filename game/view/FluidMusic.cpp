@@ -44,6 +44,7 @@ Synth NewSynth(const QString& soundFontPath, int sampleRate) {
         return out;
     fluid_settings_setnum(settings, "synth.sample-rate", sampleRate);
     fluid_settings_setnum(settings, "synth.gain", FluidMusic::kGain);
+    fluid_settings_setint(settings, "synth.polyphony", FluidMusic::kVoices);
     fluid_synth_t* synth = new_fluid_synth(settings);
     if (!synth || fluid_synth_sfload(synth, QFile::encodeName(soundFontPath).constData(), 1) ==
                       FLUID_FAILED) {

@@ -26,6 +26,10 @@ class FluidMusic : public MusicDevice {
     // (SdlAudioDevice::kMusicPeak) at this gain, so the limiter that keeps
     // every piece below it leaves them as they are.
     static constexpr double kGain = 0.42;
+    // The voices sounding at once. Rendering a block costs in proportion to
+    // them, in the audio thread and under the lock a shot waits on; the
+    // shipped pieces need at most 66, the synthesizer would allow 256.
+    static constexpr int kVoices = 96;
 
     // The whole piece in path rendered the way the game renders it (gain
     // and limiter included), as interleaved 16-bit stereo at sampleRate,

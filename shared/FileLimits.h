@@ -32,8 +32,8 @@ inline constexpr qint64 kMaxHdTwinFileBytes = kMaxPictureFileBytes;
 // A progressive JPEG is decoded scan by scan, and every scan visits every
 // block of the picture however few bytes it takes: thousands of empty
 // scans make a small file take minutes. The usual scan scripts make 6
-// (grey), 10 (colour) or 18 (CMYK) scans; 32 keep the worst picture of the
-// largest size within about two seconds of decoding (docs/proof.md).
+// (grey), 10 (colour) or 18 (CMYK) scans; at 32, the costliest picture of
+// the largest size decodes in well under a second (docs/proof.md).
 inline constexpr int kMaxJpegScans = 32;
 
 // A background, picture or colour, is at most as large as one picture.
@@ -53,12 +53,11 @@ inline constexpr int kMaxSoundChannels = 8;
 inline constexpr int kMaxSoundSeconds = 10;
 
 // The music: a MIDI file, played from memory. The synthesizer parses the
-// whole file at every start of the piece and takes each event in the audio
-// thread at its moment, under the lock the game's thread waits on: the
-// events bound that work. A hundred thousand are far more than a piece of
-// game music holds and parse in about 25 ms; a thousand in any tenth of a
-// second (a full chord on every channel at once takes a few hundred) take
-// about 15 ms of the synthesizer's time (docs/proof.md).
+// whole file at every start of the piece and takes each event at its moment,
+// both in the audio thread: the events bound that work. A hundred thousand
+// are fifty times what a shipped piece holds; with a thousand in every
+// tenth of a second (a full chord on every channel takes a few hundred) a
+// game keeps its pace (docs/proof.md).
 inline constexpr qint64 kMaxMusicFileBytes = 8 * 1024 * 1024;
 inline constexpr int kMaxMusicEvents = 100000;
 inline constexpr int kMaxMusicEventsPerTenth = 1000;

@@ -238,8 +238,9 @@ std::optional<Refusal> LoadBackground(const DefinitionFile& file, const QByteArr
 }
 
 // The pictures a MOD names, checked before any is decoded: each must be a
-// regular file within the limits, declare a size within the limits, and all
-// pictures held at one time (every different extra picture and the largest
+// regular file within the limits, declare a size within the limits and not
+// take far longer to decode than its size lets one expect, and all pictures
+// held at one time (every different extra picture and the largest
 // background) must fit the budget. Missing files and files that hold no
 // picture are left to start-up, which reports them as missing pictures.
 std::optional<Refusal> CheckPictures(const QString& modDir, const ModDefinition& mod,

@@ -143,6 +143,7 @@ TEST(HdTwins, LaterFullScreenStartsTakeTheCopiesOfTheFirst) {
     StretchedCopies kept;
     ASSERT_TRUE(MakeStretchedCopies(stores, FixedScale::One(), FixedScale::One(), &kept));
     const PictureStore first = stores.working;
+    ASSERT_EQ(first.Picture(kFirstExtraSlot)->pixel(0, 0), QColor::fromHsv(0, 255, 120).rgb());
     ASSERT_TRUE(MakeWindowCopies(stores) && QDir(dir.path() + "/hd").removeRecursively());
     ASSERT_TRUE(MakeStretchedCopies(stores, FixedScale::One(), FixedScale::One(), &kept));
     for (int i = 0; i < extras.size(); ++i) {

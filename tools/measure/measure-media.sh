@@ -56,9 +56,9 @@ for n in "${scans[@]}"; do
     run "picture of $(stat -c %s "$mod/wiese.jpg") bytes, $n scans" start && violation "scan bomb: the MOD loaded"
     grep -q "refused: Das Bild 'wiese.jpg'" "$work/out" || violation "scan bomb: no refusal that names the picture"
 done
-for spec in "10" "32 all" "33 all"; do  # the costliest JPEG still taken, at the largest size
-    make scan-bomb "$work/p.jpg" 4096 4096 $spec
-    echo "4096 x 4096, $spec scans, $(stat -c %s "$work/p.jpg") bytes: $(make decode "$work/p.jpg")"
+for shape in "10" "32 all" "33 all"; do  # the costliest JPEG still taken, at the largest size
+    make scan-bomb "$work/p.jpg" 4096 4096 $shape
+    echo "4096 x 4096, $shape scans, $(stat -c %s "$work/p.jpg") bytes: $(make decode "$work/p.jpg")"
 done
 backgrounds=5 && [[ $size == all ]] || backgrounds=1
 for twins in with without; do
@@ -67,10 +67,10 @@ for twins in with without; do
     run "$((5 * backgrounds)) extras $twins twins" fullscreen --games 4 || violation "extras: a game did not start"
 done
 notes=("2790000 0") && [[ $size == quick ]] || notes+=("99990 1 50000")  # the second at both bounds
-for spec in "${notes[@]}"; do
-    fresh && make note-bomb "$mod/sommerwind.mid" $spec
-    run "$spec: $(stat -c %s "$mod/sommerwind.mid") bytes" soak --seconds 10 --baseline 2 ||
-        violation "music $spec: the game failed"
+for shape in "${notes[@]}"; do
+    fresh && make note-bomb "$mod/sommerwind.mid" $shape
+    run "$shape: $(stat -c %s "$mod/sommerwind.mid") bytes" soak --seconds 10 --baseline 2 ||
+        violation "music $shape: the game failed"
 done
 echo "measure-media: $bad violations"
 ((bad == 0))

@@ -27,6 +27,16 @@ inline constexpr qint64 kMaxPicturePixels = 4096 * 4096;
 inline constexpr qint64 kMaxModPicturePixels = 3 * kMaxPicturePixels;
 // The working copies one full-screen game stretches from them (256 MiB).
 inline constexpr qint64 kMaxWorkingCopyPixels = 4 * kMaxPicturePixels;
+// An hd twin is a picture like any other, so the same limits bound its file
+// and its size: the largest twin stands for a picture of 2048 × 2048 at
+// twice or 1024 × 1024 at four times its size.
+inline constexpr qint64 kMaxHdTwinFileBytes = kMaxPictureFileBytes;
+// A progressive JPEG is decoded scan by scan, and every scan visits every
+// block of the picture however few bytes it takes: thousands of empty
+// scans make a small file take minutes. The usual scan scripts make 6
+// (grey), 10 (colour) or 18 (CMYK) scans; at 32, the costliest picture of
+// the largest size decodes in well under a second (docs/proof.md).
+inline constexpr int kMaxJpegScans = 32;
 
 // A background, picture or colour, is at most as large as one picture.
 inline constexpr int kMaxBackgroundSide = kMaxPictureSide;
@@ -44,7 +54,14 @@ inline constexpr int kMaxSoundRate = 192000;
 inline constexpr int kMaxSoundChannels = 8;
 inline constexpr int kMaxSoundSeconds = 10;
 
-// The music: a MIDI file, played from memory.
+// The music: a MIDI file, played from memory. The synthesizer parses the
+// whole file at every start of the piece and takes each event at its moment,
+// both in the audio thread: the events bound that work. A hundred thousand
+// are fifty times what a shipped piece holds; with a thousand in every
+// tenth of a second (a full chord on every channel takes a few hundred) a
+// game keeps its pace (docs/proof.md).
 inline constexpr qint64 kMaxMusicFileBytes = 8 * 1024 * 1024;
+inline constexpr int kMaxMusicEvents = 100000;
+inline constexpr int kMaxMusicEventsPerTenth = 1000;
 
 }  // namespace wf

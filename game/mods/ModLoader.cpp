@@ -244,8 +244,9 @@ std::optional<Refusal> LoadBackground(const DefinitionFile& file, const QByteArr
 }
 
 // The pictures a MOD names, checked before any is decoded: each must be a
-// regular file within the limits, declare a size within the limits, and all
-// pictures held at one time (every different extra picture and the largest
+// regular file within the limits, declare a size within the limits and not
+// take far longer to decode than its size lets one expect, and all pictures
+// held at one time (every different extra picture and the largest
 // background) must fit the budget. Missing files and files that hold no
 // picture are left to start-up, which reports them as missing pictures.
 std::optional<Refusal> CheckPictures(const QString& modDir, const ModDefinition& mod,
@@ -272,6 +273,17 @@ std::optional<Refusal> CheckPictures(const QString& modDir, const ModDefinition&
             const QString tooLarge = PictureSizeProblem(size);
             if (!problem.isEmpty() || !tooLarge.isEmpty()) {
                 bad = Faulty(mod.modName, where + problem + tooLarge);
+                return;
+            }
+            // Within every size limit, and yet it would take minutes to decode.
+            if (const QString work = size.isValid() ? PictureWorkProblem(content.bytes) : QString();
+                !work.isEmpty()) {
+                bad = Refusal{kRefusedTitle,
+                              QStringLiteral("Das Bild '%1' des MODs '%2' lässt sich nicht in "
+                                             "vertretbarer Zeit laden: %3. Der MOD wird nicht "
+                                             "geladen.")
+                                  .arg(FromText8(name), FromText8(mod.modName), work),
+                              where + work};
                 return;
             }
             if (size.isValid())

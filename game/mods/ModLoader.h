@@ -24,8 +24,9 @@ struct ModLoadResult {
 
 // modDir: the MOD's directory ('/' separators, with or without a final '/').
 // Shows nothing; the caller turns a refusal into its message box. Besides
-// the definition files, the pictures' sizes and the shot sound's format are
-// checked against the limits of FileLimits.h (nothing is decoded here).
+// the definition files, the pictures' sizes and JPEG scans and the shot
+// sound's format are checked against the limits of FileLimits.h (nothing is
+// decoded here).
 ModLoadResult LoadMod(const QString& modDir);
 
 // The refusal of a MOD name from the command line that names no directory

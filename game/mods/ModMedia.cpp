@@ -3,7 +3,10 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <QSet>
+#include <algorithm>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "FileLimits.h"
 #include "Platform.h"
@@ -52,6 +55,63 @@ qint64 Frames(const WaveFormat& f) {
     }
 }
 
+quint32 Big(const QByteArray& bytes, qsizetype pos, int size) {
+    quint32 v = 0;
+    for (int i = 0; i < size; ++i)
+        v = (v << 8) | static_cast<uchar>(bytes[pos + i]);
+    return v;
+}
+
+// The picture formats whose decoders take work in proportion to the file and
+// the picture's size (progressive JPEG scans aside). Plug-ins a desktop may
+// add (vector pictures among them) are not asked.
+bool FormatTaken(const QByteArray& format) {
+    return format == "bmp" || format == "gif" || format == "jpeg" || format == "png";
+}
+
+// The scans the JPEG decoder reads, found the way it finds them: the
+// segments skipped by their length, a scan's coded data byte by byte, up to
+// the end of the image.
+int JpegScans(const QByteArray& bytes) {
+    const auto* b = reinterpret_cast<const uchar*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    int scans = 0;
+    qsizetype i = 2;
+    while (i + 1 < n) {
+        const uchar marker = b[i + 1];
+        if (b[i] != 0xFF || marker == 0xFF) {  // coded data, stray bytes, fill
+            ++i;
+            continue;
+        }
+        // A stuffed 0xFF, restart markers and the like stand alone.
+        if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {
+            i += 2;
+            continue;
+        }
+        if (marker == 0xD9 || i + 3 >= n)
+            break;
+        if (marker == 0xDA)
+            ++scans;
+        i += 2 + Big(bytes, i + 2, 2);
+    }
+    return scans;
+}
+
+// One line on standard error for each path, once per run; marked like the
+// loader's detail lines, so that it is not taken for the line of a message box.
+void ReportOnce(const QString& path, const QString& what, const QString& why,
+                const QString& consequence) {
+    static QSet<QString> reported;
+    if (reported.contains(path))
+        return;
+    reported.insert(path);
+    const QByteArray line = (Platform::Instance().ProgramName() + ": " + what + " '" + path +
+                             "': " + why + " - " + consequence + "\n")
+                                .toUtf8();
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
+    std::fflush(stderr);
+}
+
 }  // namespace
 
 QString ReadProblem(ReadError error, qint64 limit) {
@@ -70,17 +130,12 @@ QString ReadProblem(ReadError error, qint64 limit) {
 }
 
 void ReportSkipped(const QString& path, const QString& why) {
-    static QSet<QString> reported;
-    if (reported.contains(path))
-        return;
-    reported.insert(path);
-    // Marked like the loader's detail lines, so that it is not taken for the
-    // line of a message box.
-    const QByteArray line = (Platform::Instance().ProgramName() + ": MOD '" + path + "': " + why +
-                             " - wird nicht abgespielt\n")
-                                .toUtf8();
-    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
-    std::fflush(stderr);
+    ReportOnce(path, QStringLiteral("MOD"), why, QStringLiteral("wird nicht abgespielt"));
+}
+
+void ReportUnusedTwin(const QString& path, const QString& why) {
+    ReportOnce(path, QStringLiteral("hd-Bild"), why,
+               QStringLiteral("es wird das gewöhnliche Bild gestreckt"));
 }
 
 QSize PictureSize(const QByteArray& bytes) {
@@ -89,7 +144,7 @@ QSize PictureSize(const QByteArray& bytes) {
     if (!buffer.open(QIODevice::ReadOnly))
         return QSize();
     QImageReader reader(&buffer);
-    return reader.size();
+    return FormatTaken(reader.format()) ? reader.size() : QSize();
 }
 
 QString PictureSizeProblem(QSize size) {
@@ -109,6 +164,17 @@ QString PictureSizeProblem(QSize size) {
         .arg(kMaxPicturePixels);
 }
 
+QString PictureWorkProblem(const QByteArray& bytes) {
+    if (!bytes.startsWith("\xFF\xD8"))
+        return QString();
+    const int scans = JpegScans(bytes);
+    if (scans <= kMaxJpegScans)
+        return QString();
+    return QStringLiteral("ein JPEG aus %1 Durchgängen (Scans), erlaubt sind höchstens %2")
+        .arg(scans)
+        .arg(kMaxJpegScans);
+}
+
 QImage DecodePicture(const QByteArray& bytes) {
     // A decoder that is handed a header it believes allocates before it
     // reads a pixel: never more than the largest allowed picture at 64 bits
@@ -124,8 +190,10 @@ QImage DecodePicture(const QByteArray& bytes) {
         return QImage();
     QImageReader reader(&buffer);
     const QSize declared = reader.size();
-    if (!PictureSizeProblem(declared).isEmpty())
+    if (!FormatTaken(reader.format()) || !PictureSizeProblem(declared).isEmpty() ||
+        !PictureWorkProblem(bytes).isEmpty()) {
         return QImage();
+    }
     const QImage picture = reader.read();
     if (picture.isNull() || picture.width() == 0 || picture.height() == 0 ||
         !PictureSizeProblem(picture.size()).isEmpty()) {
@@ -200,6 +268,154 @@ QString WaveFormatProblem(const WaveFormat& f, bool* beyondLimits) {
     if (beyondLimits)
         *beyondLimits = beyond;
     return why;
+}
+
+namespace {
+
+// A variable-length MIDI number at pos, of four bytes at most.
+bool ReadVariable(const QByteArray& bytes, qsizetype* pos, quint32* value) {
+    *value = 0;
+    for (int i = 0; i < 4 && *pos < bytes.size(); ++i) {
+        const uchar c = static_cast<uchar>(bytes[(*pos)++]);
+        *value = (*value << 7) | (c & 0x7F);
+        if (!(c & 0x80))
+            return true;
+    }
+    return false;
+}
+
+struct TempoChange {
+    quint64 tick;
+    quint32 microsPerQuarter;
+};
+
+// The events of one track from pos, read the way the synthesizer reads them
+// (running status follows every status byte, meta events included); false
+// when it would give up on the file.
+bool ReadTrack(const QByteArray& bytes, qsizetype* pos, qsizetype end, std::vector<quint64>* ticks,
+               std::vector<TempoChange>* tempos) {
+    quint64 tick = 0;
+    int status = 0;
+    while (*pos < end) {
+        quint32 delta = 0;
+        if (!ReadVariable(bytes, pos, &delta) || *pos >= bytes.size())
+            return false;
+        tick += delta;
+        int c = static_cast<uchar>(bytes[*pos]);
+        if (c & 0x80)
+            ++*pos;
+        else if (status & 0x80)
+            c = status;
+        else
+            return false;
+        status = c;
+        quint32 length = 0;
+        bool ends = false;
+        if (c == 0xF0) {
+            if (!ReadVariable(bytes, pos, &length))
+                return false;
+            if (length == 0)
+                continue;  // no event
+        } else if (c == 0xFF) {
+            if (*pos >= bytes.size())
+                return false;
+            const int type = static_cast<uchar>(bytes[(*pos)++]);
+            if (!ReadVariable(bytes, pos, &length) || *pos + length > bytes.size())
+                return false;
+            if (type == 0x51 && length == 3)
+                tempos->push_back({tick, Big(bytes, *pos, 3)});
+            else if (type == 0x2F)
+                ends = true;
+            else {
+                *pos += length;
+                continue;  // text and the like make no event
+            }
+        } else if (c >= 0xF0) {
+            return false;
+        } else {
+            length = (c & 0xE0) == 0xC0 ? 1 : 2;  // program and channel pressure: one byte
+        }
+        *pos += length;
+        if (*pos > bytes.size())
+            return false;
+        ticks->push_back(tick);
+        if (ends || ticks->size() > static_cast<size_t>(kMaxMusicEvents))
+            return true;
+    }
+    return true;
+}
+
+// The most events within any tenth of a second, with the tempo changes of
+// every track applied to all of them as the player applies them.
+int BusiestTenth(std::vector<quint64>& ticks, std::vector<TempoChange>& tempos, int division) {
+    std::sort(ticks.begin(), ticks.end());
+    std::stable_sort(tempos.begin(), tempos.end(),
+                     [](const TempoChange& a, const TempoChange& b) { return a.tick < b.tick; });
+    std::vector<double> seconds;
+    seconds.reserve(ticks.size());
+    double perTick = 0.5 / division;  // 120 beats a minute until told otherwise
+    double baseSeconds = 0;
+    quint64 baseTick = 0;
+    size_t next = 0;
+    for (const quint64 tick : ticks) {
+        for (; next < tempos.size() && tempos[next].tick <= tick; ++next) {
+            baseSeconds += static_cast<double>(tempos[next].tick - baseTick) * perTick;
+            baseTick = tempos[next].tick;
+            perTick = tempos[next].microsPerQuarter / 1e6 / division;
+        }
+        seconds.push_back(baseSeconds + static_cast<double>(tick - baseTick) * perTick);
+    }
+    size_t busiest = 0;
+    for (size_t first = 0, last = 0; last < seconds.size(); ++last) {
+        while (seconds[last] - seconds[first] >= 0.1)
+            ++first;
+        busiest = std::max(busiest, last - first + 1);
+    }
+    return static_cast<int>(busiest);
+}
+
+}  // namespace
+
+std::optional<MidiLoad> ReadMidiLoad(const QByteArray& bytes) {
+    if (bytes.size() < 14 || !bytes.startsWith("MThd"))
+        return std::nullopt;
+    const int tracks = static_cast<int>(Big(bytes, 10, 2));
+    const int division = static_cast<int>(Big(bytes, 12, 2));
+    if (division == 0 || division & 0x8000)  // frames of time code: not played
+        return std::nullopt;
+    std::vector<quint64> ticks;
+    std::vector<TempoChange> tempos;
+    qsizetype pos = 8 + static_cast<qsizetype>(Big(bytes, 4, 4));
+    for (int track = 0; track < tracks;) {
+        if (pos + 8 > bytes.size())
+            return std::nullopt;
+        const bool isTrack = bytes.mid(pos, 4) == "MTrk";
+        const qsizetype end = pos + 8 + static_cast<qsizetype>(Big(bytes, pos + 4, 4));
+        pos += 8;
+        if (isTrack) {
+            ++track;
+            if (!ReadTrack(bytes, &pos, end, &ticks, &tempos))
+                return std::nullopt;
+            if (ticks.size() > static_cast<size_t>(kMaxMusicEvents))
+                return MidiLoad{static_cast<qint64>(ticks.size()), 0};
+        }
+        // An event that runs past its track's end is read whole; the next
+        // chunk starts after both.
+        pos = std::max(pos, end);
+    }
+    const qint64 events = static_cast<qint64>(ticks.size());
+    return MidiLoad{events, BusiestTenth(ticks, tempos, division)};
+}
+
+QString MidiLoadProblem(const MidiLoad& load) {
+    if (load.events > kMaxMusicEvents)
+        return QStringLiteral("mehr als %1 MIDI-Ereignisse").arg(kMaxMusicEvents);
+    if (load.busiestTenth > kMaxMusicEventsPerTenth) {
+        return QStringLiteral("%1 MIDI-Ereignisse in einer Zehntelsekunde (höchstens %2)")
+            .arg(load.busiestTenth)
+            .arg(kMaxMusicEventsPerTenth);
+    }
+    return QString();
 }
 
 }  // namespace wf

@@ -20,6 +20,9 @@ QString ReadProblem(ReadError error, qint64 limit);
 // One line on standard error, once per path and run: a sound or a piece of
 // music that the game skips and plays on without.
 void ReportSkipped(const QString& path, const QString& why);
+// Likewise for an hd twin that is there but not taken: full screen then
+// stretches the picture itself.
+void ReportUnusedTwin(const QString& path, const QString& why);
 
 // The size a picture declares in its header (nothing is decoded); an invalid
 // size when the bytes hold no picture the decoders know.
@@ -28,8 +31,14 @@ QSize PictureSize(const QByteArray& bytes);
 // Why a picture of this size is not taken; "" when it is.
 QString PictureSizeProblem(QSize size);
 
+// Why decoding the picture would take far more work than its size lets one
+// expect (a progressive JPEG of more than kMaxJpegScans scans); "" when it
+// would not.
+QString PictureWorkProblem(const QByteArray& bytes);
+
 // The picture in the stores' format (32-bit RGB); a null image when the bytes
-// hold no picture, or one beyond the limits.
+// hold no picture of the formats the game reads (BMP, GIF, JPEG, PNG), or one
+// beyond the limits in size or in work.
 QImage DecodePicture(const QByteArray& bytes);
 
 struct WaveFormat {
@@ -49,5 +58,19 @@ std::optional<WaveFormat> ReadWaveFormat(const QByteArray& bytes);
 // beyondLimits tells a sound the game refuses (a rate, length or number of
 // channels beyond the limits) from one it cannot play at all.
 QString WaveFormatProblem(const WaveFormat& format, bool* beyondLimits = nullptr);
+
+// The work a standard MIDI file hands the synthesizer: its events (notes,
+// controllers, system-exclusive messages, tempo changes and track ends), as
+// the synthesizer reads them.
+struct MidiLoad {
+    qint64 events = 0;     // counting stops just past kMaxMusicEvents
+    int busiestTenth = 0;  // the most events within any tenth of a second
+};
+
+// nullopt when the bytes are no MIDI file the synthesizer could read.
+std::optional<MidiLoad> ReadMidiLoad(const QByteArray& bytes);
+
+// Why the game does not play music of this load; "" when it does.
+QString MidiLoadProblem(const MidiLoad& load);
 
 }  // namespace wf

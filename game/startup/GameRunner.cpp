@@ -134,7 +134,7 @@ bool GameRunner::StartFullScreenMode() {
         display.x = (screen.width() - display.width) / 2;
         display.y = (screen.height() - display.height) / 2;
     }
-    if (!MakeStretchedCopies(stores_, scaleX, scaleY, &twins_))
+    if (!MakeStretchedCopies(stores_, scaleX, scaleY, &fullScreenCopies_))
         return false;
     session_.SetDisplay(DrawTarget::FullScreenSurface, scaleX, scaleY, display);
     // The bars are never drawn again: they go black with the loading text.

@@ -12,9 +12,9 @@
 #include "GameSession.h"
 #include "GameSettings.h"
 #include "GameState.h"
-#include "HdTwins.h"
 #include "PictureStore.h"
 #include "Random.h"
+#include "WorkingCopies.h"
 
 namespace wf {
 
@@ -61,8 +61,8 @@ class GameRunner {
     QString modDir_;
     GameSession session_;
     FrameComposer composer_;
-    HdTwins twins_;          // kept while the program runs
-    QString shotSoundPath_;  // fixed per game so that a shot does no file lookup
+    StretchedCopies fullScreenCopies_;  // kept while the program runs
+    QString shotSoundPath_;             // fixed per game so that a shot does no file lookup
     bool inTick_ = false;
 };
 

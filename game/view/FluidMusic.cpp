@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <cmath>
 #include <cstring>
 
 #include "FileLimits.h"
@@ -43,6 +44,7 @@ Synth NewSynth(const QString& soundFontPath, int sampleRate) {
         return out;
     fluid_settings_setnum(settings, "synth.sample-rate", sampleRate);
     fluid_settings_setnum(settings, "synth.gain", FluidMusic::kGain);
+    fluid_settings_setint(settings, "synth.polyphony", FluidMusic::kVoices);
     fluid_synth_t* synth = new_fluid_synth(settings);
     if (!synth || fluid_synth_sfload(synth, QFile::encodeName(soundFontPath).constData(), 1) ==
                       FLUID_FAILED) {
@@ -56,19 +58,37 @@ Synth NewSynth(const QString& soundFontPath, int sampleRate) {
     return out;
 }
 
-// Interleaved 16-bit stereo into stream, frames long; advances the player.
-void WriteFrames(fluid_synth_t* synth, int16_t* stream, int frames) {
-    fluid_synth_write_s16(synth, frames, stream, 0, 2, stream, 1, 2);
+// Interleaved 16-bit stereo into stream, frames long, through the limiter;
+// advances the player.
+void WriteFrames(fluid_synth_t* synth, FluidMusic::Limiter& limiter, std::vector<float>& rendered,
+                 int16_t* stream, int frames) {
+    rendered.resize(2 * static_cast<size_t>(frames));
+    fluid_synth_write_float(synth, frames, rendered.data(), 0, 2, rendered.data(), 1, 2);
+    limiter.Apply(rendered.data(), stream, frames);
 }
 
 }  // namespace
+
+FluidMusic::Limiter::Limiter(int sampleRate)
+    : recovery_(static_cast<float>(1 - std::exp(-5.0 / std::max(sampleRate, 1)))) {}
+
+void FluidMusic::Limiter::Apply(const float* in, int16_t* out, int frames) {
+    const float ceiling = static_cast<float>(SdlAudioDevice::kMusicPeak);
+    for (int i = 0; i < 2 * frames; i += 2) {
+        const float peak = std::max(std::fabs(in[i]), std::fabs(in[i + 1]));
+        if (peak * gain_ > ceiling)
+            gain_ = ceiling / peak;
+        out[i] = static_cast<int16_t>(std::lrint(in[i] * gain_ * 32767));
+        out[i + 1] = static_cast<int16_t>(std::lrint(in[i + 1] * gain_ * 32767));
+        gain_ += (1 - gain_) * recovery_;
+    }
+}
 
 std::vector<int16_t> FluidMusic::RenderPiece(const QString& path, int sampleRate,
                                              const QString& soundFontPath) {
     SilenceSynthesizerLog();
     std::vector<int16_t> out;
-    QFile file(path);
-    const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const QByteArray data = ReadRegularFile(path, kMaxMusicFileBytes).bytes;
     if (!data.startsWith("MThd"))
         return out;
     const Synth s = NewSynth(soundFontPath, sampleRate);
@@ -82,9 +102,11 @@ std::vector<int16_t> FluidMusic::RenderPiece(const QString& path, int sampleRate
         // An hour at most, whatever the file claims.
         const int64_t limit = int64_t{sampleRate} * 3600;
         std::vector<int16_t> block(2 * kBlockFrames);
+        std::vector<float> rendered;
+        Limiter limiter(sampleRate);
         while (fluid_player_get_status(player) == FLUID_PLAYER_PLAYING &&
                static_cast<int64_t>(out.size()) / 2 < limit) {
-            WriteFrames(s.synth, block.data(), kBlockFrames);
+            WriteFrames(s.synth, limiter, rendered, block.data(), kBlockFrames);
             out.insert(out.end(), block.begin(), block.end());
         }
     }
@@ -126,6 +148,7 @@ bool FluidMusic::Preload() {
         std::lock_guard lock(mutex_);
         settings_ = s.settings;
         synth_ = s.synth;
+        limiter_ = Limiter(SdlAudioDevice::SampleRate());
     }
     Mix_HookMusic(&FluidMusic::Render, this);
     return true;
@@ -142,7 +165,8 @@ void FluidMusic::Render(void* self, unsigned char* stream, int len) {
     const bool wasPlaying = player && fluid_player_get_status(player) == FLUID_PLAYER_PLAYING;
     // The player advances with the rendered samples, so its position is
     // the position of what has been heard.
-    WriteFrames(music->synth_, reinterpret_cast<int16_t*>(stream), len / 4);
+    WriteFrames(music->synth_, music->limiter_, music->rendered_,
+                reinterpret_cast<int16_t*>(stream), len / 4);
     if (!player)
         return;
     const int total = fluid_player_get_total_ticks(player);
@@ -153,6 +177,7 @@ void FluidMusic::Render(void* self, unsigned char* stream, int len) {
         fluid_player_get_current_tick(player) < total) {
         music->rewound_ = false;
     }
+    music->Publish();
 }
 
 void FluidMusic::ClosePiece() {
@@ -164,11 +189,18 @@ void FluidMusic::ClosePiece() {
         fluid_synth_all_sounds_off(synth_, -1);
     rewound_ = false;
     unplayable_ = false;
+    Publish();
 }
 
 bool FluidMusic::PieceEnded() {
     const int total = fluid_player_get_total_ticks(player_);
     return total > 0 && fluid_player_get_current_tick(player_) >= total;
+}
+
+void FluidMusic::Publish() {
+    // The length is unknown until the first block is rendered: the piece
+    // is only starting then.
+    running_ = player_ && !unplayable_ && (rewound_ || !PieceEnded()) ? 1 : 0;
 }
 
 void FluidMusic::MusicOpenAndPlay(const QString& path) {
@@ -181,11 +213,21 @@ void FluidMusic::MusicOpenAndPlay(const QString& path) {
     }
     if (!Preload())
         return;
+    // The synthesizer takes a file's events in the audio thread, under the
+    // lock this thread waits on: a piece that would keep it busy for long is
+    // never handed over. Weighed before the lock is taken.
+    QString refused;
+    if (!file.bytes.startsWith("MThd")) {
+        refused = QStringLiteral("keine MIDI-Datei");
+    } else {
+        const std::optional<MidiLoad> load = ReadMidiLoad(file.bytes);
+        refused = load ? MidiLoadProblem(*load) : QStringLiteral("nicht abspielbar");
+    }
 
     std::lock_guard lock(mutex_);
     ClosePiece();
-    if (!file.bytes.startsWith("MThd")) {
-        ReportSkipped(path, QStringLiteral("keine MIDI-Datei"));
+    if (!refused.isEmpty()) {
+        ReportSkipped(path, refused);
         return;
     }
     player_ = new_fluid_player(synth_);
@@ -201,6 +243,7 @@ void FluidMusic::MusicOpenAndPlay(const QString& path) {
     }
     piecePath_ = path;
     fluid_player_play(player_);
+    Publish();
 }
 
 void FluidMusic::MusicPlay() {
@@ -224,22 +267,19 @@ void FluidMusic::MusicStopRewind() {
     fluid_synth_all_notes_off(synth_, -1);
     fluid_synth_all_sounds_off(synth_, -1);
     rewound_ = true;
+    Publish();
 }
 
 int FluidMusic::MusicRunning() {
-    std::lock_guard lock(mutex_);
-    if (!player_)
-        return 0;
     if (unplayable_) {
-        ReportSkipped(piecePath_, QStringLiteral("nicht abspielbar"));
-        ClosePiece();
+        std::lock_guard lock(mutex_);
+        if (unplayable_) {
+            ReportSkipped(piecePath_, QStringLiteral("nicht abspielbar"));
+            ClosePiece();
+        }
         return 0;
     }
-    if (rewound_)
-        return 1;
-    // The length is unknown until the first block is rendered: the piece
-    // is only starting then.
-    return PieceEnded() ? 0 : 1;
+    return running_;
 }
 
 int FluidMusic::CurrentTick() {

@@ -1,7 +1,10 @@
 #include "HdTwins.h"
 
 #include <QFileInfo>
-#include <QImageReader>
+
+#include "FileLimits.h"
+#include "ModMedia.h"
+#include "SafeFile.h"
 
 namespace wf {
 
@@ -9,7 +12,6 @@ namespace {
 
 constexpr int kLeastFactor = 2;
 constexpr int kGreatestFactor = 4;
-constexpr int64_t kBytesPerPixel = 4;  // Format_RGB32
 
 // The whole factor by which twin is larger than picture, 0 when it is not.
 int WholeFactor(QSize twin, QSize picture) {
@@ -22,6 +24,26 @@ int WholeFactor(QSize twin, QSize picture) {
     return factor;
 }
 
+// Why the twin in bytes is not taken for a picture of pictureSize; "" when
+// it is.
+QString TwinProblem(const QByteArray& bytes, QSize pictureSize) {
+    const QSize size = PictureSize(bytes);
+    if (!size.isValid())
+        return QStringLiteral("kein lesbares Bild");
+    if (const QString tooLarge = PictureSizeProblem(size); !tooLarge.isEmpty())
+        return tooLarge;
+    if (WholeFactor(size, pictureSize) == 0) {
+        return QStringLiteral(
+                   "%1 × %2 Bildpunkte sind nicht das Zwei-, Drei- oder Vierfache "
+                   "des Bildes (%3 × %4)")
+            .arg(size.width())
+            .arg(size.height())
+            .arg(pictureSize.width())
+            .arg(pictureSize.height());
+    }
+    return PictureWorkProblem(bytes);
+}
+
 }  // namespace
 
 QString HdTwinPath(const QString& picturePath) {
@@ -31,57 +53,27 @@ QString HdTwinPath(const QString& picturePath) {
     return info.path() + QStringLiteral("/hd/") + info.fileName();
 }
 
-QImage HdTwins::Twin(const QString& picturePath, QSize pictureSize) {
-    if (picturePath.isEmpty() || pictureSize.isEmpty())
+QImage ReadHdTwin(const QString& picturePath, QSize pictureSize) {
+    const QString path = HdTwinPath(picturePath);
+    if (path.isEmpty() || pictureSize.isEmpty())
         return QImage();
-    auto found = entries_.find(picturePath);
-    if (found != entries_.end() && found->second.pictureSize == pictureSize) {
-        if (found->second.image.isNull())
-            return QImage();
-        found->second.lastUse = ++clock_;
-        return found->second.image;
-    }
-    if (found != entries_.end()) {
-        // The same file now holds a picture of another size.
-        kept_ -= found->second.image.sizeInBytes();
-        entries_.erase(found);
-    }
-
-    Entry entry{QImage(), pictureSize, ++clock_};
-    QImageReader reader(HdTwinPath(picturePath));
-    reader.setDecideFormatFromContent(true);
-    // The size is read from the header: a twin that is not a whole multiple
-    // of its picture, or that could never fit the budget, is not decoded.
-    const QSize size = reader.size();
-    const int64_t bytes = int64_t{size.width()} * size.height() * kBytesPerPixel;
-    if (WholeFactor(size, pictureSize) != 0 && bytes <= budget_) {
-        MakeRoom(bytes);
-        ++decodes_;
-        const QImage decoded = reader.read();
-        if (decoded.size() == size)
-            entry.image = decoded.convertToFormat(QImage::Format_RGB32);
-    }
-    kept_ += entry.image.sizeInBytes();
-    const QImage twin = entry.image;
-    entries_[picturePath] = std::move(entry);
-    return twin;
-}
-
-void HdTwins::MakeRoom(int64_t bytes) {
-    while (kept_ + bytes > budget_) {
-        auto oldest = entries_.end();
-        for (auto it = entries_.begin(); it != entries_.end(); ++it) {
-            if (!it->second.image.isNull() &&
-                (oldest == entries_.end() || it->second.lastUse < oldest->second.lastUse)) {
-                oldest = it;
-            }
+    const FileContent file = ReadRegularFile(path, kMaxHdTwinFileBytes);
+    if (file.error == ReadError::Missing)
+        return QImage();
+    QString why = ReadProblem(file.error, kMaxHdTwinFileBytes);
+    QImage twin;
+    if (why.isEmpty())
+        why = TwinProblem(file.bytes, pictureSize);
+    if (why.isEmpty()) {
+        twin = DecodePicture(file.bytes);
+        if (WholeFactor(twin.size(), pictureSize) == 0) {
+            twin = QImage();
+            why = QStringLiteral("nicht lesbar");
         }
-        if (oldest == entries_.end())
-            return;
-        kept_ -= oldest->second.image.sizeInBytes();
-        // Forgotten entirely, so that it is decoded again when it is needed.
-        entries_.erase(oldest);
     }
+    if (!why.isEmpty())
+        ReportUnusedTwin(path, why);
+    return twin;
 }
 
 }  // namespace wf

@@ -2,12 +2,32 @@
 
 #include <SDL_mixer.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+
 #include "FileLimits.h"
 #include "ModMedia.h"
 #include "SafeFile.h"
 #include "SdlAudioDevice.h"
 
 namespace wf {
+namespace {
+
+// The volume that puts the sound's loudest sample at the shot's peak in the
+// mix (never louder than the file itself).
+int ShotVolume(const Mix_Chunk& chunk) {
+    const auto* samples = reinterpret_cast<const int16_t*>(chunk.abuf);  // the device's format
+    int peak = 0;
+    for (Uint32 i = 0; i < chunk.alen / 2; ++i)
+        peak = std::max(peak, std::abs(int{samples[i]}));
+    if (peak == 0)
+        return MIX_MAX_VOLUME;
+    return std::min(MIX_MAX_VOLUME,
+                    static_cast<int>(MIX_MAX_VOLUME * SdlAudioDevice::kShotPeak * 32768 / peak));
+}
+
+}  // namespace
 
 SdlSound::SdlSound() {
     SdlAudioDevice::Open();
@@ -32,8 +52,8 @@ void SdlSound::PlayWave(const QString& path) {
     Mix_PlayChannel(kShotChannel, chunk, 0);
 }
 
-void SdlSound::Preload(const QString& path) {
-    Chunk(path);
+const Mix_Chunk* SdlSound::Preload(const QString& path) {
+    return Chunk(path);
 }
 
 Mix_Chunk* SdlSound::Chunk(const QString& path) {
@@ -60,7 +80,9 @@ Mix_Chunk* SdlSound::Load(const QString& path) {
     if (why.isEmpty()) {
         chunk = Mix_LoadWAV_RW(
             SDL_RWFromConstMem(file.bytes.constData(), static_cast<int>(file.bytes.size())), 1);
-        if (!chunk)
+        if (chunk)
+            Mix_VolumeChunk(chunk, ShotVolume(*chunk));
+        else
             why = QString::fromUtf8(Mix_GetError());
     }
     if (!chunk)

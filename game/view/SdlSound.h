@@ -21,8 +21,10 @@ class SdlSound : public SoundOutput {
     SdlSound& operator=(const SdlSound&) = delete;
 
     void PlayWave(const QString& path) override;
-    // Loads the sound now, so that its first shot does not wait for it.
-    void Preload(const QString& path);
+    // Loads the sound now, so that its first shot does not wait for it; the
+    // sound as the mixer plays it (with its volume), nullptr when it cannot
+    // be played.
+    const Mix_Chunk* Preload(const QString& path);
 
   private:
     // The sound of path, loaded at its first use; nullptr when it cannot be

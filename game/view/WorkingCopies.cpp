@@ -5,6 +5,7 @@
 
 #include "Blit.h"
 #include "FileLimits.h"
+#include "HdTwins.h"
 #include "PictureSlots.h"
 
 namespace wf {
@@ -58,12 +59,20 @@ bool MakeWindowCopies(PictureStores& stores) {
 }
 
 bool MakeStretchedCopies(PictureStores& stores, FixedScale scaleX, FixedScale scaleY,
-                         HdTwins* twins) {
+                         StretchedCopies* kept) {
     // A picture that several slots share is stretched once; all copies
     // together stay within their budget, or full-screen play is refused.
     QHash<QPair<qint64, bool>, int> stretchedInto;
+    std::map<StretchedCopies::Key, QImage> made;
+    // Copies at another scale (another screen) are of no more use: let them
+    // go before the new ones are made, not after.
+    if (kept && !(kept->scaleX_ == scaleX && kept->scaleY_ == scaleY)) {
+        kept->copies_.clear();
+        kept->scaleX_ = scaleX;
+        kept->scaleY_ = scaleY;
+    }
     qint64 pixels = 0;
-    return CopyAll(stores, [&](int i) {
+    const bool done = CopyAll(stores, [&](int i) {
         const QImage* src = stores.sources.Picture(i);
         if (!src)
             return false;
@@ -79,12 +88,29 @@ bool MakeStretchedCopies(PictureStores& stores, FixedScale scaleX, FixedScale sc
         pixels += qint64{w} * h;
         if (pixels > kMaxWorkingCopyPixels)
             return false;
-        const QImage twin = twins ? twins->Twin(stores.sources.SlotFile(i), src->size()) : QImage();
-        if (!Blit::Stretch(work, twin.isNull() ? *src : twin, w, h, smooth))
-            return false;
+        const StretchedCopies::Key keptKey{src->cacheKey(), smooth, w, h};
+        const QImage* earlier = nullptr;
+        if (kept) {
+            const auto it = kept->copies_.find(keptKey);
+            earlier = it == kept->copies_.end() ? nullptr : &it->second;
+        }
+        if (earlier) {
+            work = *earlier;
+        } else {
+            const QImage twin =
+                kept ? ReadHdTwin(stores.sources.SlotFile(i), src->size()) : QImage();
+            if (!Blit::Stretch(work, twin.isNull() ? *src : twin, w, h, smooth))
+                return false;
+        }
+        made.emplace(keptKey, work);
         stretchedInto.insert(key, i);
         return true;
     });
+    // Only what this start uses stays: a background chosen since, for one,
+    // lets its old copy go.
+    if (kept && done)
+        kept->copies_ = std::move(made);
+    return done;
 }
 
 }  // namespace wf

@@ -4,6 +4,10 @@
 //
 //   game_run soak [--game-dir DIR] [--seconds N] [--baseline S] [--limit-kib K]
 //   game_run timed [--game-dir DIR] [--games N]
+//   game_run start [--game-dir DIR]
+//   game_run fullscreen [--game-dir DIR] [--games N]
+//   game_run scan-bomb OUT WIDTH HEIGHT SCANS [all] | note-bomb OUT NOTES TICKS_APART [TEMPO]
+//   game_run decode FILE
 //
 // soak: a user-defined game of N seconds (10..360, default 360) at 100
 // frames per second; fails on a message, a game that does not end, or a
@@ -13,10 +17,20 @@
 // moves single samples by a megabyte, kept memory raises the lowest ones.
 // timed: N games of 30 seconds, the clock hurried after a second of play;
 // fails unless each ended with the highscore window.
+// start: the time the main window's start-up takes, and the message it ends
+// with if it refuses (exit 1 then).
+// fullscreen: N full-screen games on the platform's screen, each aborted as
+// soon as it runs; the time each start takes. Fails unless each started.
+// soak and fullscreen play with the desktop's sound and music (the audio
+// driver the environment names); the game directory's settings say whether
+// they are on.
+// scan-bomb, note-bomb: the hostile media of the tests (all: the JPEG's
+// costliest scan repeated); decode: the time the game's decoder takes.
 #include <malloc.h>
 #include <unistd.h>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -27,7 +41,9 @@
 
 #include "GameRunner.h"
 #include "HighscoreWindow.h"
+#include "HostileMedia.h"
 #include "MainWindow.h"
+#include "ModMedia.h"
 #include "PlaySurface.h"
 #include "ScriptedPlatform.h"
 #include "SilentAudio.h"
@@ -84,6 +100,29 @@ QString Option(const QStringList& args, const char* name, const QString& fallbac
     return i > 0 && i + 1 < args.size() ? args[i + 1] : fallback;
 }
 
+int Media(const QStringList& a) {
+    QByteArray bytes;
+    if (a[1] == "decode") {
+        QFile f(a[2]);
+        bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        QElapsedTimer t;
+        t.start();
+        const QImage picture = wf::DecodePicture(bytes);
+        const QString what =
+            picture.isNull()
+                ? "refused: " + wf::PictureWorkProblem(bytes)
+                : QStringLiteral("%1 × %2 pixels").arg(picture.width()).arg(picture.height());
+        std::printf("%lld ms, %s\n", static_cast<long long>(t.elapsed()), qPrintable(what));
+        return 0;
+    }
+    bytes = a[1] == "note-bomb" ? wf::test::NoteBombMidi(a.value(3).toInt(), a.value(4).toInt(),
+                                                         a.value(5, "500000").toInt())
+                                : wf::test::ScanBombJpeg({a.value(3).toInt(), a.value(4).toInt()},
+                                                         a.value(5).toInt(), a.size() > 6);
+    QFile out(a[2]);
+    return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -97,24 +136,39 @@ int main(int argc, char** argv) {
     const int baseline = Option(args, "--baseline", "60").toInt();
     const long limitKib = Option(args, "--limit-kib", "1024").toLong();
     const int games = Option(args, "--games", "1").toInt();
-    if ((mode != "soak" && mode != "timed") || gameDir.isEmpty() || seconds < 10 || seconds > 360 ||
+    if (args.size() >= 3 && (mode == "scan-bomb" || mode == "note-bomb" || mode == "decode"))
+        return Media(args);
+    const QStringList modes{"soak", "timed", "start", "fullscreen"};
+    if (!modes.contains(mode) || gameDir.isEmpty() || seconds < 10 || seconds > 360 ||
         baseline < 0 || baseline >= seconds || games < 1) {
         std::fprintf(stderr,
-                     "usage: game_run soak|timed [--game-dir DIR] [--seconds N] [--baseline S] "
-                     "[--limit-kib K] [--games N]\n");
+                     "usage: game_run soak|timed|start|fullscreen [--game-dir DIR] [--seconds N] "
+                     "[--baseline S] [--limit-kib K] [--games N]\n");
         return 2;
     }
     // Nothing blocks: the name prompt takes the answers given, boxes say OK.
     wf::ScriptedPlatform platform;
     std::unique_ptr<wf::MainWindow> form;
+    QElapsedTimer startup;
+    startup.start();
     try {
-        form = mode == "soak"
+        form = mode != "timed"
                    ? std::make_unique<wf::MainWindow>(gameDir)
                    : std::make_unique<wf::MainWindow>(gameDir, std::make_unique<wf::SilentSound>(),
                                                       std::make_unique<wf::SilentMusic>());
         form->Load({});
     } catch (const wf::ProgramExit&) {
+        if (mode == "start" && !platform.messages.isEmpty()) {
+            std::printf("start-up: %lld ms, refused: %s\n",
+                        static_cast<long long>(startup.elapsed()),
+                        qPrintable(platform.messages[0].text));
+        }
         return 1;  // the reason is on stderr
+    }
+    if (mode == "start") {
+        std::printf("start-up: %lld ms, main window ready\n",
+                    static_cast<long long>(startup.elapsed()));
+        return 0;
     }
     form->show();
     wf::GameState& state = form->State();
@@ -162,6 +216,24 @@ int main(int argc, char** argv) {
     }
 
     wf::GameSettings& settings = form->Settings();
+    if (mode == "fullscreen") {
+        int started = 0;
+        for (int game = 1; game <= games; ++game) {
+            settings.fullScreen = true;
+            QElapsedTimer start;
+            start.start();
+            form->PlayOrAbort();
+            const long long ms = start.elapsed();
+            started += state.Running() && settings.fullScreen;
+            std::printf("full-screen start %d: %lld ms%s\n", game, ms,
+                        state.Running() && settings.fullScreen ? "" : " (did not start)");
+            std::fflush(stdout);
+            Run(100);
+            form->PlayOrAbort();
+            Run(100);
+        }
+        return started == games ? 0 : 1;
+    }
     settings.userDefinedConfirmed = true;
     settings.userDefined = {seconds, 100};
     settings.gameLength = wf::kUserDefinedLength;

@@ -11,6 +11,7 @@
 #include "FileLimits.h"
 #include "FluidMusic.h"
 #include "GameFiles.h"
+#include "HostileMedia.h"
 #include "MainMenu.h"
 #include "PictureSlots.h"
 #include "ScriptedPlatform.h"
@@ -308,6 +309,36 @@ TEST_F(StartupRun, NoFileThatTheGameReadsCanHangItOrBeReadEndlessly) {
                     << err.toStdString();
             }
         }
+    }
+}
+
+// A picture within every size limit that would take minutes to decode (a
+// progressive JPEG of thousands of scans) is never decoded: the MOD is
+// refused by a message that names the picture, the game's own goes missing.
+TEST_F(StartupRun, APictureThatWouldTakeMinutesToDecodeIsRefused) {
+    const struct {
+        const char* file;  // below the game directory
+        QSize size;
+        QString named;  // in the MOD; "" for the game's own
+    } kinds[] = {{"mods/wolkfng4/bilder/hg1.png", {40, 30}, "bilder\\hg1.png"},
+                 {"mods/wolkfng4/extras/e1_1.png", {5, 5}, "extras\\e1_1.png"},
+                 {"Grafiken/Cursor.jpg", {GameFiles::FixedWidth(kCursorSlot), 8}, ""}};
+    for (const auto& kind : kinds) {
+        SCOPED_TRACE(kind.file);
+        GameFiles game;
+        game.WriteGame(test::MakeMod({{"BMP", 40, 30, 1}}));
+        game.Write(kind.file, test::ScanBombJpeg(kind.size, 3000));
+        testing::internal::CaptureStderr();
+        ExpectFailure(game, "Fehler !",
+                      kind.named.isEmpty()
+                          ? kGraphics
+                          : "Das Bild '" + kind.named +
+                                "' des MODs 'Testwelt' lässt sich nicht in vertretbarer Zeit "
+                                "laden: ein JPEG aus 3000 Durchgängen (Scans), erlaubt sind "
+                                "höchstens 32. Der MOD wird nicht geladen.");
+        const QString err = QString::fromStdString(testing::internal::GetCapturedStderr());
+        EXPECT_EQ(err.contains(kind.named + ": ein JPEG aus 3000"), !kind.named.isEmpty())
+            << err.toStdString();
     }
 }
 

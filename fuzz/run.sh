@@ -24,7 +24,7 @@ TARGETS='
 ini_reader   ini_reader.cpp   Core  shared/IniAccess.cpp shared/SafeFile.cpp
 ini_write    ini_write.cpp    Core  shared/IniAccess.cpp shared/SafeFile.cpp
 decode_text  decode_text.cpp  Core  shared/TextCipher.cpp
-mod_loader   mod_loader.cpp   Core,Gui,Widgets  game/mods/ModLoader.cpp game/mods/ModMedia.cpp encoder/ModFiles.cpp shared/IniAccess.cpp shared/SafeFile.cpp shared/TextCipher.cpp shared/Text8.cpp shared/Paths.cpp shared/platform/Platform.cpp shared/platform/QtPlatform.cpp
+mod_loader   mod_loader.cpp   Core,Gui,Widgets  shared/mods/ModLoader.cpp shared/mods/ModMedia.cpp shared/EntryLock.cpp encoder/ModFiles.cpp shared/IniAccess.cpp shared/SafeFile.cpp shared/TextCipher.cpp shared/Text8.cpp shared/Paths.cpp shared/platform/Platform.cpp shared/platform/QtPlatform.cpp
 highscore    highscore.cpp    Core  game/highscore/Highscore.cpp shared/SafeFile.cpp shared/Text8.cpp
 command_line command_line.cpp Core  game/startup/CommandLine.cpp
 server_query server_query.cpp Core  server/Record.cpp server/Pages.cpp shared/TextCipher.cpp shared/ScoreRecord.cpp
@@ -43,7 +43,7 @@ BUILD=${WF_FUZZ_BUILD:-$ROOT/build-fuzz}
 CXX=${WF_FUZZ_CXX:-clang++}
 mkdir -p "$BUILD"
 
-INCLUDES=(-I"$ROOT/shared" -I"$ROOT/shared/platform")
+INCLUDES=(-I"$ROOT/shared" -I"$ROOT/shared/platform" -I"$ROOT/shared/mods")
 for d in "$ROOT"/game/*/; do INCLUDES+=(-I"${d%/}"); done
 INCLUDES+=(-I"$ROOT/server")
 # Last, so that the game's headers win where both programs have one by a name.

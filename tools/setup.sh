@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   cmake g++ make pkg-config git ccache clang-format
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n
-  libsdl2-mixer-dev libfluidsynth-dev timgm6mb-soundfont
+  libsdl2-mixer-dev libfluidsynth-dev timgm6mb-soundfont libarchive-dev zip
   fonts-dejavu-core
   libgtest-dev googletest
   xvfb xauth xdotool x11-apps imagemagick strace

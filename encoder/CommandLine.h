@@ -7,10 +7,11 @@
 namespace wf {
 
 struct CommandLine {
-    enum class Mode { Wizard, Encode, Help, Error };
+    enum class Mode { Wizard, Encode, Install, Check, Help, Error };
     Mode mode = Mode::Wizard;
     QString gameDirectory;  // empty: derived from the program's location
-    QString mod;
+    QString mod;            // Encode and Check: the MOD's name in mods/
+    QString archive;        // Install
     QString backupDir;
     bool backupWanted = false;
     bool overwrite = false;
@@ -26,8 +27,9 @@ bool WantsCommandLineMode(const QStringList& arguments);
 
 QString UsageText();
 
-// Runs Mode::Encode, Mode::Help or Mode::Error and returns the exit status:
-// 0 success, 1 the run failed, 2 the arguments were wrong.
+// Runs every mode but the wizard and returns the exit status: 0 success (a
+// check: the MOD loads and plays), 1 the run failed or was refused (a check:
+// the MOD has problems), 2 the arguments were wrong.
 int RunCommandLine(const CommandLine& commandLine);
 
 }  // namespace wf

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -18,6 +19,9 @@
 #include "BannerStrip.h"
 #include "Borrowing.h"
 #include "ModChooser.h"
+#include "ModLoader.h"
+#include "Paths.h"
+#include "Platform.h"
 #include "ProgressBox.h"
 #include "SealAnimation.h"
 
@@ -104,6 +108,7 @@ SealWizard::SealWizard(const QString& gameDirectory, FileOps* files, QWidget* pa
     });
     connect(backButton, &QPushButton::clicked, this, &SealWizard::OnBack);
     connect(changeModButton, &QPushButton::clicked, this, &SealWizard::OnChangeMod);
+    connect(checkButton, &QPushButton::clicked, this, [this] { CheckChosenMod(true); });
     connect(backupCheck, &QCheckBox::toggled, this, &SealWizard::OnBackupToggled);
 
     OnBackupToggled();
@@ -166,9 +171,11 @@ void SealWizard::BuildPages() {
         modNameEdit->setObjectName(QStringLiteral("modNameEdit"));
         changeModButton =
             NewButton(QStringLiteral("changeModButton"), QStringLiteral("Wechseln"), page);
+        checkButton = NewButton(QStringLiteral("checkButton"), QStringLiteral("Prüfen"), page);
         auto* row = new QHBoxLayout;
         row->addWidget(modNameEdit, 1);
         row->addWidget(changeModButton);
+        row->addWidget(checkButton);
         auto* layout = new QVBoxLayout(page);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->setSpacing(14);
@@ -324,6 +331,9 @@ void SealWizard::OnNext() {
         close();
         return;
     }
+    // A MOD the game would not load or play is not sealed as it is.
+    if (currentPage == kModPage && !CheckChosenMod(false))
+        return;
     ++currentPage;
     ShowPage();
 }
@@ -339,6 +349,32 @@ void SealWizard::OnBack() {
         --currentPage;
         ShowPage();
     }
+}
+
+bool SealWizard::CheckChosenMod(bool sayWhenFine) {
+    const QString name = modNameEdit->text();
+    const QString dir = JoinPlainName(engine_.ModsDirectory(), name);
+    // A name that names no MOD is told by the run, as it always was.
+    if (dir.isEmpty() || !QFileInfo(dir).isDir())
+        return true;
+    const ModCheck check = CheckMod(dir);
+    QString text;
+    if (!check.Playable()) {
+        text = QStringLiteral(
+                   "Das MOD '%1' lädt so nicht oder lässt sich nicht spielen:\n\n%2\n\n"
+                   "Bitte beheben Sie das vor dem Codieren.")
+                   .arg(name, check.problems.join('\n'));
+    } else if (sayWhenFine) {
+        text = QStringLiteral("Das MOD '%1' lädt und lässt sich spielen.").arg(name);
+        if (!check.notes.isEmpty())
+            text += QStringLiteral("\n\nHinweise:\n") + check.notes.join('\n');
+    }
+    if (!text.isEmpty()) {
+        Platform::Instance().MessageBox(
+            this, check.Playable() ? MsgIcon::Information : MsgIcon::Exclamation,
+            QStringLiteral("MOD prüfen"), text);
+    }
+    return check.Playable();
 }
 
 void SealWizard::OnChangeMod() {

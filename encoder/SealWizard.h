@@ -53,6 +53,9 @@ class SealWizard : public QWidget, private EngineSink {
     void OnBack();
     // "Wechseln": opens the MOD chooser.
     void OnChangeMod();
+    // The chosen MOD as the game would load it; false (after saying what is
+    // wrong) when it would not load or play. sayWhenFine: also when it would.
+    bool CheckChosenMod(bool sayWhenFine);
     // "Sourcen sichern" ticked or not: the backup name is editable or greyed.
     void OnBackupToggled();
 
@@ -78,6 +81,7 @@ class SealWizard : public QWidget, private EngineSink {
     QLabel* modPrompt;
     QLineEdit* modNameEdit;
     QPushButton* changeModButton;
+    QPushButton* checkButton;
     // The backup page.
     QLabel* backupPrompt;
     QCheckBox* backupCheck;

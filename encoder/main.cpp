@@ -20,7 +20,8 @@ int main(int argc, char** argv) {
     if (wf::WantsCommandLineMode(arguments)) {
         QCoreApplication app(argc, argv);
         const wf::CommandLine commandLine = wf::ParseCommandLine(arguments);
-        if (commandLine.mode == wf::CommandLine::Mode::Encode) {
+        if (commandLine.mode != wf::CommandLine::Mode::Help &&
+            commandLine.mode != wf::CommandLine::Mode::Error) {
             const wf::PlayerDirectory player =
                 wf::SetUpInstalledGameDirectory(wf::ProgramDirectory());
             if (!player.problem.isEmpty()) {

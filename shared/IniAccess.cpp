@@ -280,6 +280,29 @@ int32_t IniIndex::Number(const QByteArray& section, const QByteArray& key) const
     return LeadingNumber(Text(section, key));
 }
 
+int IniIndex::Line(const QByteArray& section, const QByteArray& key) const {
+    const QByteArray wantSection = Trimmed(section);
+    const QByteArray wantKey = Trimmed(key);
+    QByteArray scratch;
+    const int32_t s = FindSection(wantSection.constData(), wantSection.size(),
+                                  Hash(wantSection.constData(), wantSection.size(), -1, scratch));
+    const int32_t k = s < 0 ? -1
+                            : FindEntry(s, wantKey.constData(), wantKey.size(),
+                                        Hash(wantKey.constData(), wantKey.size(), s, scratch));
+    const uint32_t pos = k >= 0 ? entries_[k].key.pos : s >= 0 ? sections_[s].pos : 0;
+    if (k < 0 && s < 0)
+        return 0;
+    // Lines end in CR LF, LF or CR alone, as the reader takes them.
+    int line = 1;
+    for (uint32_t i = 0; i < pos && i < static_cast<uint32_t>(content_.size()); ++i) {
+        const char c = content_[i];
+        if (c == '\n' || (c == '\r' && (i + 1 >= static_cast<uint32_t>(content_.size()) ||
+                                        content_[i + 1] != '\n')))
+            ++line;
+    }
+    return line;
+}
+
 QByteArray ReadIniTextFromBytes(const QByteArray& content, const QByteArray& section,
                                 const QByteArray& key) {
     return IniIndex(content).Text(section, key);

@@ -52,6 +52,9 @@ class IniIndex {
     explicit IniIndex(const QByteArray& content);
     QByteArray Text(const QByteArray& section, const QByteArray& key) const;
     int32_t Number(const QByteArray& section, const QByteArray& key) const;
+    // The line (from 1) where the key stands, or its section when the key is
+    // missing; 0 when neither is there.
+    int Line(const QByteArray& section, const QByteArray& key) const;
 
   private:
     // Positions in the content; definition files are far below 4 GiB, and

@@ -12,6 +12,7 @@
 
 #include "Borrowing.h"
 #include "FileLimits.h"
+#include "ModInstall.h"
 #include "ModRegistry.h"
 #include "Platform.h"
 #include "SafeFile.h"
@@ -61,6 +62,7 @@ ModWindow::ModWindow(QWidget* mainWindow, QString programDir)
     modList->setSelectionMode(QAbstractItemView::SingleSelection);
     switchButton = new QPushButton(QStringLiteral("Wechseln zu dem ausgewähltem MOD"), this);
     removeButton = new QPushButton(QStringLiteral("Ausgewähltes MOD entfernen"), this);
+    installButton = new QPushButton(QStringLiteral("MOD installieren..."), this);
     cancelButton = new QPushButton(QStringLiteral("Abbrechen"), this);
     picture = new QLabel(this);
     picture->setPixmap(BirdPicture(64));
@@ -71,6 +73,7 @@ ModWindow::ModWindow(QWidget* mainWindow, QString programDir)
     buttons->addStretch();
     buttons->addWidget(switchButton);
     buttons->addWidget(removeButton);
+    buttons->addWidget(installButton);
     buttons->addWidget(cancelButton);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(modList, 1);
@@ -79,6 +82,7 @@ ModWindow::ModWindow(QWidget* mainWindow, QString programDir)
 
     connect(switchButton, &QPushButton::clicked, this, &ModWindow::SwitchToSelected);
     connect(removeButton, &QPushButton::clicked, this, &ModWindow::RemoveSelected);
+    connect(installButton, &QPushButton::clicked, this, &ModWindow::InstallFromArchive);
     connect(cancelButton, &QPushButton::clicked, this, &ModWindow::Cancel);
 }
 
@@ -162,6 +166,37 @@ void ModWindow::RemoveSelected() {
         this, MsgIcon::None, QStringLiteral("Funktion"),
         QStringLiteral(
             "Funktion wird derzeit noch nichtunterstützt warten sie auf die nächste Alpha !!"));
+}
+
+void ModWindow::InstallFromArchive() {
+    Platform& platform = Platform::Instance();
+    const QString archive = platform.OpenFileDialog(
+        this, QStringLiteral("MOD installieren"),
+        {QStringLiteral("MOD-Archive (*.zip *.tar.gz *.tgz *.tar.xz *.txz)")});
+    if (archive.isEmpty())
+        return;
+    const InstallOutcome out =
+        InstallModArchive(archive, programDir_, [this, &platform](const QString& name) {
+            return platform.MessageBox(this, MsgIcon::Question, QStringLiteral("MOD installieren"),
+                                       QStringLiteral("Ein MOD namens '%1' ist schon installiert. "
+                                                      "Soll es durch das MOD aus dem Archiv "
+                                                      "ersetzt werden?")
+                                           .arg(name),
+                                       MsgButtons::YesNo) == MsgResult::Yes;
+        });
+    if (out.kept)
+        return;  // the player said so
+    if (!out.installed) {
+        platform.MessageBox(this, MsgIcon::Exclamation, QStringLiteral("MOD installieren"),
+                            out.problem);
+        return;
+    }
+    QString text = QStringLiteral("Das MOD '%1' ist installiert und steht jetzt in der Liste.")
+                       .arg(out.modName);
+    if (!out.notes.isEmpty())
+        text += QStringLiteral("\n\nHinweise:\n") + out.notes.join('\n');
+    platform.MessageBox(this, MsgIcon::Information, QStringLiteral("MOD installieren"), text);
+    FillList();
 }
 
 void ModWindow::Cancel() {

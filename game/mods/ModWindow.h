@@ -1,6 +1,7 @@
 #pragma once
-// The MOD manager window: lists the installed MODs and switches the game to
-// one of them by starting the program anew with "-mod:<name>".
+// The MOD manager window: lists the installed MODs, switches the game to one
+// of them by starting the program anew with "-mod:<name>", and installs one
+// from an archive.
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -20,6 +21,8 @@ class ModWindow : public QWidget {
     void FillList();  // runs at every opening
     void SwitchToSelected();
     void RemoveSelected();
+    // A MOD from an archive the player chooses, checked and registered.
+    void InstallFromArchive();
     void Cancel();
 
     // Why a name cannot be handed over on the command line; "" when it can.
@@ -28,6 +31,7 @@ class ModWindow : public QWidget {
     QListWidget* modList;
     QPushButton* switchButton;
     QPushButton* removeButton;
+    QPushButton* installButton;
     QPushButton* cancelButton;
     QLabel* picture;
 

@@ -41,8 +41,9 @@ ArchivePtr OpenArchive(const QString& path, QString* problem) {
     archive_read_support_format_tar(a.get());
     if (archive_read_open_filename(a.get(), QFile::encodeName(path).constData(), 1 << 16) !=
         ARCHIVE_OK) {
-        *problem = QStringLiteral("'%1' ist kein Archiv, das Wolkenfang lesen kann (.zip, .tar.gz "
-                                  "oder .tar.xz): %2")
+        *problem = QStringLiteral(
+                       "'%1' ist kein Archiv, das Wolkenfang lesen kann (.zip, .tar.gz "
+                       "oder .tar.xz): %2")
                        .arg(path, QString::fromLocal8Bit(archive_error_string(a.get())));
         return nullptr;
     }
@@ -70,14 +71,16 @@ QStringList NameParts(const QString& name, QString* problem) {
         return {};
     }
     if (name.startsWith('/')) {
-        *problem = QStringLiteral("'%1' im Archiv ist ein absoluter Pfad; ein MOD hat nur Namen "
-                                  "unterhalb seines Verzeichnisses.")
+        *problem = QStringLiteral(
+                       "'%1' im Archiv ist ein absoluter Pfad; ein MOD hat nur Namen "
+                       "unterhalb seines Verzeichnisses.")
                        .arg(name);
         return {};
     }
     if (name.contains('\\')) {
-        *problem = QStringLiteral("'%1' im Archiv enthält einen umgekehrten Schrägstrich; ein "
-                                  "Archiv trennt Verzeichnisse mit '/'.")
+        *problem = QStringLiteral(
+                       "'%1' im Archiv enthält einen umgekehrten Schrägstrich; ein "
+                       "Archiv trennt Verzeichnisse mit '/'.")
                        .arg(name);
         return {};
     }
@@ -86,14 +89,15 @@ QStringList NameParts(const QString& name, QString* problem) {
         if (part == QStringLiteral("."))
             continue;
         if (part == QStringLiteral("..")) {
-            *problem = QStringLiteral("'%1' im Archiv führt mit '..' aus dem Verzeichnis des MODs "
-                                      "heraus.")
+            *problem = QStringLiteral(
+                           "'%1' im Archiv führt mit '..' aus dem Verzeichnis des MODs "
+                           "heraus.")
                            .arg(name);
             return {};
         }
         if (QFile::encodeName(part).size() > 255) {
-            *problem = QStringLiteral("'%1' im Archiv hat einen Namen mit mehr als 255 Bytes.")
-                           .arg(name);
+            *problem =
+                QStringLiteral("'%1' im Archiv hat einen Namen mit mehr als 255 Bytes.").arg(name);
             return {};
         }
         parts.append(part);
@@ -104,8 +108,9 @@ QStringList NameParts(const QString& name, QString* problem) {
 // Only files and folders belong to a MOD.
 QString TypeProblem(archive_entry* entry, const QString& name) {
     if (archive_entry_hardlink(entry) || archive_entry_filetype(entry) == AE_IFLNK) {
-        return QStringLiteral("'%1' im Archiv ist ein Verweis (Link); ein MOD enthält nur "
-                              "Dateien und Verzeichnisse.")
+        return QStringLiteral(
+                   "'%1' im Archiv ist ein Verweis (Link); ein MOD enthält nur "
+                   "Dateien und Verzeichnisse.")
             .arg(name);
     }
     switch (archive_entry_filetype(entry)) {
@@ -113,13 +118,15 @@ QString TypeProblem(archive_entry* entry, const QString& name) {
         case AE_IFDIR:
             return QString();
         case AE_IFIFO:
-            return QStringLiteral("'%1' im Archiv ist eine FIFO; ein MOD enthält nur Dateien und "
-                                  "Verzeichnisse.")
+            return QStringLiteral(
+                       "'%1' im Archiv ist eine FIFO; ein MOD enthält nur Dateien und "
+                       "Verzeichnisse.")
                 .arg(name);
         case AE_IFCHR:
         case AE_IFBLK:
-            return QStringLiteral("'%1' im Archiv ist eine Gerätedatei; ein MOD enthält nur "
-                                  "Dateien und Verzeichnisse.")
+            return QStringLiteral(
+                       "'%1' im Archiv ist eine Gerätedatei; ein MOD enthält nur "
+                       "Dateien und Verzeichnisse.")
                 .arg(name);
         default:
             return QStringLiteral("'%1' im Archiv ist weder eine Datei noch ein Verzeichnis.")
@@ -142,8 +149,9 @@ QString KindOf(const QString& name) {
 }
 
 QString TooLarge(const QString& name, qint64 atLeast) {
-    return QStringLiteral("'%1' im Archiv ist größer als erlaubt: mindestens %2 Bytes "
-                          "(höchstens %3 für %4).")
+    return QStringLiteral(
+               "'%1' im Archiv ist größer als erlaubt: mindestens %2 Bytes "
+               "(höchstens %3 für %4).")
         .arg(name)
         .arg(atLeast)
         .arg(Mib(MaxUnpackedBytes(name)), KindOf(name));
@@ -163,8 +171,9 @@ QString ModNameProblem(const QString& name) {
         unusable = unusable || c.isSpace() || c.unicode() < 0x20 || c == QChar(0x7f);
     if (!unusable)
         return QString();
-    return QStringLiteral("'%1' kann nicht der Name eines MODs sein: er darf nicht leer sein, nicht "
-                          "mit '.' beginnen und keine Leerzeichen enthalten.")
+    return QStringLiteral(
+               "'%1' kann nicht der Name eines MODs sein: er darf nicht leer sein, nicht "
+               "mit '.' beginnen und keine Leerzeichen enthalten.")
         .arg(name);
 }
 
@@ -230,8 +239,8 @@ ArchiveListing ListModArchive(const QString& archivePath) {
             return listing;
         }
         if (++entries > kMaxArchiveEntries) {
-            listing.problem = QStringLiteral("Das Archiv hat mehr als %1 Einträge.")
-                                  .arg(kMaxArchiveEntries);
+            listing.problem =
+                QStringLiteral("Das Archiv hat mehr als %1 Einträge.").arg(kMaxArchiveEntries);
             return listing;
         }
         const QString name = EntryName(entry);
@@ -270,14 +279,15 @@ ArchiveListing ListModArchive(const QString& archivePath) {
     if (!looseFile && tops.size() > 1) {
         QStringList names(tops.begin(), tops.end());
         names.sort();
-        listing.problem = QStringLiteral("Das Archiv hat mehrere oberste Verzeichnisse (%1); ein "
-                                         "MOD liegt in einem Verzeichnis oder lose im Archiv.")
+        listing.problem = QStringLiteral(
+                              "Das Archiv hat mehrere oberste Verzeichnisse (%1); ein "
+                              "MOD liegt in einem Verzeichnis oder lose im Archiv.")
                               .arg(names.join(QStringLiteral(", ")));
         return listing;
     }
     listing.topFolder = looseFile ? QString() : *tops.begin();
-    listing.modName = looseFile ? WithoutArchiveEnding(QFileInfo(archivePath).fileName())
-                                : listing.topFolder;
+    listing.modName =
+        looseFile ? WithoutArchiveEnding(QFileInfo(archivePath).fileName()) : listing.topFolder;
     listing.problem = ModNameProblem(listing.modName);
     return listing;
 }
@@ -351,9 +361,8 @@ bool UnpackModArchive(const QString& archivePath, const ArchiveListing& listing,
         const int fd = ::openat(folder->Fd(), QFile::encodeName(parts.last()).constData(),
                                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd < 0) {
-            *problem = errno == EEXIST
-                           ? QStringLiteral("'%1' steht zweimal im Archiv.").arg(name)
-                           : WriteProblem(name, errno);
+            *problem = errno == EEXIST ? QStringLiteral("'%1' steht zweimal im Archiv.").arg(name)
+                                       : WriteProblem(name, errno);
             return false;
         }
         qint64 written = 0;

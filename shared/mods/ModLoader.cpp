@@ -33,6 +33,24 @@ struct Refusal {
     QString title;
     QString text;
     QString detail;
+    int line = 0;  // of the key in its definition file, where there is one
+};
+
+// What the reading does with a problem: a load stops at the first one, a
+// check notes each and reads on with the value kept within its limit.
+class Findings {
+  public:
+    explicit Findings(QList<Refusal>* all = nullptr) : all_(all) {}
+    // The problem when the reading is to stop at it.
+    std::optional<Refusal> Note(std::optional<Refusal> bad) {
+        if (!bad || !all_)
+            return bad;
+        all_->append(*bad);
+        return std::nullopt;
+    }
+
+  private:
+    QList<Refusal>* all_;
 };
 
 // One definition file in memory, indexed once, with the name it has on disk
@@ -52,6 +70,13 @@ QString Where(const QByteArray& fileName, const QByteArray& section, const QByte
 
 QString Where(const DefinitionFile& file, const QByteArray& section, const QByteArray& key) {
     return Where(file.fileName, section, key);
+}
+
+// The refusal with the line of the key it is about.
+Refusal At(Refusal refusal, const DefinitionFile& file, const QByteArray& section,
+           const QByteArray& key) {
+    refusal.line = file.index.Line(section, key);
+    return refusal;
 }
 
 // Everything that goes wrong inside a MOD's files is reported under one text;
@@ -150,8 +175,12 @@ std::optional<Refusal> CheckAtMost(const DefinitionFile& file, const QByteArray&
     *value = LeadingNumber(text);
     if (*value <= limit)
         return std::nullopt;
-    return Faulty(modName, Where(file, section, key) + Written(text) +
-                               " ist mehr als erlaubt (höchstens " + QString::number(limit) + ")");
+    // A check reads on with the value at its limit.
+    *value = limit;
+    return At(
+        Faulty(modName, Where(file, section, key) + Written(text) +
+                            " ist mehr als erlaubt (höchstens " + QString::number(limit) + ")"),
+        file, section, key);
 }
 
 // A count that must lie in 0..limit; the refusal names file, section and key.
@@ -160,22 +189,24 @@ std::optional<Refusal> CheckCount(const DefinitionFile& file, const QByteArray& 
                                   int32_t* count) {
     const QByteArray text = file.index.Text(section, key);
     if (IsNegative(text)) {
-        return Faulty(modName, Where(file, section, key) + Quoted(text) + " ist negativ");
+        *count = 0;
+        return At(Faulty(modName, Where(file, section, key) + Quoted(text) + " ist negativ"), file,
+                  section, key);
     }
     return CheckAtMost(file, modName, section, key, limit, count);
 }
 
 std::optional<Refusal> LoadExtra(const DefinitionFile& file, const QByteArray& modName, int j,
-                                 ExtraDef* extra) {
+                                 ExtraDef* extra, Findings& f) {
     const QByteArray section = "extra" + QByteArray::number(j);
     const Reader r(file);
     extra->pictureFile = r.Text(section, "gfx");
-    if (auto bad = CheckAtMost(file, modName, section, "gfxx", kMaxPlayPosition, &extra->x))
+    if (auto bad = f.Note(CheckAtMost(file, modName, section, "gfxx", kMaxPlayPosition, &extra->x)))
         return bad;
-    if (auto bad = CheckAtMost(file, modName, section, "gfxy", kMaxPlayPosition, &extra->y))
+    if (auto bad = f.Note(CheckAtMost(file, modName, section, "gfxy", kMaxPlayPosition, &extra->y)))
         return bad;
-    if (auto bad =
-            CheckCount(file, modName, section, "points", kMaxHitCells, &extra->hitCellCount)) {
+    if (auto bad = f.Note(
+            CheckCount(file, modName, section, "points", kMaxHitCells, &extra->hitCellCount))) {
         return bad;
     }
     extra->extraKind = r.Text(section, "typ");
@@ -186,23 +217,27 @@ std::optional<Refusal> LoadExtra(const DefinitionFile& file, const QByteArray& m
         const QString why = destructable.isEmpty()
                                 ? QStringLiteral("fehlt")
                                 : Quoted(destructable) + " ist kein Wahrheitswert";
-        return Faulty(modName, Where(file, section, "destructable") + why);
+        if (auto bad = f.Note(At(Faulty(modName, Where(file, section, "destructable") + why), file,
+                                 section, "destructable")))
+            return bad;
     }
-    extra->destructable = *flag;
+    extra->destructable = flag.value_or(false);
     extra->extraTimer = kExtraTimerPeriod;
     for (int k = 1; k <= extra->hitCellCount; ++k) {
         const QByteArray p = "p" + QByteArray::number(k);
         HitCell& cell = extra->hitCells[k];
-        if (auto bad = CheckAtMost(file, modName, section, p + "x", kMaxPlayPosition, &cell.column))
+        if (auto bad = f.Note(
+                CheckAtMost(file, modName, section, p + "x", kMaxPlayPosition, &cell.column)))
             return bad;
-        if (auto bad = CheckAtMost(file, modName, section, p + "y", kMaxPlayPosition, &cell.row))
+        if (auto bad =
+                f.Note(CheckAtMost(file, modName, section, p + "y", kMaxPlayPosition, &cell.row)))
             return bad;
     }
     return std::nullopt;
 }
 
 std::optional<Refusal> LoadBackground(const DefinitionFile& file, const QByteArray& modName,
-                                      BackgroundDef* bg) {
+                                      BackgroundDef* bg, Findings& f) {
     const Reader r(file);
     bg->title = r.Text("hg", "name");
     const QByteArray type = r.Text("hg", "type");
@@ -217,27 +252,31 @@ std::optional<Refusal> LoadBackground(const DefinitionFile& file, const QByteArr
             return std::min<int32_t>(r.Number("hg", key), 255);
         };
         bg->colour = QColor(component("r"), component("g"), component("b"));
-    } else {
-        return Faulty(modName, Where(file, "hg", "type") + Quoted(type) +
-                                   " ist weder \"BMP\" noch \"COLOR\"");
-    }
-    if (auto bad = CheckAtMost(file, modName, "hg", "y", kMaxBackgroundSide, &bg->height))
+    } else if (auto bad = f.Note(At(Faulty(modName, Where(file, "hg", "type") + Quoted(type) +
+                                                        " ist weder \"BMP\" noch \"COLOR\""),
+                                    file, "hg", "type"))) {
         return bad;
-    if (auto bad = CheckAtMost(file, modName, "hg", "x", kMaxBackgroundSide, &bg->width))
+    }
+    if (auto bad = f.Note(CheckAtMost(file, modName, "hg", "y", kMaxBackgroundSide, &bg->height)))
+        return bad;
+    if (auto bad = f.Note(CheckAtMost(file, modName, "hg", "x", kMaxBackgroundSide, &bg->width)))
         return bad;
     if (qint64{bg->width} * bg->height > kMaxBackgroundPixels) {
-        return Faulty(modName, FromText8(file.fileName) +
-                                   QStringLiteral(" [hg] x, y: %1 × %2 Bildpunkte sind mehr als "
-                                                  "erlaubt (höchstens %3 zusammen)")
-                                       .arg(bg->width)
-                                       .arg(bg->height)
-                                       .arg(kMaxBackgroundPixels));
+        if (auto bad = f.Note(At(
+                Faulty(modName, FromText8(file.fileName) +
+                                    QStringLiteral(" [hg] x, y: %1 × %2 Bildpunkte sind mehr als "
+                                                   "erlaubt (höchstens %3 zusammen)")
+                                        .arg(bg->width)
+                                        .arg(bg->height)
+                                        .arg(kMaxBackgroundPixels)),
+                file, "hg", "x")))
+            return bad;
     }
-    if (auto bad = CheckCount(file, modName, "hg", "extra", kMaxExtras, &bg->extraCount)) {
+    if (auto bad = f.Note(CheckCount(file, modName, "hg", "extra", kMaxExtras, &bg->extraCount))) {
         return bad;
     }
     for (int j = 1; j <= bg->extraCount; ++j) {
-        if (auto bad = LoadExtra(file, modName, j, &bg->extras[j]))
+        if (auto bad = LoadExtra(file, modName, j, &bg->extras[j], f))
             return bad;
     }
     return std::nullopt;
@@ -250,12 +289,22 @@ std::optional<Refusal> LoadBackground(const DefinitionFile& file, const QByteArr
 // background) must fit the budget. Missing files and files that hold no
 // picture are left to start-up, which reports them as missing pictures.
 std::optional<Refusal> CheckPictures(const QString& modDir, const ModDefinition& mod,
-                                     const QByteArray& ext) {
+                                     const QByteArray& ext,
+                                     const std::vector<std::optional<DefinitionFile>>& files,
+                                     Findings& f) {
     QHash<QString, qint64> seen;  // pixels of each file read, by its real path
     QSet<QString> countedExtras;
     qint64 extraPixels = 0;
     qint64 largestBackground = 0;
     std::optional<Refusal> bad;
+    bool overBudget = false;
+    int background = 0;
+    // Noted with the line of the key that names the picture.
+    const auto note = [&](Refusal refusal, const QByteArray& section, const QByteArray& key) {
+        if (const auto& file = files[background])
+            refusal = At(refusal, *file, section, key);
+        bad = f.Note(refusal);
+    };
     const auto check = [&](const QByteArray& file, const QByteArray& section, const QByteArray& key,
                            const QByteArray& name, bool isExtra) {
         const QString path = JoinStoredPath(modDir, name);
@@ -272,18 +321,19 @@ std::optional<Refusal> CheckPictures(const QString& modDir, const ModDefinition&
             const QSize size = content.ok() ? PictureSize(content.bytes) : QSize();
             const QString tooLarge = PictureSizeProblem(size);
             if (!problem.isEmpty() || !tooLarge.isEmpty()) {
-                bad = Faulty(mod.modName, where + problem + tooLarge);
+                note(Faulty(mod.modName, where + problem + tooLarge), section, key);
                 return;
             }
             // Within every size limit, and yet it would take minutes to decode.
             if (const QString work = size.isValid() ? PictureWorkProblem(content.bytes) : QString();
                 !work.isEmpty()) {
-                bad = Refusal{kRefusedTitle,
-                              QStringLiteral("Das Bild '%1' des MODs '%2' lässt sich nicht in "
-                                             "vertretbarer Zeit laden: %3. Der MOD wird nicht "
-                                             "geladen.")
-                                  .arg(FromText8(name), FromText8(mod.modName), work),
-                              where + work};
+                note(Refusal{kRefusedTitle,
+                             QStringLiteral("Das Bild '%1' des MODs '%2' lässt sich nicht in "
+                                            "vertretbarer Zeit laden: %3. Der MOD wird nicht "
+                                            "geladen.")
+                                 .arg(FromText8(name), FromText8(mod.modName), work),
+                             where + work},
+                     section, key);
                 return;
             }
             if (size.isValid())
@@ -295,11 +345,13 @@ std::optional<Refusal> CheckPictures(const QString& modDir, const ModDefinition&
             countedExtras.insert(real);
             extraPixels += pixels;
         }
-        if (extraPixels + largestBackground > kMaxModPicturePixels) {
-            bad = Faulty(mod.modName,
-                         where + QStringLiteral("alle Bilder des MODs zusammen sind mehr als "
-                                                "erlaubt (höchstens %1 Bildpunkte)")
-                                     .arg(kMaxModPicturePixels));
+        if (extraPixels + largestBackground > kMaxModPicturePixels && !overBudget) {
+            overBudget = true;
+            note(Faulty(mod.modName,
+                        where + QStringLiteral("alle Bilder des MODs zusammen sind mehr als "
+                                               "erlaubt (höchstens %1 Bildpunkte)")
+                                    .arg(kMaxModPicturePixels)),
+                 section, key);
         }
     };
 
@@ -312,6 +364,7 @@ std::optional<Refusal> CheckPictures(const QString& modDir, const ModDefinition&
     for (int i = 1; i <= mod.backgroundCount && !bad; ++i) {
         const BackgroundDef& bg = mod.backgrounds[i];
         const QByteArray file = QByteArray::number(i) + ext;
+        background = i;
         if (bg.isPicture)
             check(file, "hg", "datei", bg.pictureFile, false);
         for (int j = 1; j <= bg.extraCount && !bad; ++j)
@@ -324,7 +377,7 @@ std::optional<Refusal> CheckPictures(const QString& modDir, const ModDefinition&
 // WaveFormatProblem). A sound that is missing or cannot be played at all is
 // no reason to refuse the MOD: the game then plays without it.
 std::optional<Refusal> CheckShotSound(const QString& modDir, const ModDefinition& mod,
-                                      const DefinitionFile& general) {
+                                      const DefinitionFile& general, Findings& f) {
     const QString path = JoinStoredPath(modDir, mod.shotSoundFile);
     if (path.isEmpty())
         return std::nullopt;
@@ -337,14 +390,17 @@ std::optional<Refusal> CheckShotSound(const QString& modDir, const ModDefinition
     const QString why = WaveFormatProblem(*format, &beyondLimits);
     if (!beyondLimits)
         return std::nullopt;
-    return Faulty(mod.modName,
-                  Where(general, "sfx", "SchussSound") + FromText8(mod.shotSoundFile) + ": " + why);
+    return f.Note(At(Faulty(mod.modName, Where(general, "sfx", "SchussSound") +
+                                             FromText8(mod.shotSoundFile) + ": " + why),
+                     general, "sfx", "SchussSound"));
 }
 
 // Reads the general definition (mod.ini or its encoded twin) and every
-// background file, then checks the pictures and the shot sound; the first
-// fault ends the reading.
-std::optional<Refusal> LoadInto(const QString& modDir, ModDefinition* mod) {
+// background file, then checks the pictures and the shot sound; for a load
+// the first fault ends the reading. files: the background files as read.
+std::optional<Refusal> LoadInto(const QString& modDir, ModDefinition* mod, Findings& f,
+                                std::vector<std::optional<DefinitionFile>>& files,
+                                std::optional<DefinitionFile>& general) {
     const QByteArray ext = mod->modIsEncoded ? ".cod" : ".ini";
     QString problem;
     const auto definition = [&](const QByteArray& base) -> std::optional<DefinitionFile> {
@@ -359,11 +415,15 @@ std::optional<Refusal> LoadInto(const QString& modDir, ModDefinition* mod) {
 
     // A plain mod.ini that is missing reads as all keys empty: the MOD then
     // has no backgrounds and start-up stops at its picture checks.
-    std::optional<DefinitionFile> general = definition("mod");
-    if (!problem.isEmpty())
-        return Faulty(dirName, FromText8("mod" + ext) + ": " + problem);
-    if (!general && mod->modIsEncoded)
-        return Faulty(dirName, "mod.cod: Datei fehlt oder ist leer");
+    general = definition("mod");
+    if (!problem.isEmpty()) {
+        if (auto bad = f.Note(Faulty(dirName, FromText8("mod" + ext) + ": " + problem)))
+            return bad;
+        problem.clear();
+    } else if (!general && mod->modIsEncoded) {
+        if (auto bad = f.Note(Faulty(dirName, "mod.cod: Datei fehlt oder ist leer")))
+            return bad;
+    }
     if (!general)
         general = DefinitionFile{"mod.ini", IniIndex(QByteArray())};
     const Reader r(*general);
@@ -372,33 +432,47 @@ std::optional<Refusal> LoadInto(const QString& modDir, ModDefinition* mod) {
     mod->musicFile = r.Text("sfx", "Musik");
 
     const QByteArray countText = r.Text("Hintergrund", "Anzahl");
-    if (IsNegative(countText)) {
-        return Faulty(mod->modName, Where(*general, "Hintergrund", "Anzahl") + Quoted(countText) +
-                                        " ist negativ");
-    }
     mod->backgroundCount = LeadingNumber(countText);
-    if (mod->backgroundCount > kMaxBackgrounds) {
-        return Refusal{QStringLiteral("Fehler!"),
-                       "Geladener MOD '" + FromText8(mod->modName) +
-                           "' wird nicht von dieser Wolkenfang Version unterstützt!!!",
-                       Where(*general, "Hintergrund", "Anzahl") + Written(countText) +
-                           " Hintergründe (höchstens " + QString::number(kMaxBackgrounds) + ")"};
-    }
-
-    for (int i = 1; i <= mod->backgroundCount; ++i) {
-        const QByteArray base = QByteArray::number(i);
-        const std::optional<DefinitionFile> file = definition(base);
-        if (!problem.isEmpty())
-            return Faulty(mod->modName, FromText8(base + ext) + ": " + problem);
-        if (!file) {
-            return Faulty(mod->modName, FromText8(base + ext) + ": Datei fehlt oder ist leer");
-        }
-        if (auto bad = LoadBackground(*file, mod->modName, &mod->backgrounds[i]))
+    if (IsNegative(countText)) {
+        if (auto bad = f.Note(At(Faulty(mod->modName, Where(*general, "Hintergrund", "Anzahl") +
+                                                          Quoted(countText) + " ist negativ"),
+                                 *general, "Hintergrund", "Anzahl")))
             return bad;
     }
-    if (auto bad = CheckPictures(modDir, *mod, ext))
+    if (mod->backgroundCount > kMaxBackgrounds) {
+        mod->backgroundCount = kMaxBackgrounds;
+        if (auto bad = f.Note(
+                At({QStringLiteral("Fehler!"),
+                    "Geladener MOD '" + FromText8(mod->modName) +
+                        "' wird nicht von dieser Wolkenfang Version unterstützt!!!",
+                    Where(*general, "Hintergrund", "Anzahl") + Written(countText) +
+                        " Hintergründe (höchstens " + QString::number(kMaxBackgrounds) + ")"},
+                   *general, "Hintergrund", "Anzahl")))
+            return bad;
+    }
+
+    files.assign(mod->backgroundCount + 1, std::nullopt);
+    for (int i = 1; i <= mod->backgroundCount; ++i) {
+        const QByteArray base = QByteArray::number(i);
+        files[i] = definition(base);
+        if (!problem.isEmpty()) {
+            if (auto bad = f.Note(Faulty(mod->modName, FromText8(base + ext) + ": " + problem)))
+                return bad;
+            problem.clear();
+            continue;
+        }
+        if (!files[i]) {
+            if (auto bad = f.Note(
+                    Faulty(mod->modName, FromText8(base + ext) + ": Datei fehlt oder ist leer")))
+                return bad;
+            continue;
+        }
+        if (auto bad = LoadBackground(*files[i], mod->modName, &mod->backgrounds[i], f))
+            return bad;
+    }
+    if (auto bad = CheckPictures(modDir, *mod, ext, files, f))
         return bad;
-    return CheckShotSound(modDir, *mod, *general);
+    return CheckShotSound(modDir, *mod, *general, f);
 }
 
 // Fills in the refusal and tells standard error which file and key were
@@ -418,6 +492,16 @@ ModLoadResult Refused(ModLoadResult result, const Refusal& refusal, QByteArray n
 }
 
 ModLoadResult LoadUnlocked(const QString& modDir);
+
+// The MOD's lock, shared: a seal that puts its files in place meanwhile is
+// seen before or after, never half switched. Where there can be no lock (a
+// folder nobody may write), there can be no seal either.
+std::unique_ptr<EntryLock> LockForReading(const QString& modDir, EntryLock::Outcome* outcome) {
+    const QFileInfo where(QDir::cleanPath(modDir));
+    if (const FolderRef mods = Folder::Open(where.path()))
+        return EntryLock::ForReading(mods, where.fileName(), kSealWaitMs, outcome);
+    return nullptr;
+}
 
 }  // namespace
 
@@ -444,14 +528,9 @@ QString ModConfigPath(const QString& modDir) {
 }
 
 ModLoadResult LoadMod(const QString& modDir) {
-    // Read under the MOD's lock, shared: a seal that puts its files in place
-    // meanwhile is seen before or after, never half switched. Where there can
-    // be no lock (a folder nobody may write), there can be no seal either.
     const QFileInfo where(QDir::cleanPath(modDir));
     EntryLock::Outcome outcome;
-    std::unique_ptr<EntryLock> lock;
-    if (const FolderRef mods = Folder::Open(where.path()))
-        lock = EntryLock::ForReading(mods, where.fileName(), kSealWaitMs, &outcome);
+    const std::unique_ptr<EntryLock> lock = LockForReading(modDir, &outcome);
     if (outcome.status == EntryLock::Status::Busy) {
         const QByteArray name = ToText8(where.fileName());
         return Refused(ModLoadResult(),
@@ -479,7 +558,10 @@ ModLoadResult LoadUnlocked(const QString& modDir) {
         return Refused(result, Faulty(dirName, "config.ini: " + problem), dirName);
     result.mod.modIsEncoded = IniIndex(configContent.bytes).Text("game", "type") == "code";
 
-    const std::optional<Refusal> refusal = LoadInto(modDir, &result.mod);
+    Findings first;
+    std::vector<std::optional<DefinitionFile>> files;
+    std::optional<DefinitionFile> general;
+    const std::optional<Refusal> refusal = LoadInto(modDir, &result.mod, first, files, general);
     if (!refusal) {
         result.loaded = true;
         return result;
@@ -488,6 +570,143 @@ ModLoadResult LoadUnlocked(const QString& modDir) {
 }
 
 }  // namespace
+
+namespace {
+
+// The key's line added to a line of the check.
+QString WithLine(const QString& text, int line) {
+    return line > 0 ? text + QStringLiteral(" (Zeile %1)").arg(line) : text;
+}
+
+// What start-up makes of a picture the loader let through: "" when it
+// decodes (size: what it measures), else why not; problems the loader has
+// noted already (limits, work) are not told twice.
+QString PictureProblem(const QString& modDir, const QByteArray& stored, QSize* size) {
+    const QString path = JoinStoredPath(modDir, stored);
+    const FileContent content = path.isEmpty() ? FileContent{ReadError::Missing, {}}
+                                               : ReadRegularFile(path, kMaxPictureFileBytes);
+    if (content.error == ReadError::Missing || content.error == ReadError::Unreadable)
+        return QStringLiteral("das Bild fehlt");
+    if (!content.ok())
+        return QString();
+    const QSize declared = PictureSize(content.bytes);
+    if (!declared.isValid())
+        return QStringLiteral("ist kein Bild, das das Spiel liest (BMP, GIF, JPEG oder PNG)");
+    if (!PictureSizeProblem(declared).isEmpty() || !PictureWorkProblem(content.bytes).isEmpty())
+        return QString();
+    const QImage picture = DecodePicture(content.bytes);
+    if (picture.isNull())
+        return QStringLiteral("das Bild lässt sich nicht lesen");
+    *size = picture.size();
+    return QString();
+}
+
+}  // namespace
+
+ModCheck CheckMod(const QString& modDir) {
+    ModCheck check;
+    EntryLock::Outcome outcome;
+    const std::unique_ptr<EntryLock> lock = LockForReading(modDir, &outcome);
+    if (outcome.status == EntryLock::Status::Busy) {
+        check.problems.append(
+            QStringLiteral("Das MOD wird gerade von modsiegel umgestellt (%1).").arg(outcome.file));
+        return check;
+    }
+    const QByteArray dirName = ToText8(QDir(modDir).dirName());
+    QList<Refusal> all;
+    Findings every(&all);
+    ModDefinition mod;
+    const QString config = ModConfigPath(modDir);
+    const FileContent configContent = config.isEmpty()
+                                          ? FileContent{ReadError::Missing, {}}
+                                          : ReadRegularFile(config, kMaxDefinitionFileBytes);
+    const QString problem = RefusedReadProblem(configContent.error, kMaxDefinitionFileBytes);
+    if (!problem.isEmpty())
+        every.Note(Faulty(dirName, "config.ini: " + problem));
+    mod.modIsEncoded = IniIndex(configContent.bytes).Text("game", "type") == "code";
+    std::vector<std::optional<DefinitionFile>> files;
+    std::optional<DefinitionFile> general;
+    LoadInto(modDir, &mod, every, files, general);
+    for (const Refusal& r : all)
+        check.problems.append(WithLine(r.detail, r.line));
+
+    const QByteArray ext = mod.modIsEncoded ? ".cod" : ".ini";
+    const auto lineIn = [&](int background, const QByteArray& section, const QByteArray& key) {
+        const auto& file = background ? files[background] : general;
+        return file ? file->index.Line(section, key) : 0;
+    };
+    const auto problemAt = [&](int background, const QByteArray& section, const QByteArray& key,
+                               const QString& what) {
+        const QByteArray file = background ? QByteArray::number(background) + ext : "mod" + ext;
+        check.problems.append(
+            WithLine(Where(file, section, key) + what, lineIn(background, section, key)));
+    };
+    if (mod.backgroundCount < 1 && general) {
+        problemAt(0, "Hintergrund", "Anzahl",
+                  QStringLiteral("kein Hintergrund; das Spiel braucht mindestens einen"));
+    }
+    for (int i = 1; i <= mod.backgroundCount; ++i) {
+        if (!files[i])
+            continue;  // told by the loader
+        const BackgroundDef& bg = mod.backgrounds[i];
+        QSize size;
+        if (bg.isPicture) {
+            const QString why = PictureProblem(modDir, bg.pictureFile, &size);
+            if (!why.isEmpty()) {
+                problemAt(i, "hg", "datei", FromText8(bg.pictureFile) + ": " + why);
+            } else if (size.isValid() && size != QSize(bg.width, bg.height)) {
+                problemAt(i, "hg", "x",
+                          QStringLiteral("das Bild %1 ist %2 × %3 Bildpunkte groß, angegeben sind "
+                                         "%4 × %5")
+                              .arg(FromText8(bg.pictureFile))
+                              .arg(size.width())
+                              .arg(size.height())
+                              .arg(bg.width)
+                              .arg(bg.height));
+            }
+        }
+        for (int j = 1; j <= bg.extraCount; ++j) {
+            const ExtraDef& extra = bg.extras[j];
+            const QByteArray section = "extra" + QByteArray::number(j);
+            if (extra.extraKind != "static" && extra.extraKind != "sequenziell") {
+                problemAt(i, section, "typ",
+                          Quoted(extra.extraKind) +
+                              QStringLiteral(" ist weder \"static\" noch \"sequenziell\""));
+            }
+            QSize unused;
+            const QString why = PictureProblem(modDir, extra.pictureFile, &unused);
+            if (!why.isEmpty())
+                problemAt(i, section, "gfx", FromText8(extra.pictureFile) + ": " + why);
+        }
+    }
+
+    // The game plays on without sound or music; the author learns of it all
+    // the same.
+    const auto note = [&](const QByteArray& key, const QByteArray& stored, const QString& why) {
+        check.notes.append(WithLine(Where("mod" + ext, "sfx", key) + FromText8(stored) + ": " + why,
+                                    lineIn(0, "sfx", key)));
+    };
+    const QString sound = JoinStoredPath(modDir, mod.shotSoundFile);
+    const FileContent wave = sound.isEmpty() ? FileContent{ReadError::Missing, {}}
+                                             : ReadRegularFile(sound, kMaxSoundFileBytes);
+    if (!wave.ok() || !ReadWaveFormat(wave.bytes)) {
+        note("SchussSound", mod.shotSoundFile,
+             QStringLiteral("fehlt oder ist kein WAV; das Spiel schießt dann lautlos"));
+    } else if (const QString why = WaveFormatProblem(*ReadWaveFormat(wave.bytes)); !why.isEmpty()) {
+        note("SchussSound", mod.shotSoundFile, why);
+    }
+    const QString music = JoinStoredPath(modDir, mod.musicFile);
+    const FileContent midi = music.isEmpty() ? FileContent{ReadError::Missing, {}}
+                                             : ReadRegularFile(music, kMaxMusicFileBytes);
+    const std::optional<MidiLoad> load = midi.ok() ? ReadMidiLoad(midi.bytes) : std::nullopt;
+    if (!load) {
+        note("Musik", mod.musicFile,
+             QStringLiteral("fehlt oder ist keine MIDI-Datei; das Spiel ist dann ohne Musik"));
+    } else if (const QString why = MidiLoadProblem(*load); !why.isEmpty()) {
+        note("Musik", mod.musicFile, why);
+    }
+    return check;
+}
 
 ModLoadResult RefuseModName(const QString& name) {
     const QByteArray text = ToText8(name);

@@ -4,6 +4,7 @@
 // never has readable twins on disk and read-only installs work.
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include "ModDefinition.h"
 #include "Platform.h"
@@ -28,6 +29,18 @@ struct ModLoadResult {
 // sound's format are checked against the limits of FileLimits.h (nothing is
 // decoded here).
 ModLoadResult LoadMod(const QString& modDir);
+
+// A MOD loaded as the game would, going on past every problem, then looked at
+// for what start-up and a game would meet: pictures that are missing or
+// cannot be decoded, a preset background whose picture has another size than
+// it declares, extras of an unknown kind. Each line names file, section and
+// key (and the line, where there is one), in German.
+struct ModCheck {
+    QStringList problems;  // each keeps the MOD from loading or from playing
+    QStringList notes;     // what the game plays on without (sound, music)
+    bool Playable() const { return problems.isEmpty(); }
+};
+ModCheck CheckMod(const QString& modDir);
 
 // The refusal of a MOD name from the command line that names no directory
 // directly inside "mods".

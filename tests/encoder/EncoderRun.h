@@ -1,13 +1,19 @@
 #pragma once
 // One encoding run over a game directory, with everything it reported.
+#include <QProcess>
 #include <QStringList>
 #include <string>
 
 #include "Engine.h"
 #include "GameFiles.h"
+#include "IniAccess.h"
 #include "ScriptedPlatform.h"
 
 namespace wf::test {
+
+inline QByteArray GameIniValue(const GameFiles& g, const char* key) {
+    return ReadIniText(g.Path("game.ini"), "Mods", key);
+}
 
 // game.ini listing names, and "welt" (the standard test MOD) installed.
 inline QMap<QByteArray, QByteArray> InstallWelt(const GameFiles& g, const Lines& names = {"welt"}) {
@@ -33,6 +39,31 @@ inline std::string Differences(const QMap<QString, QByteArray>& before,
     }
     return found.join(' ').toStdString();
 }
+
+#ifdef MODSIEGEL_BINARY
+// The real program, run on its command line.
+struct Result {
+    int exitCode = -1;  // -2: crashed
+    QString out, err;
+};
+
+// prefix: a program that runs modsiegel (strace).
+inline Result Modsiegel(const QStringList& args, const QStringList& prefix = {}) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // Nothing of this mode may need a display.
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    p.setProcessEnvironment(env);
+    const QStringList line = prefix + QStringList{MODSIEGEL_BINARY} + args;
+    p.start(line[0], line.mid(1));
+    if (!p.waitForFinished(30000))
+        return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2,
+            QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+#endif
 
 struct EngineRun : EngineSink {
     explicit EngineRun(const GameFiles& g, FileOps* files = nullptr) : engine(*this, files) {

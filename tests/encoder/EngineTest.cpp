@@ -23,10 +23,6 @@
 namespace wf::test {
 namespace {
 
-QByteArray GameIniValue(const GameFiles& g, const char* key) {
-    return ReadIniText(g.Path("game.ini"), "Mods", key);
-}
-
 TEST(Discovery, NamesAndTypesInGameIniOrder) {
     ScriptedPlatform platform;
     GameFiles g;
@@ -190,28 +186,6 @@ TEST(Run, SecondBackupAsksOncePerExistingFile) {
     EXPECT_EQ(g.Read("mods/welt.src/config.ini"), "veraltet");
     EXPECT_EQ(GameIniValue(g, "ModAnzahl"), "3");
     EXPECT_EQ(GameIniValue(g, "ModName3"), "welt.src");
-}
-
-struct Result {
-    int exitCode = -1;  // -2: crashed
-    QString out, err;
-};
-
-// prefix: a program that runs modsiegel (strace).
-Result Modsiegel(const QStringList& args, const QStringList& prefix = {}) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    // Nothing of this mode may need a display.
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(QString::fromLatin1(name));
-    p.setProcessEnvironment(env);
-    const QStringList line = prefix + QStringList{MODSIEGEL_BINARY} + args;
-    p.start(line[0], line.mid(1));
-    if (!p.waitForFinished(30000))
-        return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2,
-            QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
 }
 
 QStringList HiddenFiles(const GameFiles& g) {

@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 
 #include "GameFiles.h"
@@ -63,6 +64,34 @@ TEST(ModWindow, ButtonsStartOnlyAHandableModAndChangeNothing) {
         EXPECT_EQ(platform.exits.last(), 0);
     }
     EXPECT_EQ(form.modList->item(7)->text(), QString::fromUtf8("Wüste"));
+}
+
+// An archive the player chooses: installed and listed; the same name again
+// asks, and "Nein" keeps the installed MOD as it is.
+TEST(ModWindow, InstallsAnArchiveAndAsksBeforeReplacing) {
+    ScriptedPlatform platform;
+    test::GameFiles game, source;
+    QWidget main;
+    game.WriteGame();
+    source.WriteMod("meinmod", test::MakeMod());
+    const QString archive = source.Path("meinmod.tar.gz");
+    ASSERT_EQ(QProcess::execute("tar", {"-czf", archive, "-C", source.Path("mods"), "meinmod"}), 0);
+    ModWindow form(&main, game.Path());
+    form.show();
+    for (const auto& [answer, installed] :
+         {std::pair{MsgResult::Yes, true}, {MsgResult::No, false}, {MsgResult::Yes, true}}) {
+        platform.messages.clear();
+        platform.fileAnswers = {archive};
+        platform.messageAnswers = {answer};
+        if (game.Exists("mods/meinmod"))  // gone when the MOD is replaced
+            game.Write("mods/meinmod/eigenes.txt", QByteArray("x"));
+        const auto before = game.Snapshot();
+        form.installButton->click();
+        ASSERT_FALSE(form.modList->findItems("meinmod", Qt::MatchExactly).isEmpty());
+        EXPECT_EQ(platform.messages.last().text.contains("ist installiert"), installed)
+            << platform.messages.last().text.toStdString();
+        EXPECT_EQ(game.Snapshot() == before, !installed) << "answer " << int(answer);
+    }
 }
 
 }  // namespace

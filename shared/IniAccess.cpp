@@ -259,16 +259,21 @@ int32_t IniIndex::FindEntry(int32_t section, const char* key, qsizetype size, ui
     return -1;
 }
 
-QByteArray IniIndex::Text(const QByteArray& section, const QByteArray& key) const {
+int32_t IniIndex::Find(const QByteArray& section, const QByteArray& key, int32_t* s) const {
     const QByteArray wantSection = Trimmed(section);
     const QByteArray wantKey = Trimmed(key);
     QByteArray scratch;
-    const int32_t s = FindSection(wantSection.constData(), wantSection.size(),
-                                  Hash(wantSection.constData(), wantSection.size(), -1, scratch));
-    if (s < 0)
-        return QByteArray("");
-    const int32_t k = FindEntry(s, wantKey.constData(), wantKey.size(),
-                                Hash(wantKey.constData(), wantKey.size(), s, scratch));
+    *s = FindSection(wantSection.constData(), wantSection.size(),
+                     Hash(wantSection.constData(), wantSection.size(), -1, scratch));
+    if (*s < 0)
+        return -1;
+    return FindEntry(*s, wantKey.constData(), wantKey.size(),
+                     Hash(wantKey.constData(), wantKey.size(), *s, scratch));
+}
+
+QByteArray IniIndex::Text(const QByteArray& section, const QByteArray& key) const {
+    int32_t s = -1;
+    const int32_t k = Find(section, key, &s);
     if (k < 0)
         return QByteArray("");
     const Span v = entries_[k].value;
@@ -281,14 +286,8 @@ int32_t IniIndex::Number(const QByteArray& section, const QByteArray& key) const
 }
 
 int IniIndex::Line(const QByteArray& section, const QByteArray& key) const {
-    const QByteArray wantSection = Trimmed(section);
-    const QByteArray wantKey = Trimmed(key);
-    QByteArray scratch;
-    const int32_t s = FindSection(wantSection.constData(), wantSection.size(),
-                                  Hash(wantSection.constData(), wantSection.size(), -1, scratch));
-    const int32_t k = s < 0 ? -1
-                            : FindEntry(s, wantKey.constData(), wantKey.size(),
-                                        Hash(wantKey.constData(), wantKey.size(), s, scratch));
+    int32_t s = -1;
+    const int32_t k = Find(section, key, &s);
     const uint32_t pos = k >= 0 ? entries_[k].key.pos : s >= 0 ? sections_[s].pos : 0;
     if (k < 0 && s < 0)
         return 0;

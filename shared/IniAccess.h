@@ -75,6 +75,8 @@ class IniIndex {
     bool SameName(Span span, const char* name, qsizetype size) const;
     int32_t FindSection(const char* name, qsizetype size, uint32_t hash) const;
     int32_t FindEntry(int32_t section, const char* key, qsizetype size, uint32_t hash) const;
+    // The key's entry (-1: none) and, in *section, its section's (-1: none).
+    int32_t Find(const QByteArray& section, const QByteArray& key, int32_t* sectionIndex) const;
     void Index();
 
     QByteArray content_;

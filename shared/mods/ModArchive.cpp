@@ -55,6 +55,19 @@ QString Damaged(const QString& path, archive* a) {
         .arg(path, QString::fromLocal8Bit(archive_error_string(a)));
 }
 
+// The next entry's header: true with *entry set, false at the end or (with
+// *problem set) when the archive is damaged.
+bool NextEntry(archive* a, const QString& path, archive_entry** entry, QString* problem) {
+    const int status = archive_read_next_header(a, entry);
+    if (status == ARCHIVE_EOF)
+        return false;
+    if (status < ARCHIVE_WARN) {
+        *problem = Damaged(path, a);
+        return false;
+    }
+    return true;
+}
+
 QString EntryName(archive_entry* entry) {
     if (const char* utf8 = archive_entry_pathname_utf8(entry))
         return QString::fromUtf8(utf8);
@@ -230,14 +243,7 @@ ArchiveListing ListModArchive(const QString& archivePath) {
     qint64 declared = 0;
     int entries = 0;
     archive_entry* entry = nullptr;
-    for (;;) {
-        const int status = archive_read_next_header(a.get(), &entry);
-        if (status == ARCHIVE_EOF)
-            break;
-        if (status < ARCHIVE_WARN) {
-            listing.problem = Damaged(archivePath, a.get());
-            return listing;
-        }
+    while (NextEntry(a.get(), archivePath, &entry, &listing.problem)) {
         if (++entries > kMaxArchiveEntries) {
             listing.problem =
                 QStringLiteral("Das Archiv hat mehr als %1 Einträge.").arg(kMaxArchiveEntries);
@@ -272,6 +278,8 @@ ArchiveListing ListModArchive(const QString& archivePath) {
         }
         archive_read_data_skip(a.get());
     }
+    if (!listing.problem.isEmpty())
+        return listing;
     if (listing.files == 0) {
         listing.problem = QStringLiteral("Das Archiv '%1' enthält keine Dateien.").arg(archivePath);
         return listing;
@@ -330,14 +338,7 @@ bool UnpackModArchive(const QString& archivePath, const ArchiveListing& listing,
     qint64 total = 0;
     std::unique_ptr<char[]> buffer(new char[1 << 16]);
     archive_entry* entry = nullptr;
-    for (;;) {
-        const int status = archive_read_next_header(a.get(), &entry);
-        if (status == ARCHIVE_EOF)
-            break;
-        if (status < ARCHIVE_WARN) {
-            *problem = Damaged(archivePath, a.get());
-            return false;
-        }
+    while (NextEntry(a.get(), archivePath, &entry, problem)) {
         const QString name = EntryName(entry);
         QString bad;
         const QStringList parts = NameParts(name, &bad);
@@ -394,6 +395,8 @@ bool UnpackModArchive(const QString& archivePath, const ArchiveListing& listing,
             return false;
         }
     }
+    if (!problem->isEmpty())
+        return false;
     for (const FolderRef& folder : folders)
         folder->Sync();
     return true;

@@ -162,6 +162,9 @@ void RemoveDroppedMods(int modsFd, const QString& installedMods) {
 }  // namespace
 
 QString InstalledDataDirectory(const QString& programDir) {
+    // A system install keeps its programs in PREFIX/lib/games/wolkenfang.
+    if (!QDir::cleanPath(programDir).endsWith(QStringLiteral("/lib/games/wolkenfang")))
+        return QString();
     const QString data =
         QDir::cleanPath(programDir + QStringLiteral("/../../../share/games/wolkenfang"));
     return IsRegularFile(data + QStringLiteral("/game.ini")) ? data : QString();

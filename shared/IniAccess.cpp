@@ -288,9 +288,9 @@ int32_t IniIndex::Number(const QByteArray& section, const QByteArray& key) const
 int IniIndex::Line(const QByteArray& section, const QByteArray& key) const {
     int32_t s = -1;
     const int32_t k = Find(section, key, &s);
-    const uint32_t pos = k >= 0 ? entries_[k].key.pos : s >= 0 ? sections_[s].pos : 0;
-    if (k < 0 && s < 0)
+    if (s < 0)
         return 0;
+    const uint32_t pos = k >= 0 ? entries_[k].key.pos : sections_[s].pos;
     // Lines end in CR LF, LF or CR alone, as the reader takes them.
     int line = 1;
     for (uint32_t i = 0; i < pos && i < static_cast<uint32_t>(content_.size()); ++i) {

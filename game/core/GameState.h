@@ -16,6 +16,9 @@ struct Bird {
     float y = 0;
 };
 
+// Birds 1 and 2 fly to the left; bird 3, at this index, to the right.
+inline constexpr size_t kRightwardBird = 2;
+
 inline constexpr int kMagazineSize = 6;
 inline constexpr int kShotCost = 2;
 inline constexpr int kBirdPoints = 7;

@@ -30,15 +30,15 @@ void ScoreExtras(GameState& state) {
 }
 
 void ScoreBirds(GameState& state, const PlayArea& area, RandomSource& random) {
-    for (int i = 0; i < 3; ++i) {
+    for (size_t i = 0; i < state.birds.size(); ++i) {
         Bird& bird = state.birds[i];
         if (!BirdHitByCell(bird, state.shotCellX, state.shotCellY))
             continue;
         state.score += kBirdPoints;
         bird.y = NewBirdHeight(area, random);
         // Sent to its exit edge; this tick's motion carries it over.
-        bird.x = i < 2 ? static_cast<float>(-area.birdWidth)
-                       : static_cast<float>(area.width + area.birdWidth);
+        bird.x = i != kRightwardBird ? static_cast<float>(-area.birdWidth)
+                                     : static_cast<float>(area.width + area.birdWidth);
     }
 }
 

@@ -99,9 +99,9 @@ FrameComposer::Outcome FrameComposer::ComposeFrame() {
     if (!s_.Running())
         return Outcome::NotRunning;
 
-    for (int i = 0; i < 3; ++i) {
+    for (size_t i = 0; i < s_.birds.size(); ++i) {
         const Bird& bird = s_.birds[i];
-        const bool right = i == 2;
+        const bool right = i == kRightwardBird;
         DrawMasked(target, Place(s_.scaleX, bird.x), Place(s_.scaleY, bird.y),
                    right ? kRightBirdSlot : kLeftBirdSlot,
                    right ? kRightBirdMaskSlot : kLeftBirdMaskSlot);

@@ -195,8 +195,7 @@ QImage DecodePicture(const QByteArray& bytes) {
         return QImage();
     }
     const QImage picture = reader.read();
-    if (picture.isNull() || picture.width() == 0 || picture.height() == 0 ||
-        !PictureSizeProblem(picture.size()).isEmpty()) {
+    if (picture.isNull() || !PictureSizeProblem(picture.size()).isEmpty()) {
         return QImage();
     }
     return picture.convertToFormat(QImage::Format_RGB32);

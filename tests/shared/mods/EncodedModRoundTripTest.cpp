@@ -5,6 +5,7 @@
 
 #include <QProcess>
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <thread>
 
@@ -64,7 +65,8 @@ TEST(EncodedModRoundTrip, ReadsWholeWhileTheProgramSeals) {
     int loads = 0;
     QStringList refused;
     std::thread game_start([&] {
-        for (; sealing; std::this_thread::yield()) {
+        // The pause lets the rewrite take the mutex, which is not fair.
+        for (; sealing; std::this_thread::sleep_for(std::chrono::milliseconds(2))) {
             const std::lock_guard<std::mutex> hold(writing);
             const ModLoadResult r = LoadMod(game.ModPath());
             ++loads;

@@ -291,7 +291,8 @@ bool IsSymLink(const QString& path) {
 }
 
 bool LiesInside(const QString& root, const QString& path) {
-    if (root.isEmpty() || path.isEmpty() || IsSymLink(path))
+    // An empty root has no canonical path and is refused below.
+    if (path.isEmpty() || IsSymLink(path))
         return false;
     const QString realRoot = QFileInfo(root).canonicalFilePath();
     const QString realDir = QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath();

@@ -24,7 +24,7 @@ QByteArray Variable(quint32 v) {
 
 }  // namespace
 
-QByteArray ScanBombJpeg(QSize size, int scans, bool everyComponent) {
+QByteArray ScanBombJpeg(QSize size, int scans, bool everyComponent, bool restarts) {
     QImage picture(size, QImage::Format_RGB32);
     picture.fill(QColor(48, 112, 192));
     QBuffer buffer;
@@ -44,7 +44,10 @@ QByteArray ScanBombJpeg(QSize size, int scans, bool everyComponent) {
     qsizetype to = from + 2 + (at(from + 2) << 8 | at(from + 3));
     while (at(to) != 0xFF || at(to + 1) == 0 || (at(to + 1) & 0xF8) == 0xD0)
         ++to;
-    jpeg.insert(jpeg.size() - 2, jpeg.mid(from, to - from).repeated(scans - own));
+    // The bytes after the marker, read as a segment's length, would skip
+    // 32 KB of scans.
+    const QByteArray restart = restarts ? QByteArray("\xFF\xD3\x7F\x00", 4) : QByteArray();
+    jpeg.insert(jpeg.size() - 2, (jpeg.mid(from, to - from) + restart).repeated(scans - own));
     return jpeg;
 }
 

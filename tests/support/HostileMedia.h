@@ -8,8 +8,9 @@ namespace wf::test {
 
 // A progressive JPEG of one colour of `scans` scans, its own repeated: each
 // a few bytes and a pass over every block; with everyComponent the first,
-// a few bits of every block of every component, the costliest.
-QByteArray ScanBombJpeg(QSize size, int scans, bool everyComponent = false);
+// a few bits of every block of every component, the costliest. With
+// restarts each repeated scan ends on a restart marker, as a camera's do.
+QByteArray ScanBombJpeg(QSize size, int scans, bool everyComponent = false, bool restarts = false);
 
 // A MIDI file of `noteOns` note-ons over four octaves at full strength,
 // `ticksApart` ticks apart at 480 a quarter and the tempo given; released

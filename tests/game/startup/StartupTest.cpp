@@ -313,8 +313,9 @@ TEST_F(StartupRun, NoFileThatTheGameReadsCanHangItOrBeReadEndlessly) {
 }
 
 // A picture within every size limit that would take minutes to decode (a
-// progressive JPEG of thousands of scans) is never decoded: the MOD is
-// refused by a message that names the picture, the game's own goes missing.
+// progressive JPEG of thousands of scans, restart markers between them) is
+// never decoded: the MOD is refused by a message that names the picture, the
+// game's own goes missing.
 TEST_F(StartupRun, APictureThatWouldTakeMinutesToDecodeIsRefused) {
     const struct {
         const char* file;  // below the game directory
@@ -327,7 +328,7 @@ TEST_F(StartupRun, APictureThatWouldTakeMinutesToDecodeIsRefused) {
         SCOPED_TRACE(kind.file);
         GameFiles game;
         game.WriteGame(test::MakeMod({{"BMP", 40, 30, 1}}));
-        game.Write(kind.file, test::ScanBombJpeg(kind.size, 3000));
+        game.Write(kind.file, test::ScanBombJpeg(kind.size, 3000, false, true));
         testing::internal::CaptureStderr();
         ExpectFailure(game, "Fehler !",
                       kind.named.isEmpty()

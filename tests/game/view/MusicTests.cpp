@@ -36,6 +36,7 @@ TEST(Music, APieceOfTooManyEventsIsSkippedWithOneLine) {
          "mehr als 100000 MIDI-Ereignisse"},
         {"5,000 note-ons at one tick", test::NoteBombMidi(5000, 0),
          "5001 MIDI-Ereignisse in einer Zehntelsekunde"},
+        {"999 note-ons at one tick: the bound itself", test::NoteBombMidi(999, 0), ""},
         {"50,000 note-ons a tick apart, a quarter a microsecond", test::NoteBombMidi(50000, 1, 1),
          "50002 MIDI-Ereignisse in einer Zehntelsekunde"},
         {"1,000 note-ons 10 ms apart", test::NoteBombMidi(1000, 10), ""},

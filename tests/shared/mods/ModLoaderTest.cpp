@@ -329,7 +329,7 @@ TEST(ModMedia, WaveFormatsWithinAndBeyondTheLimits) {
         {"nine channels", Wave(1, 9, 8000, 16, 64), "9 Kanäle", true},
         {"3999 Hz", Wave(1, 1, 3999, 16, 64), "Abtastrate 3999 Hz", true},
         {"no WAVE", QByteArray("RIFF\x04\0\0\0WAVX", 12), nullptr, false},
-        {"no data chunk", Wave(1, 1, 8000, 16, 64).left(36), nullptr, false},
+        {"no data chunk", Wave(1, 1, 8000, 16, 64).chopped(8 + 64), nullptr, false},
         {"format chunk too short", Wave(1, 1, 8000, 16, 64).replace("fmt \x10", "fmt \x0E"),
          nullptr, false},
     };

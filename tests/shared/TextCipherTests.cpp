@@ -61,7 +61,9 @@ TEST(TextCipher, UndecodableLinesGiveEmptyTextShortGroupsCount) {
           good.left(6) + "0:1", good.left(6) + "0/1", good.left(6) + " 12", QByteArray("-12065"),
           good.left(3) + "256" + good.mid(6), QByteArray("999065")})
         EXPECT_EQ(DecodeText(cipher, kKey, true), "") << cipher.constData();
-    EXPECT_TRUE(EncodeText("", kKey, true).isEmpty() && DecodeText("x", kKey, false).isEmpty());
+    // Nothing to code, or no key (which would divide by its length): nothing.
+    EXPECT_TRUE(EncodeText("", kKey, true).isEmpty() && DecodeText("x", kKey, false).isEmpty() &&
+                EncodeText("x", "", true).isEmpty() && DecodeText("065", "", true).isEmpty());
     // A short last group is a number, and a group 000 decodes like 255.
     for (auto [cipher, sameAs] :
          {std::pair{"2281377", "228137007"}, {"22813707", "228137007"}, {"000137", "255137"}}) {

@@ -186,23 +186,21 @@ int Highscore::InsertScore(int table, qint32 score, const NameQuestion& askName)
 qint32 Highscore::ScoreNumber(const QByteArray& text) {
     // A damaged line counts as its leading number so that it can be outranked
     // like any other score.
-    qsizetype i = 0;
-    while (i < text.size() && IsBlank(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && text[i] == '-') {
-        negative = true;
-        ++i;
-        while (i < text.size() && IsBlank(text[i]))
-            ++i;
+    QByteArrayView rest(text);
+    const auto skipBlanks = [&rest] {
+        while (!rest.isEmpty() && IsBlank(rest.front()))
+            rest = rest.sliced(1);
+    };
+    skipBlanks();
+    const bool negative = rest.startsWith('-');
+    if (negative) {
+        rest = rest.sliced(1);
+        skipBlanks();
     }
     constexpr qint64 kMax = std::numeric_limits<qint32>::max();
     qint64 value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > kMax + 1)
-            value = kMax + 1;
-    }
+    for (; !rest.isEmpty() && rest.front() >= '0' && rest.front() <= '9'; rest = rest.sliced(1))
+        value = std::min(value * 10 + (rest.front() - '0'), kMax + 1);
     if (negative)
         return static_cast<qint32>(-value);
     return static_cast<qint32>(std::min(value, kMax));

@@ -5,6 +5,7 @@
 #include <QSet>
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -29,29 +30,29 @@ quint32 Little(const QByteArray& bytes, qsizetype pos, int size) {
     return v;
 }
 
-// Frames of sound the data holds; -1 when the format is none the mixer plays.
-qint64 Frames(const WaveFormat& f) {
+// Frames of sound the data holds; none when the format is none the mixer plays.
+std::optional<qint64> Frames(const WaveFormat& f) {
     const int bits = f.bitsPerSample;
     switch (f.formatTag) {
         case kPcm:
             if (bits != 8 && bits != 16 && bits != 24 && bits != 32)
-                return -1;
+                return std::nullopt;
             return f.dataBytes / (f.channels * (bits / 8));
         case kFloat:
             if (bits != 32)
-                return -1;
+                return std::nullopt;
             return f.dataBytes / (f.channels * 4);
         case kALaw:
         case kMuLaw:
             if (bits != 8)
-                return -1;
+                return std::nullopt;
             return f.dataBytes / f.channels;
         case kMsAdpcm:
         case kImaAdpcm:
             // Four bits a sample and a little block overhead: at most this.
             return f.dataBytes * 2 / f.channels;
         default:
-            return -1;
+            return std::nullopt;
     }
 }
 
@@ -252,16 +253,16 @@ QString WaveFormatProblem(const WaveFormat& f, bool* beyondLimits) {
                   .arg(f.rate)
                   .arg(kMinSoundRate)
                   .arg(kMaxSoundRate);
-    } else if (const qint64 frames = Frames(f); frames < 0) {
+    } else if (const std::optional<qint64> frames = Frames(f); !frames) {
         why = QStringLiteral("Format %1 mit %2 Bit je Abtastwert wird nicht abgespielt")
                   .arg(f.formatTag)
                   .arg(f.bitsPerSample);
-    } else if (frames == 0) {
+    } else if (*frames == 0) {
         why = QStringLiteral("keine Tondaten");
-    } else if (frames > qint64{kMaxSoundSeconds} * f.rate) {
+    } else if (*frames > qint64{kMaxSoundSeconds} * f.rate) {
         beyond = true;
         why = QStringLiteral("%1 Sekunden sind länger als erlaubt (höchstens %2)")
-                  .arg(frames / f.rate)
+                  .arg(*frames / f.rate)
                   .arg(kMaxSoundSeconds);
     }
     if (beyondLimits)

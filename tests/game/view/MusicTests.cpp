@@ -40,6 +40,8 @@ TEST(Music, APieceOfTooManyEventsIsSkippedWithOneLine) {
         {"50,000 note-ons a tick apart, a quarter a microsecond", test::NoteBombMidi(50000, 1, 1),
          "50002 MIDI-Ereignisse in einer Zehntelsekunde"},
         {"1,000 note-ons 10 ms apart", test::NoteBombMidi(1000, 10), ""},
+        {"cut after the status of its last event", test::NoteBombMidi(1000, 10).chopped(2),
+         "nicht abspielbar"},
     };
     for (const auto& p : pieces) {
         SCOPED_TRACE(p.what);

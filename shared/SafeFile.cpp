@@ -180,9 +180,8 @@ FileContent ReadAt(int dirFd, const QByteArray& native, qint64 maxBytes) {
     qsizetype done = 0;
     for (;;) {
         if (done == bytes.size()) {
-            // The file may have grown since it was measured.
-            if (done > maxBytes)
-                break;
+            // The file may have grown since it was measured: read on, but
+            // never more than one byte past the limit.
             bytes.resize(std::min<qint64>(maxBytes + 1, done + 65536));
             if (done == bytes.size())
                 break;

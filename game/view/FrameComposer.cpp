@@ -197,22 +197,18 @@ void FrameComposer::DrawMagazine(QImage& target) {
     // Positions come from the unscaled cartridge and the window-mode surface,
     // in play-area units, and are scaled like every other position.
     const int w0 = stores_.sources.SlotWidth(kCartridgeSlot);
-    const int h0 = stores_.sources.SlotHeight(kCartridgeSlot);
     const QImage& area = host_.WindowSurface();
     int offsetX = w0;
-    int offsetY = h0;
-    if (FullScreen()) {
+    if (FullScreen())
         offsetX -= 4;
-        offsetY -= 4;
-    }
-    // The row is moved back where it would stand past the surface's right or
-    // bottom edge, so that every cartridge is seen whole.
-    const int y = s_.scaleY.Apply(area.height() - offsetY);
-    const int shiftY = std::max(0, y + cartridge->height() - target.height());
+    // The row stands on the bottom edge: in a window exactly, in full screen
+    // where it would stand 4 px past it. It is moved back where it would
+    // stand past the right edge, so that every cartridge is seen whole.
+    const int y = target.height() - cartridge->height();
     const int shiftX =
         std::max(0, s_.scaleX.Apply(area.width() - offsetX) + cartridge->width() - target.width());
     for (int shot = 0; shot < s_.magazine; ++shot) {
-        Blit::Copy(target, s_.scaleX.Apply(area.width() - offsetX) - shiftX, y - shiftY, *cartridge,
+        Blit::Copy(target, s_.scaleX.Apply(area.width() - offsetX) - shiftX, y, *cartridge,
                    RasterOp::SrcCopy);
         offsetX += w0;
     }

@@ -220,7 +220,6 @@ std::optional<WaveFormat> ReadWaveFormat(const QByteArray& bytes) {
             f.formatTag = static_cast<int>(Little(bytes, pos, 2));
             f.channels = static_cast<int>(Little(bytes, pos + 2, 2));
             f.rate = Little(bytes, pos + 4, 4);
-            f.blockAlign = static_cast<int>(Little(bytes, pos + 12, 2));
             f.bitsPerSample = static_cast<int>(Little(bytes, pos + 14, 2));
             // The sub-format of an extensible file begins with the format tag.
             if (f.formatTag == kExtensible && held >= 26)

@@ -46,7 +46,6 @@ struct WaveFormat {
     int channels = 0;
     qint64 rate = 0;  // frames a second
     int bitsPerSample = 0;
-    int blockAlign = 0;
     qint64 dataBytes = 0;  // as far as the file holds them
 };
 

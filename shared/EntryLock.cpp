@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QSysInfo>
 #include <QThread>
+#include <algorithm>
 #include <cerrno>
 
 namespace wf {
@@ -25,6 +26,9 @@ constexpr qsizetype kHolderBytes = 256;
 constexpr int kRemoveWaitMs = 2000;
 // Each round follows a holder that removed the file while this one waited.
 constexpr int kMaxRounds = 100;
+// A reader that leaves removes the file holding all of it for an instant;
+// even a caller that will not wait rides that out.
+constexpr int kLeavingReaderMs = 200;
 
 bool SetLock(int fd, short type, off_t start, off_t length) {
     struct flock lock = {};
@@ -115,7 +119,7 @@ std::unique_ptr<EntryLock> EntryLock::Take(const FolderRef& folder, const QStrin
             ::close(fd);
         return nullptr;
     };
-    const QDeadlineTimer deadline(waitMs);
+    const QDeadlineTimer deadline(std::max(waitMs, kLeavingReaderMs));
     constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
     for (int round = 0; round < kMaxRounds; ++round) {
         // Checked before opening: opening a FIFO or device may wait or act.
